@@ -1,0 +1,227 @@
+#include "DataFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <system_error>
+#include <vector>
+
+namespace qv {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ErrnoText(int error) { return std::generic_category().message(error); }
+
+DataFileError Failure(const fs::path& path, std::string reason) {
+    return DataFileError{.path = path, .reason = std::move(reason)};
+}
+
+// Closes the descriptor when it goes out of scope.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    int Get() const { return fd_; }
+    // Closes now and reports whether the close succeeded; a late write error shows up here.
+    bool Close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Reads until `size` bytes or the end of the file; returns how many were read, -1 on error.
+ssize_t ReadUpTo(int fd, std::uint8_t* data, std::size_t size) {
+    std::size_t total = 0;
+    while (total < size) {
+        const ssize_t n = ::read(fd, data + total, size - total);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return -1;
+        }
+        if (n == 0) {
+            break;
+        }
+        total += static_cast<std::size_t>(n);
+    }
+    return static_cast<ssize_t>(total);
+}
+
+// The file a save replaces: a symbolic link is followed, so the link itself stays.
+fs::path SaveTarget(const fs::path& path) {
+    std::error_code ec;
+    if (fs::is_symlink(fs::symlink_status(path, ec))) {
+        const fs::path resolved = fs::canonical(path, ec);
+        if (!ec) {
+            return resolved;
+        }
+    }
+    return path;
+}
+
+// What an existing target contributes to the new file: its bytes past the record and its
+// mode and owner. Empty when there is no such file.
+struct ExistingFile {
+    bool exists = false;
+    struct stat info {};
+    std::vector<std::uint8_t> tail;
+};
+
+// Failures name `shown`, the path the user chose, rather than the resolved target.
+std::optional<DataFileError> InspectTarget(const fs::path& target, const fs::path& shown,
+                                           ExistingFile& existing) {
+    if (::stat(target.c_str(), &existing.info) != 0) {
+        if (errno == ENOENT) {
+            return std::nullopt;
+        }
+        return Failure(shown, ErrnoText(errno));
+    }
+    existing.exists = true;
+    if (S_ISDIR(existing.info.st_mode)) {
+        return Failure(shown, ErrnoText(EISDIR));
+    }
+    if (!S_ISREG(existing.info.st_mode)) {
+        return Failure(shown, "not a regular file");
+    }
+    // Replacing the file through its directory would bypass its own write protection.
+    if (::access(target.c_str(), W_OK) != 0) {
+        return Failure(shown, ErrnoText(errno));
+    }
+    FileDescriptor in(::open(target.c_str(), O_RDONLY | O_CLOEXEC));
+    if (in.Get() < 0) {
+        return Failure(shown, ErrnoText(errno));
+    }
+    const auto size = static_cast<std::size_t>(existing.info.st_size);
+    if (size > FieldRecord::kSize) {
+        existing.tail.resize(size - FieldRecord::kSize);
+        if (::lseek(in.Get(), FieldRecord::kSize, SEEK_SET) < 0 ||
+            ReadUpTo(in.Get(), existing.tail.data(), existing.tail.size()) !=
+                static_cast<ssize_t>(existing.tail.size())) {
+            return Failure(shown, "cannot read the existing file");
+        }
+    }
+    return std::nullopt;
+}
+
+fs::path TemporaryPath(const fs::path& target, int attempt) {
+    fs::path dir = target.parent_path();
+    return dir / ("." + target.filename().string() + ".tmp" + std::to_string(::getpid()) + "-" +
+                  std::to_string(attempt));
+}
+
+// Creates a new file beside the target; mode 0666 less the umask, as for any new file.
+int CreateTemporary(const fs::path& target, fs::path& temporary) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary = TemporaryPath(target, attempt);
+        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+std::optional<DataFileError> WriteTemporary(int fd, const fs::path& target,
+                                            const FieldRecord& record,
+                                            const ExistingFile& existing) {
+    if (existing.exists) {
+        ::fchmod(fd, existing.info.st_mode & 07777);
+        // Only root may give the file back to its owner; for anyone else it is theirs already.
+        [[maybe_unused]] const int ignored = ::fchown(fd, existing.info.st_uid, existing.info.st_gid);
+    }
+    const FieldRecord::Bytes bytes = record.ToBytes();
+    if (!WriteAll(fd, bytes.data(), bytes.size()) ||
+        !WriteAll(fd, existing.tail.data(), existing.tail.size()) || ::fsync(fd) != 0) {
+        return Failure(target, ErrnoText(errno));
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::string DataFileError::Message() const { return "\"" + path.string() + "\": " + reason + "."; }
+
+std::optional<DataFileError> WriteDataFile(const fs::path& path, const FieldRecord& record) {
+    const fs::path target = SaveTarget(path);
+    ExistingFile existing;
+    if (auto error = InspectTarget(target, path, existing)) {
+        return error;
+    }
+    fs::path temporary;
+    FileDescriptor out(CreateTemporary(target, temporary));
+    if (out.Get() < 0) {
+        return Failure(path, ErrnoText(errno));
+    }
+    std::optional<DataFileError> error = WriteTemporary(out.Get(), path, record, existing);
+    if (!error && !out.Close()) {
+        error = Failure(path, ErrnoText(errno));
+    }
+    if (!error && ::rename(temporary.c_str(), target.c_str()) != 0) {
+        error = Failure(path, ErrnoText(errno));
+    }
+    if (error) {
+        ::unlink(temporary.c_str());
+    }
+    return error;
+}
+
+std::optional<DataFileError> ReadDataFile(const fs::path& path, FieldRecord& record) {
+    FileDescriptor in(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (in.Get() < 0) {
+        return Failure(path, ErrnoText(errno));
+    }
+    struct stat info {};
+    if (::fstat(in.Get(), &info) != 0) {
+        return Failure(path, ErrnoText(errno));
+    }
+    if (S_ISDIR(info.st_mode)) {
+        return Failure(path, ErrnoText(EISDIR));
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return Failure(path, "not a regular file");
+    }
+    FieldRecord::Bytes bytes{};
+    const ssize_t n = ReadUpTo(in.Get(), bytes.data(), bytes.size());
+    if (n < 0) {
+        return Failure(path, ErrnoText(errno));
+    }
+    if (static_cast<std::size_t>(n) < bytes.size()) {
+        return Failure(path, "the file holds " + std::to_string(n) + " bytes; a data file holds " +
+                                 std::to_string(FieldRecord::kSize));
+    }
+    record = FieldRecord::FromBytes(bytes);
+    return std::nullopt;
+}
+
+}  // namespace qv

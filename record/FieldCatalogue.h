@@ -1,0 +1,52 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qv {
+
+// The tab pages of the main window, in tab order.
+enum class Page { Tab0, Tab1, SMeter, Freq, Other, Fm, Am, Ssb };
+inline constexpr int kPageCount = 8;
+
+std::string_view PageCaption(Page page);
+// "Tab 0" and "Tab 1" hold the read-only fields and are never shown to the user.
+bool PageVisible(Page page);
+
+// One calibration field: its text box Text1(index), its caption, its member of the
+// field record and the limits the window and the editing rules apply to it.
+struct FieldInfo {
+    int index = 0;
+    std::string_view caption;  // the caption that stands beside the field
+    Page page = Page::Tab0;
+    std::string_view frame;   // the group frame holding the field, empty outside a group
+    std::string_view member;  // FieldRecord member; array members name the array
+    int element = -1;         // element of an array member, -1 for a plain member
+    std::size_t offset = 0;   // offset of the member (or element) in both records
+    std::size_t size = 0;     // 1: unsigned 8-bit, 2: unsigned 16-bit
+    int maxChars = 0;         // length limit of the text box: 2, 3 or 5
+    int rangeMax = 0;         // top of the field's range (0..6 for the close levels)
+    bool sent = false;        // a write takes the member from this field
+    int label = 0;            // index of the label lbl(k) that stands beside the field
+    int spinner = 0;          // n of the spin button UpDown<n>, 0 when the field has none
+
+    std::uint16_t MemberMax() const { return size == 1 ? 0xFF : 0xFFFF; }
+    int SpinnerMax() const { return spinner == 0 ? 0 : MemberMax(); }
+    bool ReadOnly() const { return !sent; }
+};
+
+inline constexpr int kFieldCount = 78;
+
+const std::array<FieldInfo, kFieldCount>& Catalogue();
+// The field with this index; an index outside 0..77 is a program error (std::out_of_range).
+const FieldInfo& Field(int index);
+// The fields of a page in on-screen order: top to bottom, left column first.
+std::vector<int> FieldsOnPage(Page page);
+// A field named for the user: its caption (with its frame for grouped fields) and page.
+std::string DescribeField(int index);
+
+}  // namespace qv

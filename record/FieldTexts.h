@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+#include "NumberText.h"
+
+namespace qv {
+
+// The 78 field texts, indexed by field. The window implements it over its text boxes;
+// setting a text there runs the field's change rule, as any change of the text does.
+class FieldTexts {
+public:
+    virtual ~FieldTexts() = default;
+    virtual std::string Text(int field) const = 0;
+    virtual void SetText(int field, const std::string& text) = 0;
+    // The number format the texts are written in.
+    virtual NumberFormat Format() const { return {}; }
+};
+
+}  // namespace qv
