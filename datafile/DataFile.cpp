@@ -14,7 +14,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ErrnoText(int error) { return std::generic_category().message(error); }
+std::string ErrnoText(int error) {
+    return std::generic_category().message(error);
+}
 
 DataFileError Failure(const fs::path& path, std::string reason) {
     return DataFileError{.path = path, .reason = std::move(reason)};
@@ -158,7 +160,8 @@ std::optional<DataFileError> WriteTemporary(int fd, const fs::path& target,
     if (existing.exists) {
         ::fchmod(fd, existing.info.st_mode & 07777);
         // Only root may give the file back to its owner; for anyone else it is theirs already.
-        [[maybe_unused]] const int ignored = ::fchown(fd, existing.info.st_uid, existing.info.st_gid);
+        [[maybe_unused]] const int ignored =
+            ::fchown(fd, existing.info.st_uid, existing.info.st_gid);
     }
     const FieldRecord::Bytes bytes = record.ToBytes();
     if (!WriteAll(fd, bytes.data(), bytes.size()) ||
@@ -170,7 +173,9 @@ std::optional<DataFileError> WriteTemporary(int fd, const fs::path& target,
 
 }  // namespace
 
-std::string DataFileError::Message() const { return "\"" + path.string() + "\": " + reason + "."; }
+std::string DataFileError::Message() const {
+    return "\"" + path.string() + "\": " + reason + ".";
+}
 
 std::optional<DataFileError> WriteDataFile(const fs::path& path, const FieldRecord& record) {
     const fs::path target = SaveTarget(path);

@@ -9,7 +9,9 @@ namespace {
 constexpr const char* kBand0 = "400 - 520 MHz";
 constexpr const char* kBand1 = "136 - 174 MHz";
 
-bool IsBlank(const std::string& text) { return text.find_first_not_of(" \t") == std::string::npos; }
+bool IsBlank(const std::string& text) {
+    return text.find_first_not_of(" \t") == std::string::npos;
+}
 
 }  // namespace
 
@@ -91,7 +93,9 @@ void ShowByData(const CalibrationRecord& image, FieldRecord& record, FieldTexts&
     ShowByRecord(record, texts);
 }
 
-std::int16_t GetFreIndex(const std::string& name) { return name == kBand1 ? 1 : 0; }
+std::int16_t GetFreIndex(const std::string& name) {
+    return name == kBand1 ? 1 : 0;
+}
 
 std::string GetFreStr(std::int16_t index) {
     switch (index) {

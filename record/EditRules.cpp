@@ -25,8 +25,7 @@ EditGroup EditGroupOf(int field) {
     return f.maxChars == 3 ? EditGroup::Byte : EditGroup::Word;
 }
 
-std::string ApplyChangeRule(EditGroup group, const std::string& text,
-                            const NumberFormat& format) {
+std::string ApplyChangeRule(EditGroup group, const std::string& text, const NumberFormat& format) {
     const std::optional<std::int32_t> n = ReadNumber(text, format);
     if (!n) {
         return group == EditGroup::CloseLevel ? text : "0";
@@ -63,6 +62,8 @@ KeyVerdict FilterKey(int key) {
     return {.key = key};
 }
 
-bool FillsDateOnFocus(int field) { return field == 2 || field == 3 || field == 9 || field == 10; }
+bool FillsDateOnFocus(int field) {
+    return field == 2 || field == 3 || field == 9 || field == 10;
+}
 
 }  // namespace qv

@@ -9,10 +9,10 @@ namespace {
 
 using Catalog = std::array<FieldInfo, kFieldCount>;
 
-constexpr std::array<std::string_view, 12> kChannelCaptions = {
-    "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12"};
-constexpr std::array<std::string_view, 8> kSMeterCaptions = {"1",  "3",  "5",  "7",
-                                                             "9",  "10", "20", "30"};
+constexpr std::array<std::string_view, 12> kChannelCaptions = {"1", "2", "3", "4",  "5",  "6",
+                                                               "7", "8", "9", "10", "11", "12"};
+constexpr std::array<std::string_view, 8> kSMeterCaptions = {"1", "3",  "5",  "7",
+                                                             "9", "10", "20", "30"};
 
 struct Plain {
     int index;
@@ -71,7 +71,9 @@ constexpr std::array<Plain, 8> kToneFields = {{
 }};
 
 // The read-only fields are exactly those on the two hidden pages.
-constexpr bool OnVisiblePage(Page page) { return page != Page::Tab0 && page != Page::Tab1; }
+constexpr bool OnVisiblePage(Page page) {
+    return page != Page::Tab0 && page != Page::Tab1;
+}
 
 constexpr void PutPlain(Catalog& catalog, const Plain& p) {
     const bool closeLevel = p.index == 20 || p.index == 26;
@@ -161,13 +163,21 @@ constexpr std::array<std::string_view, kPageCount> kPageCaptions = {
 
 }  // namespace
 
-std::string_view PageCaption(Page page) { return kPageCaptions.at(static_cast<std::size_t>(page)); }
+std::string_view PageCaption(Page page) {
+    return kPageCaptions.at(static_cast<std::size_t>(page));
+}
 
-bool PageVisible(Page page) { return OnVisiblePage(page); }
+bool PageVisible(Page page) {
+    return OnVisiblePage(page);
+}
 
-const std::array<FieldInfo, kFieldCount>& Catalogue() { return kCatalogue; }
+const std::array<FieldInfo, kFieldCount>& Catalogue() {
+    return kCatalogue;
+}
 
-const FieldInfo& Field(int index) { return kCatalogue.at(static_cast<std::size_t>(index)); }
+const FieldInfo& Field(int index) {
+    return kCatalogue.at(static_cast<std::size_t>(index));
+}
 
 std::vector<int> FieldsOnPage(Page page) {
     std::vector<int> fields;

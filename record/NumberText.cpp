@@ -9,8 +9,12 @@ namespace qv {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string_view TrimBlanks(std::string_view s) {
     while (!s.empty() && IsBlank(s.front())) {
@@ -23,7 +27,8 @@ std::string_view TrimBlanks(std::string_view s) {
 }
 
 std::string_view TakeDigits(std::string_view& s) {
-    const auto n = static_cast<std::size_t>(std::find_if_not(s.begin(), s.end(), IsDigit) - s.begin());
+    const auto n =
+        static_cast<std::size_t>(std::find_if_not(s.begin(), s.end(), IsDigit) - s.begin());
     const std::string_view digits = s.substr(0, n);
     s.remove_prefix(n);
     return digits;

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+namespace qv {
+
+enum class NoticeIcon { None, Stop, Exclamation };
+
+// The tool's modal message boxes, all titled with the tool's title. The window shows them;
+// tests script the answers.
+class Notices {
+public:
+    virtual ~Notices() = default;
+    // A message with an OK button.
+    virtual void Show(const std::string& text, NoticeIcon icon) = 0;
+    // A question with OK (the default button) and Cancel and the exclamation icon; true on OK.
+    virtual bool Confirm(const std::string& text) = 0;
+};
+
+}  // namespace qv

@@ -1,0 +1,266 @@
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <vector>
+
+#include "datafile/DataFile.h"
+
+namespace qv {
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
+class DataFile : public testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "datafile-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+        // An unprivileged child must be able to reach the folder.
+        fs::permissions(dir_, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                  fs::perms::others_read | fs::perms::others_exec);
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ec);
+        for (const auto& entry : fs::recursive_directory_iterator(dir_, ec)) {
+            fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ec);
+        }
+        fs::remove_all(dir_, ec);
+    }
+
+    fs::path Path(const std::string& name) const { return dir_ / name; }
+
+    static Bytes Contents(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return Bytes(std::istreambuf_iterator<char>(in), {});
+    }
+    static void Put(const fs::path& path, const Bytes& bytes) {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
+    }
+    static Bytes Pattern(std::size_t size, std::uint8_t seed) {
+        Bytes bytes(size);
+        for (std::size_t k = 0; k < size; ++k) {
+            bytes[k] = static_cast<std::uint8_t>(seed + k * 7);
+        }
+        return bytes;
+    }
+    static FieldRecord Distinctive() {
+        FieldRecord::Bytes bytes;
+        for (std::size_t k = 0; k < bytes.size(); ++k) {
+            bytes[k] = static_cast<std::uint8_t>(0x80 + k);
+        }
+        return FieldRecord::FromBytes(bytes);
+    }
+    // Names of the folder's entries: a failed save must leave no temporary file behind.
+    std::vector<std::string> Entries() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir_)) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    fs::path dir_;
+};
+
+// Runs `body` in a child process and returns its exit code. As root, the child first gives up
+// its privileges, so that permissions are enforced as they are for a technician.
+int InChild(const std::function<bool()>& body, rlim_t fileSizeLimit = RLIM_INFINITY) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+            ::_exit(3);
+        }
+        if (fileSizeLimit != RLIM_INFINITY) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{fileSizeLimit, fileSizeLimit};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        ::_exit(body() ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+TEST_F(DataFile, NewFileHoldsTheRecordLittleEndianAndNothingElse) {
+    FieldRecord record;
+    record.VfFreq = 65534;
+    record.FmLowPower = 200;
+    ASSERT_FALSE(WriteDataFile(Path("new.bin"), record));
+    const Bytes bytes = Contents(Path("new.bin"));
+    ASSERT_EQ(bytes.size(), 118u);
+    EXPECT_EQ(bytes[0], 0xFE);
+    EXPECT_EQ(bytes[1], 0xFF);
+    EXPECT_EQ(bytes[10], 0xC8);
+    EXPECT_EQ(Bytes(bytes.begin() + 108, bytes.begin() + 114), Bytes(6, 0));
+    EXPECT_EQ(Entries(), std::vector<std::string>{"new.bin"});
+    // A new file gets the usual mode of new files, not the private mode of a temporary file.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    EXPECT_EQ(static_cast<mode_t>(fs::status(Path("new.bin")).permissions()), 0666 & ~mask);
+}
+
+TEST_F(DataFile, ReadsLittleEndianUnsignedValues) {
+    Bytes bytes(118, 0);
+    bytes[0] = 0x34;
+    bytes[1] = 0x12;
+    bytes[116] = 0xFF;
+    bytes[117] = 0xFF;
+    Put(Path("in.bin"), bytes);
+    FieldRecord record;
+    ASSERT_FALSE(ReadDataFile(Path("in.bin"), record));
+    EXPECT_EQ(record.VfFreq, 0x1234);
+    EXPECT_EQ(record.AmAsqL, 65535);
+}
+
+TEST_F(DataFile, RoundTripKeepsAllBytesReservedIncluded) {
+    const FieldRecord written = Distinctive();
+    ASSERT_FALSE(WriteDataFile(Path("r.bin"), written));
+    FieldRecord read;
+    ASSERT_FALSE(ReadDataFile(Path("r.bin"), read));
+    EXPECT_EQ(read, written);
+}
+
+TEST_F(DataFile, SavingOverALongerFileKeepsItsTailAndPermissions) {
+    const Bytes old = Pattern(200, 3);
+    Put(Path("long.bin"), old);
+    fs::permissions(Path("long.bin"),
+                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    const FieldRecord record = Distinctive();
+    ASSERT_FALSE(WriteDataFile(Path("long.bin"), record));
+    const Bytes bytes = Contents(Path("long.bin"));
+    ASSERT_EQ(bytes.size(), 200u);
+    const FieldRecord::Bytes head = record.ToBytes();
+    EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 118), Bytes(head.begin(), head.end()));
+    EXPECT_EQ(Bytes(bytes.begin() + 118, bytes.end()), Bytes(old.begin() + 118, old.end()));
+    EXPECT_EQ(fs::status(Path("long.bin")).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    FieldRecord loaded;
+    ASSERT_FALSE(ReadDataFile(Path("long.bin"), loaded));
+    EXPECT_EQ(loaded, record);
+}
+
+TEST_F(DataFile, SavingThroughALinkReplacesTheFileAndKeepsTheLink) {
+    Put(Path("real.bin"), Pattern(118, 1));
+    fs::create_symlink(Path("real.bin"), Path("link.bin"));
+    ASSERT_FALSE(WriteDataFile(Path("link.bin"), Distinctive()));
+    EXPECT_TRUE(fs::is_symlink(Path("link.bin")));
+    const FieldRecord::Bytes expected = Distinctive().ToBytes();
+    EXPECT_EQ(Contents(Path("real.bin")), Bytes(expected.begin(), expected.end()));
+}
+
+TEST_F(DataFile, LoadingBySizeRefusesShortFilesAndUsesTheFirst118Bytes) {
+    struct Case {
+        std::size_t size;
+        bool accepted;
+    };
+    for (const Case& c :
+         {Case{0, false}, Case{1, false}, Case{117, false}, Case{118, true}, Case{200, true}}) {
+        SCOPED_TRACE(c.size);
+        const Bytes bytes = Pattern(c.size, 9);
+        Put(Path("s.bin"), bytes);
+        FieldRecord record = Distinctive();
+        const FieldRecord before = record;
+        const auto error = ReadDataFile(Path("s.bin"), record);
+        EXPECT_EQ(!error, c.accepted);
+        if (c.accepted) {
+            const FieldRecord::Bytes got = record.ToBytes();
+            EXPECT_EQ(Bytes(got.begin(), got.end()), Bytes(bytes.begin(), bytes.begin() + 118));
+        } else {
+            EXPECT_EQ(record, before);
+            EXPECT_NE(error->Message().find("s.bin"), std::string::npos);
+            EXPECT_NE(error->reason.find(std::to_string(c.size) + " bytes"), std::string::npos)
+                << error->reason;
+        }
+    }
+}
+
+TEST_F(DataFile, LoadingSomethingThatIsNoFileChangesNothing) {
+    fs::create_directory(Path("folder.bin"));
+    for (const fs::path& path : {Path("missing.bin"), Path("folder.bin"), fs::path("/dev/null")}) {
+        SCOPED_TRACE(path);
+        FieldRecord record = Distinctive();
+        const auto error = ReadDataFile(path, record);
+        ASSERT_TRUE(error);
+        EXPECT_EQ(record, Distinctive());
+        EXPECT_EQ(error->path, path);
+        EXPECT_FALSE(error->reason.empty());
+    }
+}
+
+TEST_F(DataFile, SavingWhereNoFileCanBeLeavesEverythingAsItWas) {
+    fs::create_directory(Path("folder.bin"));
+    struct Case {
+        fs::path path;
+        const char* reason;
+    };
+    for (const Case& c : {Case{Path("folder.bin"), "Is a directory"},
+                          Case{Path("no/such/dir/x.bin"), "No such file or directory"},
+                          Case{"/dev/full", "not a regular file"}}) {
+        SCOPED_TRACE(c.path);
+        const auto error = WriteDataFile(c.path, Distinctive());
+        ASSERT_TRUE(error);
+        EXPECT_EQ(error->reason, c.reason);
+        EXPECT_EQ(error->Message(), "\"" + c.path.string() + "\": " + c.reason + ".");
+    }
+    EXPECT_TRUE(fs::is_character_file("/dev/full"));
+    EXPECT_TRUE(fs::is_directory(Path("folder.bin")));
+    EXPECT_EQ(Entries(), std::vector<std::string>{"folder.bin"});
+}
+
+TEST_F(DataFile, WithoutWritePermissionTheOldFileStaysWhole) {
+    const Bytes old = Pattern(150, 5);
+    fs::create_directory(Path("ro"));
+    Put(Path("ro/old.bin"), old);
+    Put(Path("locked.bin"), old);
+    fs::permissions(Path("ro/old.bin"), fs::perms::all);
+    fs::permissions(Path("ro"), fs::perms::owner_read | fs::perms::owner_exec |
+                                    fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(Path("locked.bin"), fs::perms::owner_read | fs::perms::others_read);
+    for (const fs::path& path : {Path("ro/old.bin"), Path("ro/new.bin"), Path("locked.bin")}) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(InChild([&] {
+                      const auto error = WriteDataFile(path, Distinctive());
+                      return error && error->reason == "Permission denied";
+                  }),
+                  0);
+    }
+    EXPECT_EQ(Contents(Path("ro/old.bin")), old);
+    EXPECT_EQ(Contents(Path("locked.bin")), old);
+    EXPECT_FALSE(fs::exists(Path("ro/new.bin")));
+}
+
+TEST_F(DataFile, AWriteThatFailsPartWayLeavesTheOldFileWhole) {
+    const Bytes old = Pattern(200, 7);
+    Put(Path("full.bin"), old);
+    fs::permissions(Path("full.bin"), fs::perms::all);
+    fs::permissions(dir_, fs::perms::all);
+    // The file-size limit makes the write stop part-way, as a full disk does.
+    EXPECT_EQ(InChild(
+                  [&] {
+                      const auto error = WriteDataFile(Path("full.bin"), Distinctive());
+                      return error && error->reason == "File too large";
+                  },
+                  100),
+              0);
+    EXPECT_EQ(Contents(Path("full.bin")), old);
+    EXPECT_EQ(Entries(), std::vector<std::string>{"full.bin"});
+}
+
+}  // namespace
+}  // namespace qv

@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+
+#include "record/EditRules.h"
+#include "record/FieldCatalogue.h"
+
+namespace qv {
+namespace {
+
+TEST(EditRules, GroupsFollowTheLengthLimitAndTheCloseLevels) {
+    const std::pair<int, EditGroup> cases[] = {
+        {20, EditGroup::CloseLevel}, {26, EditGroup::CloseLevel}, {25, EditGroup::Byte},
+        {58, EditGroup::Byte},       {0, EditGroup::Word},        {77, EditGroup::Word},
+        {9, EditGroup::TwoDigit},    {50, EditGroup::TwoDigit},
+    };
+    for (const auto& [field, group] : cases) {
+        EXPECT_EQ(EditGroupOf(field), group) << "field " << field;
+    }
+}
+
+struct ChangeCase {
+    EditGroup group;
+    std::string text;
+    std::string expected;
+    friend void PrintTo(const ChangeCase& c, std::ostream* os) {
+        *os << static_cast<int>(c.group) << " \"" << c.text << '"';
+    }
+};
+
+class ChangeRule : public testing::TestWithParam<ChangeCase> {};
+
+TEST_P(ChangeRule, CorrectsTheTextAndIsStableOnItsResult) {
+    const ChangeCase& c = GetParam();
+    const std::string once = ApplyChangeRule(c.group, c.text);
+    EXPECT_EQ(once, c.expected) << '"' << c.text << '"';
+    // The rule runs again on its own replacement; that second run must change nothing.
+    EXPECT_EQ(ApplyChangeRule(c.group, once), once);
+}
+
+using enum EditGroup;
+INSTANTIATE_TEST_SUITE_P(
+    Texts, ChangeRule,
+    testing::Values(
+        // Within range the text is left alone, leading zeros and fractions included.
+        ChangeCase{Byte, "123", "123"}, ChangeCase{Byte, "007", "007"},
+        ChangeCase{Byte, "1.5", "1.5"}, ChangeCase{Word, "65535", "65535"},
+        ChangeCase{CloseLevel, "6", "6"}, ChangeCase{TwoDigit, "99", "99"},
+        // Clamps.
+        ChangeCase{Byte, "300", "255"}, ChangeCase{Byte, "256", "255"},
+        ChangeCase{Byte, "255.5", "255"}, ChangeCase{Byte, "255.4", "255.4"},
+        ChangeCase{Word, "70000", "65535"}, ChangeCase{Word, "1e10", "65535"},
+        ChangeCase{CloseLevel, "7", "6"}, ChangeCase{CloseLevel, "200", "6"},
+        ChangeCase{TwoDigit, "200", "200"},
+        // Below zero.
+        ChangeCase{Byte, "-3", "0"}, ChangeCase{Word, "-1e10", "0"},
+        ChangeCase{CloseLevel, "-1", "0"}, ChangeCase{TwoDigit, "-1", "0"},
+        // Not a number: "0", except in the close levels, which keep it.
+        ChangeCase{Byte, "", "0"}, ChangeCase{Word, "abc", "0"}, ChangeCase{TwoDigit, "", "0"},
+        ChangeCase{Word, "2026/12/06", "0"}, ChangeCase{CloseLevel, "", ""},
+        ChangeCase{CloseLevel, "abc", "abc"}));
+
+TEST(ChangeRule, ReadsTheSystemDecimalSeparator) {
+    const NumberFormat comma{.decimalPoint = ","};
+    EXPECT_EQ(ApplyChangeRule(Byte, "255,6", comma), "255");
+    EXPECT_EQ(ApplyChangeRule(Byte, "1,5", comma), "1,5");
+    EXPECT_EQ(ApplyChangeRule(Byte, "1.5", comma), "0");
+}
+
+TEST(KeyFilter, LetsDigitsAndControlCharactersThrough) {
+    for (int k = '0'; k <= '9'; ++k) {
+        EXPECT_EQ(FilterKey(k).key, k);
+    }
+    for (int k : {8, 9, 1, 26, 127}) {
+        EXPECT_EQ(FilterKey(k).key, k) << k;
+        EXPECT_FALSE(FilterKey(k).moveFocus);
+    }
+}
+
+TEST(KeyFilter, DropsEverythingElse) {
+    // Ctrl+C, Ctrl+V, Ctrl+X, letters, blanks, signs, separators, exponent, non-ASCII.
+    for (int k : std::initializer_list<int>{3, 22, 24, 'a', 'Z', 'e', 'E', ' ', '+', '-', '.', ',',
+                                            '/', ':', 128, 0x4E00, -1}) {
+        EXPECT_EQ(FilterKey(k).key, 0) << k;
+        EXPECT_FALSE(FilterKey(k).moveFocus) << k;
+    }
+}
+
+TEST(KeyFilter, EnterMovesTheFocusAndInsertsNothing) {
+    const KeyVerdict v = FilterKey(13);
+    EXPECT_EQ(v.key, 0);
+    EXPECT_TRUE(v.moveFocus);
+}
+
+TEST(FocusRule, OnlyTheFilterBiasAndSsibFieldsTakeTheDate) {
+    for (int i = 0; i < kFieldCount; ++i) {
+        EXPECT_EQ(FillsDateOnFocus(i), i == 2 || i == 3 || i == 9 || i == 10) << i;
+    }
+}
+
+}  // namespace
+}  // namespace qv
