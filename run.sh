@@ -5,4 +5,8 @@ cd "$(dirname "$0")"
 ./scripts/setup
 cmake --preset dev >/dev/null
 cmake --build --preset dev
-echo "run.sh: the window is not built yet; this will open it against the simulated radio."
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "run.sh: no display (DISPLAY and WAYLAND_DISPLAY are empty): run it from a desktop session." >&2
+  exit 1
+fi
+exec build/dev/app/qv4120-settestdata

@@ -1,0 +1,34 @@
+#include <QApplication>
+#include <QDir>
+#include <QFont>
+
+#include "shell/FrmMain.h"
+#include "shell/MessageBoxNotices.h"
+#include "shell/QtSystemLocale.h"
+#include "shell/SettingsFile.h"
+#ifdef _WIN32
+#include "shell/WindowsPorts.h"
+#else
+#include "shell/LinuxPorts.h"
+#endif
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    app.setFont(QFont("Arial", 9));
+
+    const qv::SettingsFile settings(
+        QDir(QCoreApplication::applicationDirPath()).filePath("mysetup.ini").toStdString());
+    qv::QtSystemLocale locale;
+#ifdef _WIN32
+    qv::WindowsPorts ports;
+#else
+    qv::LinuxPorts ports(settings.ConfiguredPorts());
+#endif
+    qv::MessageBoxNotices notices;
+
+    qv::FrmMain window({notices, locale, ports, settings});
+    window.Form_Load();
+    notices.SetParent(&window);
+    window.show();
+    return QApplication::exec();
+}

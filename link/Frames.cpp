@@ -1,0 +1,103 @@
+#include "link/Frames.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace qv {
+
+namespace {
+
+constexpr std::uint8_t kIdentify = 0x02;
+constexpr std::uint8_t kReadCommand = 0x52;
+constexpr std::uint8_t kWriteCommand = 0x57;
+constexpr std::uint8_t kIdentificationMark = 0x49;
+constexpr std::size_t kIdentificationLength = 16;
+constexpr std::size_t kModelOffset = 1;
+constexpr std::size_t kModelLength = 7;
+constexpr std::size_t kVersionOffset = 9;
+constexpr std::size_t kDataOffset = 4;
+
+Frame AddressedFrame(std::uint8_t command, std::uint16_t address) {
+    return {command, static_cast<std::uint8_t>(address / 256),
+            static_cast<std::uint8_t>(address % 256), static_cast<std::uint8_t>(kBlockSize)};
+}
+
+}  // namespace
+
+Frame AccessCodeFrame(std::string_view accessCode) {
+    return Frame(accessCode.begin(), accessCode.end());
+}
+
+Frame IdentifyRequestFrame() {
+    return {kIdentify};
+}
+
+Frame ReadRequestFrame(std::uint16_t address) {
+    return AddressedFrame(kReadCommand, address);
+}
+
+Frame WriteBlockFrame(std::uint16_t address, const CalibrationRecord& record) {
+    Frame frame = AddressedFrame(kWriteCommand, address);
+    const std::size_t first = address - CalibrationRecord::kBaseAddress;
+    for (std::size_t i = 0; i < kBlockSize; ++i) {
+        frame.push_back(record.Byte(first + i));
+    }
+    frame.push_back(0);  // checksum
+    frame.push_back(0);
+    FrameChecksum(frame, 1, 1);
+    frame.back() = kAck;
+    return frame;
+}
+
+Frame EndFrame() {
+    return {'E', 'N', 'D'};
+}
+
+void FrameChecksum(Frame& frame, std::size_t first, std::size_t trailerBytes) {
+    const std::size_t position = frame.size() - 1 - trailerBytes;
+    const unsigned sum = std::accumulate(frame.begin() + static_cast<std::ptrdiff_t>(first),
+                                         frame.begin() + static_cast<std::ptrdiff_t>(position), 0U);
+    frame[position] = static_cast<std::uint8_t>(sum & 0xFF);
+}
+
+bool IsAccessAck(const Frame& block) {
+    return block.size() >= 3 && block[0] == 'K' && block[1] == 'V' && block[2] == kAck;
+}
+
+bool IsIdentification(const Frame& block) {
+    return block.size() == kIdentificationLength && block[0] == kIdentificationMark;
+}
+
+bool IsAck(const Frame& block) {
+    return block == Frame{kAck};
+}
+
+bool IsRefusal(const Frame& block) {
+    return block == Frame{kRefusal};
+}
+
+bool IsBlockAnswer(const Frame& block) {
+    return block.size() >= kBlockAnswerThreshold && block[0] == kWriteCommand;
+}
+
+std::uint16_t BlockAnswerAddress(const Frame& block) {
+    return static_cast<std::uint16_t>(block.at(1) * 256 + block.at(2));
+}
+
+std::uint8_t BlockAnswerByte(const Frame& block, std::size_t index) {
+    return block.at(kDataOffset + index);
+}
+
+Identification ReadIdentification(const Frame& block) {
+    if (!IsIdentification(block)) {
+        return {};
+    }
+    const auto modelBegin = block.begin() + kModelOffset;
+    const auto modelEnd = std::find(modelBegin, modelBegin + kModelLength, 0);
+    const auto version = block.begin() + kVersionOffset;
+    return {
+        .model = std::string(modelBegin, modelEnd),
+        .version = std::string(version, version + 2) + "." + std::string(version + 2, version + 4)};
+}
+
+}  // namespace qv

@@ -1,0 +1,12 @@
+#pragma once
+
+namespace qv {
+
+// A blocking pause; nothing the user does is handled during it.
+class Pause {
+public:
+    virtual ~Pause() = default;
+    virtual void Sleep(int milliseconds) = 0;
+};
+
+}  // namespace qv

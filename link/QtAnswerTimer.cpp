@@ -1,0 +1,26 @@
+#include "link/QtAnswerTimer.h"
+
+namespace qv {
+
+QtAnswerTimer::QtAnswerTimer(int intervalMs) {
+    timer_.setInterval(intervalMs);
+    QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
+        if (tick_) {
+            tick_();
+        }
+    });
+}
+
+void QtAnswerTimer::Start() {
+    timer_.start();
+}
+
+void QtAnswerTimer::Stop() {
+    timer_.stop();
+}
+
+void QtAnswerTimer::SetTickHandler(std::function<void()> tick) {
+    tick_ = std::move(tick);
+}
+
+}  // namespace qv

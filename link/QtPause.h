@@ -1,0 +1,16 @@
+#pragma once
+
+#include "link/Pause.h"
+
+namespace qv {
+
+// Short pauses sleep; long ones run the event loop without user input, so the window
+// keeps painting but takes no clicks or keys.
+class QtPause final : public Pause {
+public:
+    static constexpr int kLongPauseMs = 100;
+
+    void Sleep(int milliseconds) override;
+};
+
+}  // namespace qv

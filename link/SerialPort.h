@@ -1,0 +1,37 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "link/Frames.h"
+
+namespace qv {
+
+// The one serial line to the radio, always 9600 bit/s, 8 data bits, no parity, 1 stop bit,
+// no flow control. Received bytes are delivered as one block once at least the receive
+// threshold is buffered; fewer wait in the buffer.
+class SerialPort {
+public:
+    using ReceivedHandler = std::function<void(const Frame& block)>;
+    using LostHandler = std::function<void()>;
+
+    virtual ~SerialPort() = default;
+
+    // The device the next Open uses.
+    virtual void SetDevice(const std::string& path) = 0;
+    // Nothing on success; otherwise why the port cannot be had, in plain words.
+    virtual std::optional<std::string> Open() = 0;
+    virtual void Close() = 0;
+    virtual bool IsOpen() const = 0;
+    virtual void ClearBuffers() = 0;
+    virtual void SetReceiveThreshold(int bytes) = 0;
+    // Queues the whole frame; false when the port refuses it.
+    virtual bool Write(const Frame& frame) = 0;
+
+    // Called with each delivered block, and once when an open port is lost (the device is
+    // gone); the port is closed by then.
+    virtual void SetHandlers(ReceivedHandler received, LostHandler lost) = 0;
+};
+
+}  // namespace qv

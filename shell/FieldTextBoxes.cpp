@@ -1,0 +1,158 @@
+#include "shell/FieldTextBoxes.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTimer>
+#include <algorithm>
+
+#include "record/EditRules.h"
+#include "shell/UpDown.h"
+
+namespace qv {
+
+namespace {
+
+// Text box widths for about 960 and 1215 twips at 96 dots per inch.
+constexpr int kFieldWidth = 64;
+constexpr int kTwoDigitFieldWidth = 81;
+
+constexpr int kNotACharacter = -1;
+constexpr int kCtrlC = 3;
+constexpr int kCtrlV = 22;
+constexpr int kCtrlX = 24;
+constexpr int kEnter = 13;
+
+// The character code a key press would type, as the key filter sees it; keys that type
+// nothing (arrows, Home, function keys) are not characters and pass untouched.
+int CharacterCode(const QKeyEvent& event) {
+    if (event.matches(QKeySequence::Copy)) {
+        return kCtrlC;
+    }
+    if (event.matches(QKeySequence::Paste)) {
+        return kCtrlV;
+    }
+    if (event.matches(QKeySequence::Cut)) {
+        return kCtrlX;
+    }
+    if (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter) {
+        return kEnter;
+    }
+    const QString text = event.text();
+    return text.size() == 1 ? text.front().unicode() : kNotACharacter;
+}
+
+bool IsPrintable(int key) {
+    return key >= ' ' && key != 127;
+}
+
+int StepOfKey(int key) {
+    if (key == Qt::Key_Up) {
+        return 1;
+    }
+    return key == Qt::Key_Down ? -1 : 0;
+}
+
+}  // namespace
+
+FieldTextBoxes::FieldTextBoxes(const SystemLocale& locale, QObject* parent)
+    : QObject(parent), locale_(locale), format_(locale.Format()) {
+    for (const FieldInfo& info : Catalogue()) {
+        QLineEdit* box = MakeTextBox(info);
+        text1_.at(static_cast<std::size_t>(info.index)) = box;
+        if (info.spinner != 0) {
+            spinners_.at(static_cast<std::size_t>(info.index)) =
+                new UpDown(info.spinner, info.SpinnerMax(), box, format_);
+        }
+    }
+}
+
+QLineEdit* FieldTextBoxes::MakeTextBox(const FieldInfo& info) {
+    auto* box = new QLineEdit;
+    box->setObjectName(QStringLiteral("Text1_%1").arg(info.index));
+    box->setFixedWidth(info.maxChars == 2 ? kTwoDigitFieldWidth : kFieldWidth);
+    // Digits only: an input method could otherwise compose any text into the field.
+    box->setAttribute(Qt::WA_InputMethodEnabled, false);
+    box->installEventFilter(this);
+    connect(box, &QLineEdit::textChanged, this, [this, i = info.index] { Text1_Change(i); });
+    return box;
+}
+
+std::string FieldTextBoxes::Text(int field) const {
+    return Text1(field)->text().toStdString();
+}
+
+void FieldTextBoxes::SetText(int field, const std::string& text) {
+    Text1(field)->setText(QString::fromStdString(text));
+}
+
+NumberFormat FieldTextBoxes::Format() const {
+    return format_;
+}
+
+void FieldTextBoxes::Text1_Change(int field) {
+    const std::string text = Text(field);
+    const std::string ruled = ApplyChangeRule(EditGroupOf(field), text, format_);
+    if (ruled != text) {
+        // Runs this rule once more, on a text that is now within range.
+        SetText(field, ruled);
+    }
+}
+
+void FieldTextBoxes::Text1_GotFocus(int field, Qt::FocusReason reason) {
+    QLineEdit* box = Text1(field);
+    if (FillsDateOnFocus(field) && box->text().isEmpty()) {
+        SetText(field, locale_.ShortDate());
+    }
+    box->selectAll();
+    if (reason == Qt::MouseFocusReason) {
+        // The click that brought the focus would place the cursor after this handler.
+        QTimer::singleShot(0, box, &QLineEdit::selectAll);
+    }
+}
+
+bool FieldTextBoxes::Text1_KeyPress(int field, const QKeyEvent& event) {
+    const int step = StepOfKey(event.key());
+    if (step != 0 && Spinner(field) != nullptr) {
+        Spinner(field)->StepBy(step);
+        return true;
+    }
+    const int code = CharacterCode(event);
+    if (code == kNotACharacter) {
+        return false;
+    }
+    const KeyVerdict verdict = FilterKey(code);
+    if (verdict.moveFocus) {
+        QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+        QCoreApplication::sendEvent(Text1(field), &tab);
+        return true;
+    }
+    if (verdict.key == 0) {
+        return true;
+    }
+    return IsPrintable(verdict.key) && ExceedsLengthLimit(field);
+}
+
+// The limit holds for typing only: the tool itself may show a longer text (a read-only
+// field of two characters can hold 200).
+bool FieldTextBoxes::ExceedsLengthLimit(int field) const {
+    const QLineEdit* box = Text1(field);
+    return box->text().size() - box->selectedText().size() + 1 > Field(field).maxChars;
+}
+
+bool FieldTextBoxes::eventFilter(QObject* watched, QEvent* event) {
+    const auto found = std::find(text1_.begin(), text1_.end(), watched);
+    if (found == text1_.end()) {
+        return false;
+    }
+    const auto field = static_cast<int>(found - text1_.begin());
+    if (event->type() == QEvent::KeyPress) {
+        return Text1_KeyPress(field, static_cast<const QKeyEvent&>(*event));
+    }
+    if (event->type() == QEvent::FocusIn) {
+        Text1_GotFocus(field, static_cast<const QFocusEvent&>(*event).reason());
+    }
+    return false;
+}
+
+}  // namespace qv

@@ -1,0 +1,140 @@
+#include "shell/LinuxPorts.h"
+
+#include <QFileInfo>
+#include <QSerialPortInfo>
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <optional>
+#include <string_view>
+
+#include "shell/ComPorts.h"
+
+namespace qv {
+
+namespace {
+
+constexpr int kFirstFreeNumber = 100;
+
+struct NamedFamily {
+    std::string_view prefix;
+    int offset;
+};
+constexpr std::array<NamedFamily, 3> kFamilies = {{{"ttyS", 1}, {"ttyUSB", 33}, {"ttyACM", 65}}};
+
+std::vector<std::string> SerialDevices() {
+    std::vector<std::string> devices;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        devices.push_back(info.systemLocation().toStdString());
+    }
+    return devices;
+}
+
+bool PathExists(const std::string& path) {
+    return QFileInfo::exists(QString::fromStdString(path));
+}
+
+std::string CanonicalPath(const std::string& path) {
+    const QString canonical = QFileInfo(QString::fromStdString(path)).canonicalFilePath();
+    return canonical.isEmpty() ? path : canonical.toStdString();
+}
+
+std::string_view BaseName(std::string_view device) {
+    const auto slash = device.rfind('/');
+    return slash == std::string_view::npos ? device : device.substr(slash + 1);
+}
+
+// The family and the k of a device named <family prefix><k>.
+struct FamilyMember {
+    std::size_t family = 0;
+    int k = 0;
+};
+
+std::optional<FamilyMember> FamilyOf(const std::string& device) {
+    const std::string_view name = BaseName(device);
+    for (std::size_t f = 0; f < kFamilies.size(); ++f) {
+        if (!name.starts_with(kFamilies[f].prefix)) {
+            continue;
+        }
+        const std::string_view digits = name.substr(kFamilies[f].prefix.size());
+        int k = 0;
+        const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), k);
+        if (error == std::errc() && end == digits.data() + digits.size() && !digits.empty()) {
+            return FamilyMember{f, k};
+        }
+    }
+    return std::nullopt;
+}
+
+// The named families first, each by k, then the other devices by name.
+bool ListedBefore(const std::string& a, const std::string& b) {
+    const auto fa = FamilyOf(a);
+    const auto fb = FamilyOf(b);
+    if (fa && fb) {
+        return std::pair(fa->family, fa->k) < std::pair(fb->family, fb->k);
+    }
+    if (fa || fb) {
+        return fa.has_value();
+    }
+    return a < b;
+}
+
+}  // namespace
+
+LinuxPorts::LinuxPorts(std::vector<PresentPort> configured, DeviceLister systemDevices,
+                       DeviceProbe exists)
+    : configured_(std::move(configured)),
+      systemDevices_(systemDevices ? std::move(systemDevices) : SerialDevices),
+      exists_(exists ? std::move(exists) : PathExists) {}
+
+std::vector<PresentPort> LinuxPorts::List() {
+    std::vector<PresentPort> ports;
+    std::vector<std::string> configuredDevices;
+    for (const PresentPort& port : configured_) {
+        if (exists_(port.device)) {
+            ports.push_back(port);
+            configuredDevices.push_back(CanonicalPath(port.device));
+        }
+    }
+    std::vector<std::string> devices = systemDevices_();
+    std::sort(devices.begin(), devices.end(), ListedBefore);
+    for (const std::string& device : devices) {
+        const bool alreadyListed = std::find(configuredDevices.begin(), configuredDevices.end(),
+                                             CanonicalPath(device)) != configuredDevices.end();
+        if (!alreadyListed) {
+            ports.push_back({ComPortText(NumberOf(device)), device});
+        }
+    }
+    return ports;
+}
+
+int LinuxPorts::NumberOf(const std::string& device) {
+    if (const auto member = FamilyOf(device)) {
+        return member->k + kFamilies[member->family].offset;
+    }
+    const auto known = assigned_.find(device);
+    if (known != assigned_.end()) {
+        return known->second;
+    }
+    const int n = NextFreeNumber();
+    assigned_.emplace(device, n);
+    return n;
+}
+
+int LinuxPorts::NextFreeNumber() const {
+    auto taken = [this](int n) {
+        const bool configured =
+            std::any_of(configured_.begin(), configured_.end(),
+                        [n](const PresentPort& p) { return PortNumberOf(p.name) == n; });
+        const bool assigned = std::any_of(assigned_.begin(), assigned_.end(),
+                                          [n](const auto& entry) { return entry.second == n; });
+        return configured || assigned;
+    };
+    int n = kFirstFreeNumber;
+    while (taken(n)) {
+        ++n;
+    }
+    return n;
+}
+
+}  // namespace qv

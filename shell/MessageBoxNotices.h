@@ -1,0 +1,23 @@
+#pragma once
+
+#include "link/Notices.h"
+
+class QWidget;
+
+namespace qv {
+
+inline constexpr char kToolTitle[] = "QV-4120_MAX_SetTestData";
+
+// The tool's message boxes as modal QMessageBoxes over the main window.
+class MessageBoxNotices : public Notices {
+public:
+    void SetParent(QWidget* parent) { parent_ = parent; }
+
+    void Show(const std::string& text, NoticeIcon icon) override;
+    bool Confirm(const std::string& text) override;
+
+private:
+    QWidget* parent_ = nullptr;
+};
+
+}  // namespace qv

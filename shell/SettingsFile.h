@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "shell/PresentPorts.h"
+
+namespace qv {
+
+// The settings file mysetup.ini in the private-profile format. Each call reads or writes one
+// key and leaves every other line of the file as it was.
+class SettingsFile {
+public:
+    explicit SettingsFile(std::string path);
+
+    const std::string& Path() const { return path_; }
+
+    // [language] comPort: the saved port number; 0 when the file, the key or a whole number in
+    // the 16-bit signed range is missing.
+    int ReadComPort() const;
+    // Creates the file or section when missing. A failure is ignored: the tool goes on with
+    // the number in memory.
+    void WriteComPort(int n) const;
+
+    // [ports] COM<n>=<device path>: the devices behind port numbers, in file order.
+    std::vector<PresentPort> ConfiguredPorts() const;
+
+    // [radio] accessCode and [radio] model as written, empty when missing.
+    std::string AccessCode() const;
+    std::string Model() const;
+
+private:
+    std::string Read(const char* section, const char* key) const;
+
+    std::string path_;
+};
+
+}  // namespace qv

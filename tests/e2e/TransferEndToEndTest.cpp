@@ -1,0 +1,175 @@
+// The whole transfer over a real pseudo-terminal: the serial adapter on the Qt event loop
+// against the simulated radio.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "EventLoopWait.h"
+#include "LinkFakes.h"
+#include "SimulatedRadio.h"
+#include "link/QtAnswerTimer.h"
+#include "link/SerialPortAdapter.h"
+#include "link/Transfer.h"
+#include "record/Conversions.h"
+
+namespace qv {
+namespace {
+
+using namespace std::chrono_literals;
+using Memory = sim::SimulatedRadio::Memory;
+
+class EndToEnd : public testing::Test {
+protected:
+    EndToEnd() { texts.texts.fill("7"); }
+    ~EndToEnd() override { StopRadio(); }
+
+    // Starts the simulated radio with the image file and these options; its device path.
+    std::string StartRadio(const QStringList& options = {}) {
+        radio.setProgram(QStringLiteral(QV_RADIOSIM));
+        radio.setArguments(
+            QStringList{"--no-pace", "--image", ImagePath(), "--log", dir.filePath("radio.log")} +
+            options);
+        radio.start();
+        if (!radio.waitForStarted(10'000) || !radio.waitForReadyRead(10'000)) {
+            ADD_FAILURE() << "the simulated radio did not start";
+            return {};
+        }
+        return radio.readLine().trimmed().toStdString();
+    }
+
+    void StopRadio() {
+        if (radio.state() != QProcess::NotRunning) {
+            radio.terminate();
+            radio.waitForFinished(10'000);
+        }
+    }
+
+    Memory RadioMemoryAfterStop() {
+        StopRadio();
+        QFile file(ImagePath());
+        Memory memory{};
+        if (file.open(QIODevice::ReadOnly)) {
+            file.read(reinterpret_cast<char*>(memory.data()), memory.size());
+        }
+        return memory;
+    }
+
+    std::string Outcome() {
+        if (!test::WaitUntil([&] { return !notices.shown.empty(); }, 15s)) {
+            return "no message; the radio's log:\n" + RadioLog();
+        }
+        return notices.shown.front().first;
+    }
+
+    std::string RadioLog() {
+        QFile log(dir.filePath("radio.log"));
+        return log.open(QIODevice::ReadOnly) ? log.readAll().toStdString() : "";
+    }
+
+    QString ImagePath() const { return dir.filePath("radio.bin"); }
+
+    // The image with every sent member taken from field texts of 7.
+    static Memory WithSevens(Memory image) {
+        test::FakeFieldTexts sevens;
+        sevens.texts.fill("7");
+        FieldRecord fields;
+        CalibrationRecord gathered;
+        GetDataByShow(sevens, fields, gathered);
+        for (const FieldInfo& f : Catalogue()) {
+            for (std::size_t i = 0; f.sent && i < f.size; ++i) {
+                image[f.offset + i] = gathered.Byte(f.offset + i);
+            }
+        }
+        return image;
+    }
+
+    QTemporaryDir dir;
+    QProcess radio;
+    test::Journal journal;
+    SerialPortAdapter port;
+    QtAnswerTimer timer;
+    test::FakePause pause{journal};
+    test::FakeNotices notices{journal};
+    test::FakeFieldTexts texts;
+    CalibrationRecord record;
+    FieldRecord fieldRecord;
+    Transfer transfer{port, timer, pause, notices, texts, record, fieldRecord};
+};
+
+TEST_F(EndToEnd, ReadBringsTheRadiosMemory) {
+    ASSERT_TRUE(transfer.StartRead(StartRadio()));
+    EXPECT_EQ(Outcome(), kReadComplete);
+    const Memory image = sim::BuiltInImage();
+    for (std::size_t i = 0; i < image.size(); ++i) {
+        ASSERT_EQ(record.Byte(i), image[i]) << "offset " << i;
+    }
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_EQ(texts.texts[0], std::to_string(image[0] | image[1] << 8));
+}
+
+TEST_F(EndToEnd, WriteAfterReadChangesOnlyTheEditedField) {
+    const std::string device = StartRadio();
+    ASSERT_TRUE(transfer.StartRead(device));
+    ASSERT_EQ(Outcome(), kReadComplete);
+    notices.shown.clear();
+    texts.texts[0] = "4321";
+
+    ASSERT_TRUE(transfer.StartWrite(device));
+    EXPECT_EQ(Outcome(), kWriteComplete);
+    Memory expected = sim::BuiltInImage();
+    expected[0] = 4321 & 0xFF;
+    expected[1] = 4321 >> 8;
+    EXPECT_EQ(RadioMemoryAfterStop(), expected);
+}
+
+TEST_F(EndToEnd, WriteWithoutReadKeepsTheRadiosOwnBytes) {
+    ASSERT_TRUE(transfer.StartWrite(StartRadio()));
+    EXPECT_EQ(Outcome(), kWriteComplete);
+    EXPECT_EQ(RadioMemoryAfterStop(), WithSevens(sim::BuiltInImage()));
+}
+
+TEST_F(EndToEnd, RefusedWriteBlockIsSentAgain) {
+    // Frames 3..8 are the six preparation reads, 9 is the first write block.
+    ASSERT_TRUE(transfer.StartWrite(StartRadio({"--fault", "refuse@9"})));
+    EXPECT_EQ(Outcome(), kWriteComplete);
+    EXPECT_EQ(RadioMemoryAfterStop(), WithSevens(sim::BuiltInImage()));
+}
+
+struct FaultCase {
+    const char* name;
+    QStringList options;
+    const char* outcome;
+};
+
+void PrintTo(const FaultCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class ReadWithFault : public EndToEnd, public testing::WithParamInterface<FaultCase> {};
+
+TEST_P(ReadWithFault, EndsInTheRightMessageWithThePortClosed) {
+    transfer.SetRadioSettings({.accessCode = "PROGRAMQV4", .model = "QV-4120"});
+    ASSERT_TRUE(transfer.StartRead(StartRadio(GetParam().options)));
+    EXPECT_EQ(Outcome(), GetParam().outcome);
+    EXPECT_TRUE(test::WaitUntil([&] { return !port.IsOpen(); }, 5s));
+    EXPECT_EQ(transfer.State().TransferMode, kIdle);
+    test::RunEventLoopFor(100ms);
+    EXPECT_EQ(notices.shown.size(), 1U);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EndToEnd, ReadWithFault,
+    testing::Values(FaultCase{"SilenceOnce", {"--fault", "silence@3"}, kReadComplete},
+                    FaultCase{"SilenceThrice", {"--fault", "silence@3-5"}, kReadComplete},
+                    FaultCase{"SilenceFourTimes", {"--fault", "silence@3-6"}, kCommunicationError},
+                    FaultCase{"GarbledAnswer", {"--fault", "garble@4"}, kReadComplete},
+                    FaultCase{"OtherAddress", {"--fault", "other-address@4"}, kReadComplete},
+                    FaultCase{"RefusedEnd", {"--fault", "refuse@11"}, kReadComplete},
+                    FaultCase{"LineDropped", {"--fault", "drop@5"}, kPortLost},
+                    FaultCase{"OtherModel", {"--model", "QV-9999"}, kModelErrorEnglish}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace qv

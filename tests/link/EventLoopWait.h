@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QTimer>
+#include <chrono>
+#include <functional>
+
+namespace qv::test {
+
+// Runs the event loop until `done` holds or `timeout` passes; whether it held.
+inline bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+    const QDeadlineTimer deadline(timeout);
+    while (!done()) {
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QEventLoop loop;
+        QTimer::singleShot(5, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
+}
+
+// Runs the event loop for `duration`, to show that something does not happen.
+inline void RunEventLoopFor(std::chrono::milliseconds duration) {
+    WaitUntil([] { return false; }, duration);
+}
+
+}  // namespace qv::test

@@ -1,0 +1,150 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "link/AnswerTimer.h"
+#include "link/Notices.h"
+#include "link/Pause.h"
+#include "link/SerialPort.h"
+#include "link/TransferObserver.h"
+#include "record/FieldCatalogue.h"
+#include "record/FieldTexts.h"
+
+namespace qv::test {
+
+// One record of everything the fakes were asked to do, in order.
+using Journal = std::vector<std::string>;
+
+class FakeSerialPort final : public SerialPort {
+public:
+    explicit FakeSerialPort(Journal& journal) : journal_(journal) {}
+
+    void SetDevice(const std::string& path) override { device = path; }
+    std::optional<std::string> Open() override {
+        journal_.push_back("open");
+        if (openFailure) {
+            return openFailure;
+        }
+        open = true;
+        return std::nullopt;
+    }
+    void Close() override {
+        journal_.push_back("close");
+        open = false;
+    }
+    bool IsOpen() const override { return open; }
+    void ClearBuffers() override {}
+    void SetReceiveThreshold(int bytes) override { threshold = bytes; }
+    bool Write(const Frame& frame) override {
+        journal_.push_back("write");
+        written.push_back(frame);
+        thresholds.push_back(threshold);
+        return open;
+    }
+    void SetHandlers(ReceivedHandler received, LostHandler lost) override {
+        received_ = std::move(received);
+        lost_ = std::move(lost);
+    }
+
+    void Deliver(const Frame& block) { received_(block); }
+    void Lose() {
+        open = false;
+        lost_();
+    }
+
+    std::string device;
+    bool open = false;
+    std::optional<std::string> openFailure;
+    int threshold = 0;
+    std::vector<Frame> written;
+    std::vector<int> thresholds;  // the threshold armed when each frame was written
+
+private:
+    Journal& journal_;
+    ReceivedHandler received_;
+    LostHandler lost_;
+};
+
+class FakeAnswerTimer final : public AnswerTimer {
+public:
+    void Start() override { running = true; }
+    void Stop() override { running = false; }
+    void SetTickHandler(std::function<void()> tick) override { tick_ = std::move(tick); }
+
+    // 500 ms pass without an answer.
+    void Expire() {
+        if (running) {
+            tick_();
+        }
+    }
+
+    bool running = false;
+
+private:
+    std::function<void()> tick_;
+};
+
+class FakePause final : public Pause {
+public:
+    explicit FakePause(Journal& journal) : journal_(journal) {}
+    void Sleep(int milliseconds) override {
+        durations.push_back(milliseconds);
+        if (milliseconds > 10) {
+            journal_.push_back("pause " + std::to_string(milliseconds));
+        }
+    }
+    std::vector<int> durations;
+
+private:
+    Journal& journal_;
+};
+
+class FakeNotices final : public Notices {
+public:
+    explicit FakeNotices(Journal& journal) : journal_(journal) {}
+    void Show(const std::string& text, NoticeIcon icon) override {
+        journal_.push_back("show " + text);
+        shown.emplace_back(text, icon);
+    }
+    bool Confirm(const std::string&) override { return true; }
+    std::vector<std::pair<std::string, NoticeIcon>> shown;
+
+private:
+    Journal& journal_;
+};
+
+class FakeFieldTexts final : public FieldTexts {
+public:
+    std::string Text(int field) const override { return texts.at(field); }
+    void SetText(int field, const std::string& text) override { texts.at(field) = text; }
+    std::array<std::string, kFieldCount> texts;
+};
+
+class RecordingObserver final : public TransferObserver {
+public:
+    void BlockStarted(bool writing, int block, int count) override {
+        blocks.push_back({writing, block, count});
+    }
+    void RadioIdentified(const std::string& m, const std::string& v) override {
+        model = m;
+        version = v;
+    }
+    void TransferEnded() override { ++ended; }
+
+    struct Block {
+        bool writing;
+        int block;
+        int count;
+        friend bool operator==(const Block&, const Block&) = default;
+    };
+    std::vector<Block> blocks;
+    std::string model;
+    std::string version;
+    int ended = 0;
+};
+
+}  // namespace qv::test

@@ -1,0 +1,405 @@
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+
+#include "ShellFakes.h"
+#include "record/FieldCatalogue.h"
+#include "shell/UpDown.h"
+
+namespace qv::test {
+
+namespace {
+
+// The window's fields as the user sees them, page by page in on-screen order (top to bottom,
+// left column first); written out here rather than taken from the catalogue.
+struct ExpectedField {
+    int field;
+    const char* page;
+    const char* frame;
+    const char* caption;
+    int label;     // lbl(k) beside the field
+    int maxChars;  // length limit
+    int spinner;   // UpDown<n>, 0 for none
+    int spinnerMax;
+};
+
+constexpr ExpectedField kExpected[] = {
+    {60, "S-Meter", "AF SQ", "1", 60, 5, 35, 65535},
+    {61, "S-Meter", "AF SQ", "3", 61, 5, 36, 65535},
+    {62, "S-Meter", "AF SQ", "5", 62, 5, 37, 65535},
+    {63, "S-Meter", "AF SQ", "7", 63, 5, 38, 65535},
+    {64, "S-Meter", "AF SQ", "9", 64, 5, 39, 65535},
+    {65, "S-Meter", "AF SQ", "10", 65, 5, 40, 65535},
+    {66, "S-Meter", "AF SQ", "20", 66, 5, 41, 65535},
+    {67, "S-Meter", "AF SQ", "30", 67, 5, 42, 65535},
+    {68, "S-Meter", "UL SQ", "1", 75, 5, 43, 65535},
+    {69, "S-Meter", "UL SQ", "3", 74, 5, 44, 65535},
+    {70, "S-Meter", "UL SQ", "5", 73, 5, 45, 65535},
+    {71, "S-Meter", "UL SQ", "7", 72, 5, 46, 65535},
+    {72, "S-Meter", "UL SQ", "9", 71, 5, 47, 65535},
+    {73, "S-Meter", "UL SQ", "10", 70, 5, 48, 65535},
+    {74, "S-Meter", "UL SQ", "20", 69, 5, 49, 65535},
+    {75, "S-Meter", "UL SQ", "30", 68, 5, 50, 65535},
+    {0, "FREQ", "", "VF FRQ", 0, 5, 12, 65535},
+    {1, "FREQ", "", "BF FRQ", 1, 5, 13, 65535},
+    {15, "OTHER", "", "TX BIAS IQ1", 15, 3, 1, 255},
+    {16, "OTHER", "", "TX BIAS IQ2", 16, 3, 2, 255},
+    {17, "OTHER", "", "TX BIAS IQ3", 17, 3, 3, 255},
+    {25, "OTHER", "", "RF-GAIN", 25, 3, 4, 255},
+    {51, "OTHER", "", "13.8V Voltage Set", 51, 5, 5, 65535},
+    {21, "OTHER", "", "FM ASQH", 21, 5, 6, 65535},
+    {22, "OTHER", "", "FM ASQL", 22, 5, 7, 65535},
+    {76, "OTHER", "", "AM ASQH", 76, 5, 8, 65535},
+    {77, "OTHER", "", "AM ASQL", 77, 5, 9, 65535},
+    {20, "OTHER", "", "***ASQ close level", 20, 3, 10, 255},
+    {26, "OTHER", "", "***Squelch close level", 26, 3, 11, 255},
+    {4, "FM", "", "FM DEVIATION", 4, 5, 14, 65535},
+    {5, "FM", "", "FM LOW POWER", 6, 3, 15, 255},
+    {6, "FM", "", "FM HIGH POWER", 5, 3, 16, 255},
+    {23, "FM", "", "FM CTCSS LEVEL", 23, 5, 17, 65535},
+    {24, "FM", "", "FM DCS LEVEL", 24, 5, 18, 65535},
+    {52, "FM", "", "FM TX RSSI (METER)", 52, 5, 19, 65535},
+    {54, "FM", "", "FM TONE SET", 54, 5, 20, 65535},
+    {7, "AM", "", "AM LOW POWER", 7, 3, 21, 255},
+    {8, "AM", "", "AM HIGH POWER", 8, 3, 22, 255},
+    {11, "AM", "", "AM MOD LOW POWER", 11, 3, 23, 255},
+    {12, "AM", "", "AM MOD HIGH POWER", 12, 3, 24, 255},
+    {53, "AM", "", "AM TX RSSI (METER)", 53, 5, 25, 65535},
+    {55, "AM", "", "AM TONE SET", 55, 5, 26, 65535},
+    {13, "SSB", "", "SSB PEP LOW POWER", 13, 3, 27, 255},
+    {14, "SSB", "", "SSB PEP HIGH POWER", 14, 3, 28, 255},
+    {56, "SSB", "", "LSB TONE SET", 56, 5, 29, 65535},
+    {57, "SSB", "", "USB TONE SET", 57, 5, 30, 65535},
+    {58, "SSB", "", "USB WAVE BALANCE", 58, 3, 31, 255},
+    {59, "SSB", "", "LSB WAVE BALANCE", 59, 3, 32, 255},
+    {2, "SSB", "", "USB FILTER BIAS", 2, 5, 33, 65535},
+    {3, "SSB", "", "LSB FILTER BIAS", 3, 5, 34, 65535},
+    {9, "Tab 0", "", "SSIB LO", 9, 2, 0, 0},
+    {10, "Tab 0", "", "SSIB HI", 10, 2, 0, 0},
+    {18, "Tab 0", "", "RX BPF", 18, 2, 0, 0},
+    {19, "Tab 0", "", "TX BPF", 19, 2, 0, 0},
+    {27, "Tab 1", "TestWorkRxFreq", "1", 27, 2, 0, 0},
+    {28, "Tab 1", "TestWorkRxFreq", "2", 28, 2, 0, 0},
+    {29, "Tab 1", "TestWorkRxFreq", "3", 29, 2, 0, 0},
+    {30, "Tab 1", "TestWorkRxFreq", "4", 30, 2, 0, 0},
+    {31, "Tab 1", "TestWorkRxFreq", "5", 31, 2, 0, 0},
+    {32, "Tab 1", "TestWorkRxFreq", "6", 32, 2, 0, 0},
+    {33, "Tab 1", "TestWorkRxFreq", "7", 33, 2, 0, 0},
+    {34, "Tab 1", "TestWorkRxFreq", "8", 34, 2, 0, 0},
+    {35, "Tab 1", "TestWorkRxFreq", "9", 35, 2, 0, 0},
+    {36, "Tab 1", "TestWorkRxFreq", "10", 36, 2, 0, 0},
+    {37, "Tab 1", "TestWorkRxFreq", "11", 37, 2, 0, 0},
+    {38, "Tab 1", "TestWorkRxFreq", "12", 38, 2, 0, 0},
+    {39, "Tab 1", "TestWorkTxFreq", "1", 50, 2, 0, 0},
+    {40, "Tab 1", "TestWorkTxFreq", "2", 49, 2, 0, 0},
+    {41, "Tab 1", "TestWorkTxFreq", "3", 48, 2, 0, 0},
+    {42, "Tab 1", "TestWorkTxFreq", "4", 47, 2, 0, 0},
+    {43, "Tab 1", "TestWorkTxFreq", "5", 46, 2, 0, 0},
+    {44, "Tab 1", "TestWorkTxFreq", "6", 45, 2, 0, 0},
+    {45, "Tab 1", "TestWorkTxFreq", "7", 44, 2, 0, 0},
+    {46, "Tab 1", "TestWorkTxFreq", "8", 43, 2, 0, 0},
+    {47, "Tab 1", "TestWorkTxFreq", "9", 42, 2, 0, 0},
+    {48, "Tab 1", "TestWorkTxFreq", "10", 41, 2, 0, 0},
+    {49, "Tab 1", "TestWorkTxFreq", "11", 40, 2, 0, 0},
+    {50, "Tab 1", "TestWorkTxFreq", "12", 39, 2, 0, 0},
+};
+
+// Where a text box stands: the grid that holds it and its cell there.
+struct Cell {
+    QGridLayout* grid = nullptr;
+    int row = -1;
+    int column = -1;
+};
+
+Cell CellOf(QWidget* widget) {
+    for (QGridLayout* grid : widget->window()->findChildren<QGridLayout*>()) {
+        const int index = grid->indexOf(widget);
+        if (index >= 0) {
+            Cell cell{grid};
+            int rowSpan = 0;
+            int columnSpan = 0;
+            grid->getItemPosition(index, &cell.row, &cell.column, &rowSpan, &columnSpan);
+            return cell;
+        }
+    }
+    return {};
+}
+
+QWidget* WidgetAt(const Cell& cell, int column) {
+    QLayoutItem* item = cell.grid->itemAtPosition(cell.row, column);
+    return item == nullptr ? nullptr : item->widget();
+}
+
+QString PageOf(const QTabWidget& tabs, const QWidget* widget) {
+    for (int i = 0; i < tabs.count(); ++i) {
+        if (tabs.widget(i)->isAncestorOf(widget)) {
+            return tabs.tabText(i);
+        }
+    }
+    return {};
+}
+
+QString FrameOf(const QWidget* widget) {
+    for (QWidget* up = widget->parentWidget(); up != nullptr; up = up->parentWidget()) {
+        if (auto* frame = qobject_cast<QGroupBox*>(up)) {
+            return frame->title();
+        }
+    }
+    return {};
+}
+
+QString Zeros(int n) {
+    return QString(n, '0');
+}
+
+}  // namespace
+
+class FrmMainLayoutTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        shell_ = std::make_unique<ShellFixture>();
+        shell_->Load();
+    }
+    void cleanup() { shell_.reset(); }
+
+    void sixTabsVisibleInOrderWithSMeterOpen() {
+        auto* tabs = shell_->Find<QTabWidget>("SSTab1");
+        QStringList all;
+        QStringList visible;
+        for (int i = 0; i < tabs->count(); ++i) {
+            all << tabs->tabText(i);
+            if (tabs->isTabVisible(i)) {
+                visible << tabs->tabText(i);
+            }
+        }
+        QCOMPARE(all,
+                 QStringList({"Tab 0", "Tab 1", "S-Meter", "FREQ", "OTHER", "FM", "AM", "SSB"}));
+        QCOMPARE(visible, QStringList({"S-Meter", "FREQ", "OTHER", "FM", "AM", "SSB"}));
+        QCOMPARE(tabs->tabText(tabs->currentIndex()), QString("S-Meter"));
+    }
+
+    void everyFieldStandsWhereThePageTablesPutIt_data() {
+        QTest::addColumn<int>("row");
+        for (int i = 0; i < static_cast<int>(std::size(kExpected)); ++i) {
+            QTest::addRow("field %d", kExpected[i].field) << i;
+        }
+    }
+    void everyFieldStandsWhereThePageTablesPutIt() {
+        QFETCH(int, row);
+        const ExpectedField& want = kExpected[row];
+        auto* tabs = shell_->Find<QTabWidget>("SSTab1");
+        auto* box = shell_->Find<QLineEdit>(QString("Text1_%1").arg(want.field));
+        QVERIFY(box != nullptr);
+        QCOMPARE(PageOf(*tabs, box), QString(want.page));
+        QCOMPARE(FrameOf(box), QString(want.frame));
+
+        const Cell cell = CellOf(box);
+        QVERIFY(cell.grid != nullptr);
+        auto* caption = qobject_cast<QLabel*>(WidgetAt(cell, cell.column - 1));
+        QVERIFY(caption != nullptr);
+        QCOMPARE(caption->text(), QString(want.caption));
+        QCOMPARE(caption->objectName(), QString("lbl_%1").arg(want.label));
+
+        auto* spinner = qobject_cast<UpDown*>(WidgetAt(cell, cell.column + 1));
+        if (want.spinner == 0) {
+            QVERIFY(spinner == nullptr);
+        } else {
+            QVERIFY(spinner != nullptr);
+            QCOMPARE(spinner->objectName(), QString("UpDown%1").arg(want.spinner));
+            QCOMPARE(spinner->Maximum(), want.spinnerMax);
+        }
+
+        QTest::keyClicks(box, Zeros(want.maxChars + 2));
+        QCOMPARE(box->text(), Zeros(want.maxChars));
+    }
+
+    void fieldsFollowTheOnScreenOrder() {
+        // Within one grid, each next field of the table stands lower in the same column or
+        // further right.
+        for (std::size_t i = 1; i < std::size(kExpected); ++i) {
+            const Cell before =
+                CellOf(shell_->Find<QLineEdit>(QString("Text1_%1").arg(kExpected[i - 1].field)));
+            const Cell after =
+                CellOf(shell_->Find<QLineEdit>(QString("Text1_%1").arg(kExpected[i].field)));
+            if (before.grid != after.grid) {
+                continue;
+            }
+            const bool next = after.column > before.column ||
+                              (after.column == before.column && after.row == before.row + 1);
+            QVERIFY2(next, qPrintable(QString("field %1 after %2")
+                                          .arg(kExpected[i].field)
+                                          .arg(kExpected[i - 1].field)));
+        }
+    }
+
+    void spinnersStopAtTheirEnds_data() {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("afterUp");
+        QTest::addColumn<QString>("afterDown");
+        QTest::newRow("byte at its maximum") << 15 << "255"
+                                             << "255"
+                                             << "254";
+        QTest::newRow("word at its maximum") << 0 << "65535"
+                                             << "65535"
+                                             << "65534";
+        QTest::newRow("at zero") << 60 << "0"
+                                 << "1"
+                                 << "0";
+        QTest::newRow("empty counts as zero") << 4 << ""
+                                              << "1"
+                                              << "0";
+        QTest::newRow("close level kept by its rule") << 20 << "6"
+                                                      << "6"
+                                                      << "5";
+    }
+    void spinnersStopAtTheirEnds() {
+        QFETCH(int, field);
+        QFETCH(QString, start);
+        QFETCH(QString, afterUp);
+        QFETCH(QString, afterDown);
+        auto* box = shell_->Find<QLineEdit>(QString("Text1_%1").arg(field));
+        box->setText(start);
+        const Cell cell = CellOf(box);
+        auto* spinner = qobject_cast<UpDown*>(WidgetAt(cell, cell.column + 1));
+        QVERIFY(spinner != nullptr);
+        spinner->findChild<QToolButton*>("up")->click();
+        QCOMPARE(box->text(), afterUp);
+        box->setText(start);
+        spinner->findChild<QToolButton*>("down")->click();
+        QCOMPARE(box->text(), afterDown);
+    }
+
+    void controlsOutsideTheTabsCarryTheirCaptions() {
+        FrmMain& window = *shell_->window;
+        QCOMPARE(window.windowTitle(), QString("QV-4120_MAX_SetTestData"));
+        const std::pair<const char*, const char*> buttons[] = {{"Command1", "&Read"},
+                                                               {"Command2", "&Write"},
+                                                               {"cmd", "Save Data"},
+                                                               {"Command4", "Load Data"},
+                                                               {"Command3", "Exit"}};
+        for (const auto& [name, caption] : buttons) {
+            QCOMPARE(shell_->Find<QPushButton>(name)->text(), QString(caption));
+        }
+        QCOMPARE(shell_->Find<QLabel>("Label3")->text(), QString("Comm Select："));
+        QVERIFY(shell_->Find<QComboBox>("Combo2") != nullptr);
+        QCOMPARE(window.font().family(), QString("Arial"));
+        QCOMPARE(window.font().pointSize(), 9);
+        auto* wait = shell_->Find<QTimer>("WaitTimer");
+        QCOMPARE(wait->interval(), 500);
+        QVERIFY(!wait->isActive());
+        auto* reShow = shell_->Find<QTimer>("ReShowComPortTimer");
+        QCOMPARE(reShow->interval(), 1000);
+        QVERIFY(reShow->isActive());
+        QVERIFY(window.statusBar() != nullptr);
+    }
+
+    void framesCarryTheirCaptions() {
+        const std::pair<const char*, const char*> frames[] = {
+            {"FraTestWorkRxFreq_0", "TestWorkRxFreq"},
+            {"FraTestWorkRxFreq_1", "TestWorkTxFreq"},
+            {"FraAfSqRssi_0", "AF SQ"},
+            {"FraAfSqRssi_1", "UL SQ"}};
+        for (const auto& [name, caption] : frames) {
+            QCOMPARE(shell_->Find<QGroupBox>(name)->title(), QString(caption));
+        }
+    }
+
+    void theNoteStandsRightOfTheCloseLevels() {
+        FrmMain& window = *shell_->window;
+        auto* tabs = shell_->Find<QTabWidget>("SSTab1");
+        tabs->setCurrentIndex(4);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QRect field20 = Geometry(shell_->Find<QLineEdit>("Text1_20"));
+        const QRect field26 = Geometry(shell_->Find<QLineEdit>("Text1_26"));
+        const std::pair<const char*, const char*> lines[] = {
+            {"lblAfterEntering", "***After entering ASQ and Squelch levels (N)"},
+            {"Label1", "and writing these to the radio, the"},
+            {"lblTheWalkie", "radio will display level N+1."}};
+        int top = field20.top();
+        for (const auto& [name, text] : lines) {
+            auto* line = shell_->Find<QLabel>(name);
+            QCOMPARE(line->text(), QString(text));
+            const QRect at = Geometry(line);
+            QVERIFY(at.left() > field20.right());
+            QVERIFY(at.top() >= top - 4);
+            QVERIFY(at.bottom() <= field26.bottom() + 4);
+            top = at.bottom();
+        }
+    }
+
+    // Every caption shows whole and nothing overlaps, on every visible page, in both languages.
+    void nothingClippedOrOverlapping_data() {
+        QTest::addColumn<int>("localeId");
+        QTest::newRow("English") << 0x0409;
+        QTest::newRow("Chinese") << 0x0804;
+    }
+    void nothingClippedOrOverlapping() {
+        QFETCH(int, localeId);
+        shell_ = std::make_unique<ShellFixture>();
+        shell_->locale.localeId = localeId;
+        FrmMain& window = shell_->Load();
+        for (int i = 0; i < kFieldCount; ++i) {
+            window.Fields().SetText(i,
+                                    std::string(static_cast<std::size_t>(Field(i).maxChars), '8'));
+        }
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto* tabs = shell_->Find<QTabWidget>("SSTab1");
+        for (int page = 2; page < tabs->count(); ++page) {
+            tabs->setCurrentIndex(page);
+            QCoreApplication::processEvents();
+            CheckShownWhole(tabs->widget(page));
+        }
+        CheckShownWhole(window.centralWidget());
+    }
+
+private:
+    static QRect Geometry(const QWidget* widget) {
+        return QRect(widget->mapTo(widget->window(), QPoint(0, 0)), widget->size());
+    }
+
+    static void CheckShownWhole(QWidget* area) {
+        QList<QWidget*> shown;
+        for (QWidget* w : area->findChildren<QWidget*>()) {
+            const bool leaf = qobject_cast<QLabel*>(w) || qobject_cast<QLineEdit*>(w) ||
+                              qobject_cast<QPushButton*>(w) || qobject_cast<UpDown*>(w) ||
+                              qobject_cast<QComboBox*>(w);
+            if (leaf && w->isVisible()) {
+                shown << w;
+            }
+        }
+        QVERIFY(!shown.isEmpty());
+        for (QWidget* w : shown) {
+            QVERIFY2(w->width() >= w->minimumSizeHint().width() &&
+                         w->height() >= w->minimumSizeHint().height(),
+                     qPrintable(w->objectName() + " is clipped"));
+            if (auto* label = qobject_cast<QLabel*>(w)) {
+                const int textWidth = label->fontMetrics().horizontalAdvance(label->text());
+                QVERIFY2(label->contentsRect().width() >= textWidth,
+                         qPrintable(label->objectName() + " cuts its text"));
+            }
+            for (QWidget* other : shown) {
+                if (other != w && !w->isAncestorOf(other) && !other->isAncestorOf(w)) {
+                    QVERIFY2(!Geometry(w).intersects(Geometry(other)),
+                             qPrintable(w->objectName() + " overlaps " + other->objectName()));
+                }
+            }
+        }
+    }
+
+    std::unique_ptr<ShellFixture> shell_;
+};
+
+}  // namespace qv::test
+
+QV_OFFSCREEN_TEST_MAIN(qv::test::FrmMainLayoutTest)
+#include "FrmMainLayoutTest.moc"

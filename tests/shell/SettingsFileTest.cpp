@@ -1,0 +1,118 @@
+#include <QComboBox>
+#include <QFile>
+
+#include "ShellFakes.h"
+
+namespace qv::test {
+
+class SettingsFileTest : public QObject {
+    Q_OBJECT
+private slots:
+    void aPickKeepsAHandEditedFileLineForLine() {
+        ShellFixture shell;
+        const QList<QByteArray> before = {
+            "; settings of the bench PC, do not share",
+            "# second comment style",
+            "",
+            "[ports]",
+            "  COM3 =  /dev/serial/by-id/usb-radio  ",
+            "[language]",
+            "lang = keep me",
+            "comPort=3",
+            "   other key   =   odd spacing   ",
+            "",
+            "[radio]",
+            "accessCode=PROGRAMQV4",
+            "model=",
+            "; trailing comment",
+            QByteArray(3000, 'x'),
+        };
+        const QString path = SettingsIn(shell.dir, before.join('\n') + '\n');
+        shell.ports.present = {Port(3), Port(5)};
+        shell.Load();
+        QTest::keyClick(shell.Find<QComboBox>("Combo2"), Qt::Key_Down);
+
+        QList<QByteArray> after = ReadFile(path).split('\n');
+        QCOMPARE(after.takeLast(), QByteArray());
+        QCOMPARE(after.size(), before.size());
+        for (int i = 0; i < before.size(); ++i) {
+            QCOMPARE(after[i], i == 7 ? QByteArray("comPort=5") : before[i]);
+        }
+    }
+
+    void aWriteCreatesTheFileOrTheSection_data() {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("no file") << QByteArray() << QByteArray("[language]\ncomPort=12\n");
+        QTest::newRow("no section")
+            << QByteArray("; mine\n[radio]\nmodel=X\n")
+            << QByteArray("; mine\n[radio]\nmodel=X\n[language]\ncomPort=12\n");
+        QTest::newRow("no key") << QByteArray("[language]\n[radio]\n")
+                                << QByteArray("[language]\ncomPort=12\n[radio]\n");
+    }
+    void aWriteCreatesTheFileOrTheSection() {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        QTemporaryDir dir;
+        const QString path = SettingsIn(dir, before);
+        const SettingsFile settings(path.toStdString());
+        settings.WriteComPort(12);
+        QCOMPARE(ReadFile(path), after);
+        QCOMPARE(settings.ReadComPort(), 12);
+    }
+
+    void comPortReadsAsA16BitNumberOrZero_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("comPort");
+        QTest::newRow("plain") << QByteArray("[language]\ncomPort=3\n") << 3;
+        QTest::newRow("spaces") << QByteArray("[language]\n  comPort =  42  \n") << 42;
+        QTest::newRow("CRLF") << QByteArray("[language]\r\ncomPort=8\r\n") << 8;
+        QTest::newRow("missing file") << QByteArray() << 0;
+        QTest::newRow("missing key") << QByteArray("[language]\nport=3\n") << 0;
+        QTest::newRow("other section") << QByteArray("[ports]\ncomPort=3\n") << 0;
+        QTest::newRow("empty") << QByteArray("[language]\ncomPort=\n") << 0;
+        QTest::newRow("not a number") << QByteArray("[language]\ncomPort=COM3\n") << 0;
+        QTest::newRow("trailing letters") << QByteArray("[language]\ncomPort=3x\n") << 0;
+        QTest::newRow("fraction") << QByteArray("[language]\ncomPort=3.5\n") << 0;
+        QTest::newRow("largest") << QByteArray("[language]\ncomPort=32767\n") << 32767;
+        QTest::newRow("out of range") << QByteArray("[language]\ncomPort=32768\n") << 0;
+        QTest::newRow("huge") << QByteArray("[language]\ncomPort=" + QByteArray(600, '9') + "\n")
+                              << 0;
+        QTest::newRow("garbled lines around")
+            << QByteArray("\x01\x02garbage\n[lang\n=\n[language]\n\xff\xfe=\ncomPort=6\n") << 6;
+        QTest::newRow("huge line before")
+            << QByteArray(QByteArray(5000, 'z') + "\n[language]\ncomPort=4\n") << 4;
+    }
+    void comPortReadsAsA16BitNumberOrZero() {
+        QFETCH(QByteArray, content);
+        QFETCH(int, comPort);
+        QTemporaryDir dir;
+        QCOMPARE(SettingsFile(SettingsIn(dir, content).toStdString()).ReadComPort(), comPort);
+    }
+
+    void aFailedWriteIsIgnored() {
+        const SettingsFile settings("/nonexistent-folder/mysetup.ini");
+        settings.WriteComPort(4);
+        QCOMPARE(settings.ReadComPort(), 0);
+    }
+
+    void portsSectionNamesDevices() {
+        QTemporaryDir dir;
+        const QString path =
+            SettingsIn(dir,
+                       "[ports]\n; the bench radio\nCOM9=/dev/pts/3\nbogus=/dev/x\nCOM12 = "
+                       "/dev/serial/by-id/usb-1\n"
+                       "COM0=/dev/zero\nCOM4=\n[language]\ncomPort=9\n");
+        const std::vector<PresentPort> ports = SettingsFile(path.toStdString()).ConfiguredPorts();
+        QCOMPARE(ports.size(), std::size_t{2});
+        QCOMPARE(ports[0].name, std::string("COM9"));
+        QCOMPARE(ports[0].device, std::string("/dev/pts/3"));
+        QCOMPARE(ports[1].name, std::string("COM12"));
+        QCOMPARE(ports[1].device, std::string("/dev/serial/by-id/usb-1"));
+    }
+};
+
+}  // namespace qv::test
+
+QV_OFFSCREEN_TEST_MAIN(qv::test::SettingsFileTest)
+#include "SettingsFileTest.moc"

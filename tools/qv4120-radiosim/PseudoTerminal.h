@@ -1,0 +1,42 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qv::sim {
+
+// The radio's end of a pseudo-terminal. The tool opens the other end as its serial port.
+// The radio keeps that end open itself too, so the tool may close and reopen it freely.
+class PseudoTerminal {
+public:
+    using Clock = std::chrono::steady_clock;
+    // One byte at 9600 bit/s with a start and a stop bit.
+    static constexpr std::chrono::nanoseconds kByteTime{10'000'000'000 / 9600};
+
+    PseudoTerminal();
+    ~PseudoTerminal();
+    PseudoTerminal(const PseudoTerminal&) = delete;
+    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
+
+    bool IsOpen() const { return master_ >= 0; }
+    const std::string& DevicePath() const { return devicePath_; }
+
+    // Waits up to `timeout` for bytes from the tool; nothing on timeout or interruption.
+    std::optional<std::vector<std::uint8_t>> Read(std::chrono::milliseconds timeout);
+    // Writes the bytes at once, or paced: byte i leaves when it would have finished on a
+    // 9600 bit/s line that starts sending at `start`.
+    void Write(const std::vector<std::uint8_t>& bytes);
+    void WritePaced(const std::vector<std::uint8_t>& bytes, Clock::time_point start);
+    // Hangs up the line: the tool's end sees the device gone.
+    void HangUp();
+
+private:
+    int master_ = -1;
+    int slave_ = -1;
+    std::string devicePath_;
+};
+
+}  // namespace qv::sim

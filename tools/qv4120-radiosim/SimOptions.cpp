@@ -1,0 +1,82 @@
+#include "SimOptions.h"
+
+#include <charconv>
+#include <map>
+#include <optional>
+
+namespace qv::sim {
+
+namespace {
+
+std::optional<int> ReadCount(const std::string& text) {
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < 1) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<Fault> ReadFault(const std::string& text) {
+    static const std::map<std::string, Fault::Kind> kinds{
+        {"silence", Fault::Kind::Silence},
+        {"refuse", Fault::Kind::Refusal},
+        {"other-address", Fault::Kind::OtherAddress},
+        {"garble", Fault::Kind::Garble},
+        {"drop", Fault::Kind::Drop}};
+    const std::size_t at = text.find('@');
+    const auto kind = kinds.find(text.substr(0, at));
+    if (at == std::string::npos || kind == kinds.end()) {
+        return std::nullopt;
+    }
+    const std::string range = text.substr(at + 1);
+    const std::size_t dash = range.find('-');
+    const auto first = ReadCount(range.substr(0, dash));
+    const auto last = dash == std::string::npos ? first : ReadCount(range.substr(dash + 1));
+    if (!first || !last || *last < *first) {
+        return std::nullopt;
+    }
+    return Fault{.kind = kind->second, .first = *first, .last = *last};
+}
+
+}  // namespace
+
+std::variant<SimOptions, std::string> ParseOptions(const std::vector<std::string>& arguments) {
+    SimOptions options;
+    const std::map<std::string, std::string*> valued{
+        {"--link", &options.link},
+        {"--image", &options.image},
+        {"--log", &options.log},
+        {"--access-code", &options.identity.accessCode},
+        {"--model", &options.identity.model},
+        {"--version", &options.identity.version}};
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& name = arguments[i];
+        if (name == "--no-pace") {
+            options.pace = false;
+            continue;
+        }
+        if (i + 1 == arguments.size()) {
+            return "missing value or unknown option: " + name;
+        }
+        const std::string& value = arguments[++i];
+        if (const auto option = valued.find(name); option != valued.end()) {
+            *option->second = value;
+        } else if (name == "--fault") {
+            const auto fault = ReadFault(value);
+            if (!fault) {
+                return "bad fault: " + value;
+            }
+            options.faults.push_back(*fault);
+        } else {
+            return "unknown option: " + name;
+        }
+    }
+    if (options.identity.accessCode.size() != 10 || options.identity.model.size() > 7 ||
+        options.identity.version.size() != 4) {
+        return "the access code takes 10 characters, the model at most 7, the version 4";
+    }
+    return options;
+}
+
+}  // namespace qv::sim

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qv::sim {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A misbehaviour of the radio on frames first..last (counted from 1, every frame received).
+struct Fault {
+    enum class Kind { Silence, Refusal, OtherAddress, Garble, Drop };
+    Kind kind = Kind::Silence;
+    int first = 0;
+    int last = 0;
+};
+
+// One frame from the tool and what the radio does about it.
+struct Exchange {
+    int number = 0;
+    Bytes frame;
+    Bytes answer;       // empty: no answer
+    bool drop = false;  // the radio hangs up the line instead of answering
+    std::string note;   // what the radio made of the frame, for the log
+};
+
+// The radio's side of the protocol, with its 128 bytes of calibration memory at 0x6000.
+class SimulatedRadio {
+public:
+    static constexpr std::uint16_t kBase = 0x6000;
+    static constexpr std::size_t kMemorySize = 128;
+    using Memory = std::array<std::uint8_t, kMemorySize>;
+
+    struct Identity {
+        std::string accessCode = "PROGRAMQV4";
+        std::string model = "QV-4120";
+        std::string version = "0102";
+    };
+
+    SimulatedRadio(Identity identity, const Memory& memory, std::vector<Fault> faults);
+
+    // Bytes from the line; every frame they complete, with the radio's answer.
+    std::vector<Exchange> Receive(const Bytes& bytes);
+    // Bytes of an unfinished frame are forgotten, as after a pause on the line.
+    void ForgetPartialFrame() { pending_.clear(); }
+    bool HasPartialFrame() const { return !pending_.empty(); }
+
+    const Memory& memory() const { return memory_; }
+
+private:
+    // Length of the frame at the start of the pending bytes: 0 when more bytes are needed,
+    // -1 when the first byte starts no frame.
+    int FrameLength() const;
+    Exchange Answer(Bytes frame);
+    Bytes AnswerFrame(const Bytes& frame, std::string& note);
+    Bytes BlockAnswer(std::uint16_t address) const;
+    Bytes IdentificationAnswer() const;
+    Bytes StoreBlock(const Bytes& frame, std::string& note);
+    void ApplyFault(Exchange& exchange) const;
+
+    Identity identity_;
+    Memory memory_;
+    std::vector<Fault> faults_;
+    Bytes pending_;
+    bool unlocked_ = false;
+    int frameCount_ = 0;
+};
+
+// A plausible calibration image, every value inside its member's range.
+SimulatedRadio::Memory BuiltInImage();
+
+}  // namespace qv::sim
