@@ -2,6 +2,10 @@
 #include <QDir>
 #include <QFont>
 
+#include "link/QtPause.h"
+#include "link/SerialPortAdapter.h"
+#include "shell/Commands.h"
+#include "shell/CommonDialog.h"
 #include "shell/FrmMain.h"
 #include "shell/MessageBoxNotices.h"
 #include "shell/QtSystemLocale.h"
@@ -25,8 +29,12 @@ int main(int argc, char** argv) {
     qv::LinuxPorts ports(settings.ConfiguredPorts());
 #endif
     qv::MessageBoxNotices notices;
+    qv::SerialPortAdapter serialPort;
+    qv::QtPause pause;
 
     qv::FrmMain window({notices, locale, ports, settings});
+    qv::QtFilePicker picker(&window);
+    qv::Commands commands(window, {serialPort, pause, notices, picker});
     window.Form_Load();
     notices.SetParent(&window);
     window.show();

@@ -2,8 +2,8 @@
 
 namespace qv {
 
-QtAnswerTimer::QtAnswerTimer(int intervalMs) {
-    timer_.setInterval(intervalMs);
+QtAnswerTimer::QtAnswerTimer(QTimer& timer) : timer_(timer) {
+    timer_.setInterval(kIntervalMs);
     QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
         if (tick_) {
             tick_();

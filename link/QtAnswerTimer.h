@@ -6,19 +6,19 @@
 
 namespace qv {
 
-// The answer timer on the Qt event loop.
+// The answer timer over a QTimer on the event loop: the window's WaitTimer in the tool.
 class QtAnswerTimer final : public AnswerTimer {
 public:
     static constexpr int kIntervalMs = 500;
 
-    explicit QtAnswerTimer(int intervalMs = kIntervalMs);
+    explicit QtAnswerTimer(QTimer& timer);
 
     void Start() override;
     void Stop() override;
     void SetTickHandler(std::function<void()> tick) override;
 
 private:
-    QTimer timer_;
+    QTimer& timer_;
     std::function<void()> tick_;
 };
 

@@ -157,10 +157,19 @@ void FrmMain::ShowChosenDevice() {
     const QString device = combo2_->currentData(Qt::ToolTipRole).toString();
     comDevice_->setText(device);
     combo2_->setToolTip(device);
+    emit PortChosen();
 }
 
+// By number rather than by the chosen entry: after "No Com Port!" the number is known before
+// the next re-scan chooses its entry.
 std::string FrmMain::ComPortDevice() const {
-    return combo2_->currentData(Qt::ToolTipRole).toString().toStdString();
+    const std::string text = ComPortText(comPortNo_);
+    for (const PortEntry& entry : entries_) {
+        if (entry.text == text) {
+            return entry.device;
+        }
+    }
+    return {};
 }
 
 void FrmMain::ReShowComPortTimer_Timer() {

@@ -67,6 +67,8 @@ public:
 signals:
     // The window is closing: the serial port must be closed now.
     void Unloading();
+    // The chosen entry of the port list changed.
+    void PortChosen();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

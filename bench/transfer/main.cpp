@@ -65,7 +65,8 @@ int main(int argc, char** argv) {
 
     SerialPortAdapter adapter;
     bench::CountingSerialPort port(adapter);
-    QtAnswerTimer timer;
+    QTimer waitTimer;
+    QtAnswerTimer timer(waitTimer);
     QtPause qtPause;
     bench::CountingPause pause(qtPause);
     test::Journal journal;

@@ -89,7 +89,8 @@ protected:
     QProcess radio;
     test::Journal journal;
     SerialPortAdapter port;
-    QtAnswerTimer timer;
+    QTimer waitTimer;
+    QtAnswerTimer timer{waitTimer};
     test::FakePause pause{journal};
     test::FakeNotices notices{journal};
     test::FakeFieldTexts texts;

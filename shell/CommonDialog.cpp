@@ -1,0 +1,36 @@
+#include "shell/CommonDialog.h"
+
+#include <QFileDialog>
+
+namespace qv {
+
+bool CommonDialog::Show(FilePicker::Kind kind, const QString& title) {
+    const std::optional<QString> chosen = picker_.Pick({.kind = kind,
+                                                        .title = title,
+                                                        .filter = QStringLiteral("data file (*.bin)"),
+                                                        .fileName = fileName_,
+                                                        .defaultSuffix = QStringLiteral("bin")});
+    if (!chosen) {
+        return false;
+    }
+    fileName_ = *chosen;
+    return true;
+}
+
+std::optional<QString> QtFilePicker::Pick(const Request& request) {
+    QFileDialog dialog(parent_, request.title);
+    const bool saving = request.kind == Kind::Save;
+    dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilter(request.filter);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.fileName.isEmpty()) {
+        dialog.selectFile(request.fileName);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+}  // namespace qv

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+namespace qv {
+
+// Shows one modal file dialog and returns the chosen path, or nothing when the user cancels.
+// The window uses QFileDialog; tests script the answers.
+class FilePicker {
+public:
+    enum class Kind { Save, Open };
+    struct Request {
+        Kind kind = Kind::Open;
+        QString title;
+        QString filter;         // as the platform writes it: "data file (*.bin)"
+        QString fileName;       // the name the dialog starts with
+        QString defaultSuffix;  // added to a name typed without one
+    };
+    virtual ~FilePicker() = default;
+    virtual std::optional<QString> Pick(const Request& request) = 0;
+};
+
+// The window's one file dialog object: it keeps its file name from one use to the next.
+class CommonDialog {
+public:
+    explicit CommonDialog(FilePicker& picker) : picker_(picker) {}
+
+    QString FileName() const { return fileName_; }
+    void SetFileName(const QString& name) { fileName_ = name; }
+    // Shows the dialog with the data file filter; true when a file was chosen (FileName()).
+    bool Show(FilePicker::Kind kind, const QString& title);
+
+private:
+    FilePicker& picker_;
+    QString fileName_;
+};
+
+// The real dialog, modal over `parent`.
+class QtFilePicker : public FilePicker {
+public:
+    explicit QtFilePicker(QWidget* parent) : parent_(parent) {}
+    std::optional<QString> Pick(const Request& request) override;
+
+private:
+    QWidget* parent_;
+};
+
+}  // namespace qv

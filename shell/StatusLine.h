@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+#include "link/TransferObserver.h"
+
+class QLabel;
+class QStatusBar;
+
+namespace qv {
+
+// The window's status line: the chosen port, the progress of a running transfer, the radio
+// last identified and the data file last saved or loaded. It only shows; it decides nothing.
+class StatusLine final : public TransferObserver {
+public:
+    explicit StatusLine(QStatusBar& bar);
+
+    void ShowPort(const QString& entry, const QString& device);
+    void ShowFile(const QString& verb, const QString& path);
+
+    void BlockStarted(bool writing, int block, int count) override;
+    void RadioIdentified(const std::string& model, const std::string& version) override;
+    void TransferEnded() override;
+
+private:
+    QLabel* port_;
+    QLabel* progress_;
+    QLabel* radio_;
+    QLabel* file_;
+};
+
+}  // namespace qv
