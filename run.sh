@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Set-up, build and run the tool.
+# Set-up, build, and run the tool against the simulated radio on COM9.
+# ./run.sh --real leaves the settings file alone and uses the ports present (a real radio).
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/setup
@@ -9,4 +10,27 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "run.sh: no display (DISPLAY and WAYLAND_DISPLAY are empty): run it from a desktop session." >&2
   exit 1
 fi
-exec build/dev/app/qv4120-settestdata
+
+tool=build/dev/app/qv4120-settestdata
+if [ "${1:-}" = "--real" ]; then
+  exec "$tool"
+fi
+
+# The simulated radio keeps its memory in build/dev/radiosim.bin from one run to the next.
+radio_link="${XDG_RUNTIME_DIR:-/tmp}/qv4120-radio-$(id -u)"
+build/dev/tools/qv4120-radiosim/qv4120-radiosim --link "$radio_link" \
+  --image build/dev/radiosim.bin --log build/dev/radiosim.log >/dev/null &
+radio=$!
+trap 'kill "$radio" 2>/dev/null; wait "$radio" 2>/dev/null || true' EXIT
+for _ in $(seq 50); do
+  [ -e "$radio_link" ] && break
+  kill -0 "$radio" 2>/dev/null || { echo "run.sh: the simulated radio did not start" >&2; exit 1; }
+  sleep 0.1
+done
+[ -e "$radio_link" ] || { echo "run.sh: the simulated radio did not start" >&2; exit 1; }
+
+settings=build/dev/app/mysetup.ini
+./scripts/ini-set "$settings" ports COM9 "$radio_link"
+./scripts/ini-set "$settings" language comPort 9
+echo "run.sh: the simulated radio is COM9 ($radio_link); its frames are logged in build/dev/radiosim.log"
+"$tool"
