@@ -114,15 +114,7 @@ void Transfer::HandleReceivedBytes(const Frame& block) {
         AcceptEndAck();
         AdvanceStep(true);
     } else if (IsRefusal(block)) {
-        if (state_.TransferMode == kWriting && !state_.EndPending &&
-            state_.WriteStep == kWriteStepBlocks) {
-            // A refused block is never skipped: it goes again, counted like a re-send.
-            timer_.Stop();
-            pause_.Sleep(kStepPauseMs);
-            RetryOrGiveUp();
-        } else {
-            AdvanceStep(false);
-        }
+        HandleRefusal();
     } else if (IsBlockAnswer(block)) {
         if (state_.TransferMode == kWriting) {
             KeepRadioBytes(block);
@@ -131,6 +123,29 @@ void Transfer::HandleReceivedBytes(const Frame& block) {
         }
         AdvanceStep(true);
     }
+}
+
+// A refused write block is never skipped: it goes again, counted like a re-send. A refused
+// END goes again through the step machine, counted the same way, so that a radio that keeps
+// refusing ends the transfer instead of holding it for ever.
+void Transfer::HandleRefusal() {
+    const bool blockRefused = state_.TransferMode == kWriting && !state_.EndPending &&
+                              state_.WriteStep == kWriteStepBlocks;
+    if (blockRefused) {
+        timer_.Stop();
+        pause_.Sleep(kStepPauseMs);
+        RetryOrGiveUp();
+        return;
+    }
+    if (state_.EndPending && state_.RetryCount >= kResendLimit) {
+        EndTransfer();
+        notices_.Show(kCommunicationError, NoticeIcon::None);
+        return;
+    }
+    if (state_.EndPending) {
+        ++state_.RetryCount;
+    }
+    AdvanceStep(false);
 }
 
 void Transfer::WaitTimer_Timer() {

@@ -101,6 +101,7 @@ public:
 private:
     std::int16_t& CurrentStep();
     void AdvanceStep(bool acknowledged);
+    void HandleRefusal();
     void PerformReadStep();
     void PerformWriteStep();
     void SendPreparationRead(std::int16_t nextStep, std::uint16_t address);

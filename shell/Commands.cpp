@@ -60,6 +60,7 @@ bool Commands::PortKnown() {
         return true;
     }
     window_.SetComPortNo(static_cast<std::int16_t>(window_.ListComPorts()));
+    ShowChosenPort();
     notices_.Show(kNoComPort, NoticeIcon::None);
     return false;
 }
@@ -82,7 +83,9 @@ void Commands::PrepareTransfer() {
 }
 
 void Commands::ShowChosenPort() {
-    status_.ShowPort(window_.ComPortNo() == 0 ? QString() : QString::fromStdString(ComPortText(window_.ComPortNo())),
+    status_.ShowPort(window_.ComPortNo() == 0
+                         ? QString()
+                         : QString::fromStdString(ComPortText(window_.ComPortNo())),
                      QString::fromStdString(window_.ComPortDevice()));
 }
 

@@ -5,11 +5,12 @@
 namespace qv {
 
 bool CommonDialog::Show(FilePicker::Kind kind, const QString& title) {
-    const std::optional<QString> chosen = picker_.Pick({.kind = kind,
-                                                        .title = title,
-                                                        .filter = QStringLiteral("data file (*.bin)"),
-                                                        .fileName = fileName_,
-                                                        .defaultSuffix = QStringLiteral("bin")});
+    const std::optional<QString> chosen =
+        picker_.Pick({.kind = kind,
+                      .title = title,
+                      .filter = QStringLiteral("data file (*.bin)"),
+                      .fileName = fileName_,
+                      .defaultSuffix = QStringLiteral("bin")});
     if (!chosen) {
         return false;
     }

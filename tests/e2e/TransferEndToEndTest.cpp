@@ -2,17 +2,16 @@
 // against the simulated radio.
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include "EventLoopWait.h"
 #include "LinkFakes.h"
+#include "RadioProcess.h"
 #include "SimulatedRadio.h"
+#include "WrittenWithSevens.h"
 #include "link/QtAnswerTimer.h"
 #include "link/SerialPortAdapter.h"
 #include "link/Transfer.h"
-#include "record/Conversions.h"
 
 namespace qv {
 namespace {
@@ -23,70 +22,16 @@ using Memory = sim::SimulatedRadio::Memory;
 class EndToEnd : public testing::Test {
 protected:
     EndToEnd() { texts.texts.fill("7"); }
-    ~EndToEnd() override { StopRadio(); }
-
-    // Starts the simulated radio with the image file and these options; its device path.
-    std::string StartRadio(const QStringList& options = {}) {
-        radio.setProgram(QStringLiteral(QV_RADIOSIM));
-        radio.setArguments(
-            QStringList{"--no-pace", "--image", ImagePath(), "--log", dir.filePath("radio.log")} +
-            options);
-        radio.start();
-        if (!radio.waitForStarted(10'000) || !radio.waitForReadyRead(10'000)) {
-            ADD_FAILURE() << "the simulated radio did not start";
-            return {};
-        }
-        return radio.readLine().trimmed().toStdString();
-    }
-
-    void StopRadio() {
-        if (radio.state() != QProcess::NotRunning) {
-            radio.terminate();
-            radio.waitForFinished(10'000);
-        }
-    }
-
-    Memory RadioMemoryAfterStop() {
-        StopRadio();
-        QFile file(ImagePath());
-        Memory memory{};
-        if (file.open(QIODevice::ReadOnly)) {
-            file.read(reinterpret_cast<char*>(memory.data()), memory.size());
-        }
-        return memory;
-    }
 
     std::string Outcome() {
         if (!test::WaitUntil([&] { return !notices.shown.empty(); }, 15s)) {
-            return "no message; the radio's log:\n" + RadioLog();
+            return "no message; the radio's log:\n" + radio.Log();
         }
         return notices.shown.front().first;
     }
 
-    std::string RadioLog() {
-        QFile log(dir.filePath("radio.log"));
-        return log.open(QIODevice::ReadOnly) ? log.readAll().toStdString() : "";
-    }
-
-    QString ImagePath() const { return dir.filePath("radio.bin"); }
-
-    // The image with every sent member taken from field texts of 7.
-    static Memory WithSevens(Memory image) {
-        test::FakeFieldTexts sevens;
-        sevens.texts.fill("7");
-        FieldRecord fields;
-        CalibrationRecord gathered;
-        GetDataByShow(sevens, fields, gathered);
-        for (const FieldInfo& f : Catalogue()) {
-            for (std::size_t i = 0; f.sent && i < f.size; ++i) {
-                image[f.offset + i] = gathered.Byte(f.offset + i);
-            }
-        }
-        return image;
-    }
-
     QTemporaryDir dir;
-    QProcess radio;
+    test::RadioProcess radio{dir.filePath("radio.bin"), dir.filePath("radio.log")};
     test::Journal journal;
     SerialPortAdapter port;
     QTimer waitTimer;
@@ -100,7 +45,7 @@ protected:
 };
 
 TEST_F(EndToEnd, ReadBringsTheRadiosMemory) {
-    ASSERT_TRUE(transfer.StartRead(StartRadio()));
+    ASSERT_TRUE(transfer.StartRead(radio.Start()));
     EXPECT_EQ(Outcome(), kReadComplete);
     const Memory image = sim::BuiltInImage();
     for (std::size_t i = 0; i < image.size(); ++i) {
@@ -111,7 +56,7 @@ TEST_F(EndToEnd, ReadBringsTheRadiosMemory) {
 }
 
 TEST_F(EndToEnd, WriteAfterReadChangesOnlyTheEditedField) {
-    const std::string device = StartRadio();
+    const std::string device = radio.Start();
     ASSERT_TRUE(transfer.StartRead(device));
     ASSERT_EQ(Outcome(), kReadComplete);
     notices.shown.clear();
@@ -122,20 +67,20 @@ TEST_F(EndToEnd, WriteAfterReadChangesOnlyTheEditedField) {
     Memory expected = sim::BuiltInImage();
     expected[0] = 4321 & 0xFF;
     expected[1] = 4321 >> 8;
-    EXPECT_EQ(RadioMemoryAfterStop(), expected);
+    EXPECT_EQ(radio.MemoryAfterStop(), expected);
 }
 
 TEST_F(EndToEnd, WriteWithoutReadKeepsTheRadiosOwnBytes) {
-    ASSERT_TRUE(transfer.StartWrite(StartRadio()));
+    ASSERT_TRUE(transfer.StartWrite(radio.Start()));
     EXPECT_EQ(Outcome(), kWriteComplete);
-    EXPECT_EQ(RadioMemoryAfterStop(), WithSevens(sim::BuiltInImage()));
+    EXPECT_EQ(radio.MemoryAfterStop(), test::WrittenWithSevens(sim::BuiltInImage()));
 }
 
 TEST_F(EndToEnd, RefusedWriteBlockIsSentAgain) {
     // Frames 3..8 are the six preparation reads, 9 is the first write block.
-    ASSERT_TRUE(transfer.StartWrite(StartRadio({"--fault", "refuse@9"})));
+    ASSERT_TRUE(transfer.StartWrite(radio.Start({"--fault", "refuse@9"})));
     EXPECT_EQ(Outcome(), kWriteComplete);
-    EXPECT_EQ(RadioMemoryAfterStop(), WithSevens(sim::BuiltInImage()));
+    EXPECT_EQ(radio.MemoryAfterStop(), test::WrittenWithSevens(sim::BuiltInImage()));
 }
 
 struct FaultCase {
@@ -152,7 +97,7 @@ class ReadWithFault : public EndToEnd, public testing::WithParamInterface<FaultC
 
 TEST_P(ReadWithFault, EndsInTheRightMessageWithThePortClosed) {
     transfer.SetRadioSettings({.accessCode = "PROGRAMQV4", .model = "QV-4120"});
-    ASSERT_TRUE(transfer.StartRead(StartRadio(GetParam().options)));
+    ASSERT_TRUE(transfer.StartRead(radio.Start(GetParam().options)));
     EXPECT_EQ(Outcome(), GetParam().outcome);
     EXPECT_TRUE(test::WaitUntil([&] { return !port.IsOpen(); }, 5s));
     EXPECT_EQ(transfer.State().TransferMode, kIdle);

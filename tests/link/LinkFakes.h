@@ -23,14 +23,11 @@ class FakeSerialPort final : public SerialPort {
 public:
     explicit FakeSerialPort(Journal& journal) : journal_(journal) {}
 
-    void SetDevice(const std::string& path) override { device = path; }
+    void SetDevice(const std::string&) override {}
     std::optional<std::string> Open() override {
         journal_.push_back("open");
-        if (openFailure) {
-            return openFailure;
-        }
-        open = true;
-        return std::nullopt;
+        open = !openFailure;
+        return openFailure;
     }
     void Close() override {
         journal_.push_back("close");
@@ -56,7 +53,6 @@ public:
         lost_();
     }
 
-    std::string device;
     bool open = false;
     std::optional<std::string> openFailure;
     int threshold = 0;

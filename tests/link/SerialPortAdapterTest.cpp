@@ -1,13 +1,12 @@
 #include "link/SerialPortAdapter.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
+#include <functional>
 
 #include "EventLoopWait.h"
+#include "PseudoTerminal.h"
 
 namespace qv {
 namespace {
@@ -41,101 +40,68 @@ TEST(OpenFailureReason, SaysWhyInPlainWords) {
     }
 }
 
-// A pseudo-terminal whose other end the test plays.
-class PseudoTerminalPair {
-public:
-    PseudoTerminalPair() {
-        master_ = posix_openpt(O_RDWR | O_NOCTTY);
-        grantpt(master_);
-        unlockpt(master_);
-        path_ = ptsname(master_);
-    }
-    ~PseudoTerminalPair() { HangUp(); }
-    const std::string& Path() const { return path_; }
-    void Send(const Frame& bytes) {
-        ASSERT_EQ(write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-    }
-    void HangUp() {
-        if (master_ >= 0) {
-            close(master_);
-            master_ = -1;
-        }
-    }
-
-private:
-    int master_ = -1;
-    std::string path_;
-};
-
+// The adapter on a pseudo-terminal whose other end the test plays.
 class SerialPortAdapterTest : public testing::Test {
 protected:
     SerialPortAdapterTest() {
         adapter.SetHandlers([this](const Frame& block) { blocks.push_back(block); },
                             [this] { ++lost; });
-        adapter.SetDevice(line.Path());
+        adapter.SetDevice(line.DevicePath());
     }
 
-    PseudoTerminalPair line;
+    // Sends bytes below the threshold, lets `discard` act, then expects only what follows.
+    void ExpectBytesBelowThresholdDiscardedBy(const std::function<void()>& discard) {
+        adapter.SetReceiveThreshold(21);
+        line.Write({0x06, 0x49});
+        RunEventLoopFor(150ms);
+        discard();
+        adapter.SetReceiveThreshold(1);
+        line.Write({0x0A});
+        ASSERT_TRUE(WaitUntil([&] { return !blocks.empty(); }, 5s));
+        EXPECT_EQ(blocks, std::vector<Frame>{Frame{0x0A}});
+    }
+
+    sim::PseudoTerminal line;
     SerialPortAdapter adapter;
     std::vector<Frame> blocks;
     int lost = 0;
 };
 
-TEST_F(SerialPortAdapterTest, MissingDeviceCannotBeOpened) {
-    adapter.SetDevice("/dev/qv-no-such-port");
-    EXPECT_EQ(adapter.Open(), "No such device: is the cable plugged in?");
-    EXPECT_FALSE(adapter.IsOpen());
-}
+TEST_F(SerialPortAdapterTest, OpenSaysWhyThePortCannotBeHad) {
+    SerialPortAdapter missing;
+    missing.SetDevice("/dev/qv-no-such-port");
+    EXPECT_EQ(missing.Open(), "No such device: is the cable plugged in?");
+    EXPECT_FALSE(missing.IsOpen());
+    EXPECT_FALSE(missing.Write({0x02})) << "a closed port takes nothing";
 
-TEST_F(SerialPortAdapterTest, PortHeldByAnotherIsBusy) {
     ASSERT_EQ(adapter.Open(), std::nullopt);
     SerialPortAdapter other;
-    other.SetDevice(line.Path());
+    other.SetDevice(line.DevicePath());
     EXPECT_EQ(other.Open(), "The port is busy: another program holds it.");
 }
 
 TEST_F(SerialPortAdapterTest, BytesWaitUntilTheThresholdIsReached) {
     ASSERT_EQ(adapter.Open(), std::nullopt);
     adapter.SetReceiveThreshold(3);
-    line.Send({0x4B});
+    line.Write({0x4B, 0x56});
     RunEventLoopFor(150ms);
     EXPECT_TRUE(blocks.empty());
-    line.Send({0x56, 0x06});
+    line.Write({0x06, 0x57});
     ASSERT_TRUE(WaitUntil([&] { return !blocks.empty(); }, 5s));
-    EXPECT_EQ(blocks, std::vector<Frame>{Frame({0x4B, 0x56, 0x06})});
+    EXPECT_EQ(blocks, std::vector<Frame>{Frame({0x4B, 0x56, 0x06, 0x57})}) << "all, as one block";
 }
 
 TEST_F(SerialPortAdapterTest, ClearingDiscardsBytesBelowTheThreshold) {
     ASSERT_EQ(adapter.Open(), std::nullopt);
-    adapter.SetReceiveThreshold(21);
-    line.Send({0x06});
-    RunEventLoopFor(150ms);
-    adapter.ClearBuffers();
-    adapter.SetReceiveThreshold(1);
-    line.Send({0x0A});
-    ASSERT_TRUE(WaitUntil([&] { return !blocks.empty(); }, 5s));
-    EXPECT_EQ(blocks, std::vector<Frame>{Frame{0x0A}});
-}
-
-TEST_F(SerialPortAdapterTest, FramesGoOutWhole) {
-    ASSERT_EQ(adapter.Open(), std::nullopt);
-    EXPECT_TRUE(adapter.Write({0x52, 0x60, 0x00, 0x10}));
-    adapter.Close();
-    EXPECT_FALSE(adapter.IsOpen());
-    EXPECT_FALSE(adapter.Write({0x02})) << "a closed port takes nothing";
+    ExpectBytesBelowThresholdDiscardedBy([&] { adapter.ClearBuffers(); });
 }
 
 TEST_F(SerialPortAdapterTest, ReopeningStartsWithAnEmptyBuffer) {
     ASSERT_EQ(adapter.Open(), std::nullopt);
-    adapter.SetReceiveThreshold(16);
-    line.Send({0x49, 0x51});
-    RunEventLoopFor(150ms);
-    adapter.Close();
-    adapter.SetReceiveThreshold(1);
-    ASSERT_EQ(adapter.Open(), std::nullopt);
-    line.Send({0x06});
-    ASSERT_TRUE(WaitUntil([&] { return !blocks.empty(); }, 5s));
-    EXPECT_EQ(blocks, std::vector<Frame>{Frame{0x06}});
+    ExpectBytesBelowThresholdDiscardedBy([&] {
+        adapter.Close();
+        ASSERT_EQ(adapter.Open(), std::nullopt);
+    });
 }
 
 TEST_F(SerialPortAdapterTest, HungUpDeviceIsReportedOnceAndClosed) {

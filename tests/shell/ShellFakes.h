@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
@@ -35,7 +36,8 @@ public:
     std::vector<PresentPort> List() override { return present; }
 };
 
-// Records every message; `onShow` runs while a message is "open".
+// Records every message and question; `onShow` runs while a message is "open", and every
+// question is answered with `confirmAnswer` (true: OK).
 class ScriptedNotices : public Notices {
 public:
     struct Shown {
@@ -43,7 +45,9 @@ public:
         NoticeIcon icon;
     };
     std::vector<Shown> shown;
+    std::vector<std::string> asked;
     std::function<void()> onShow;
+    bool confirmAnswer = true;
 
     void Show(const std::string& text, NoticeIcon icon) override {
         shown.push_back({text, icon});
@@ -52,8 +56,8 @@ public:
         }
     }
     bool Confirm(const std::string& text) override {
-        shown.push_back({text, NoticeIcon::Exclamation});
-        return true;
+        asked.push_back(text);
+        return confirmAnswer;
     }
 };
 
@@ -98,6 +102,7 @@ struct ShellFixture {
     T* Find(const QString& name) const {
         return window->findChild<T*>(name);
     }
+    QLineEdit* Box(int field) const { return Find<QLineEdit>(QString("Text1_%1").arg(field)); }
 };
 
 }  // namespace qv::test

@@ -1,9 +1,7 @@
 #include <QComboBox>
-#include <QFile>
 #include <QLocale>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTabWidget>
 #include <QTimer>
 
 #include "ShellFakes.h"
@@ -20,10 +18,9 @@ private slots:
         QTest::addColumn<QString>("read");
         QTest::addColumn<QString>("write");
         QTest::newRow("0x0804") << 0x0804 << 2 << QString("读出(&R)") << QString("写入(&W)");
-        QTest::newRow("0x0404") << 0x0404 << 1 << QString("&Read") << QString("&Write");
-        QTest::newRow("0x1004") << 0x1004 << 1 << QString("&Read") << QString("&Write");
-        QTest::newRow("0x0409") << 0x0409 << 1 << QString("&Read") << QString("&Write");
-        QTest::newRow("0x040C") << 0x040C << 1 << QString("&Read") << QString("&Write");
+        for (const int id : {0x0404, 0x1004, 0x0409, 0x040C}) {
+            QTest::addRow("0x%04X", id) << id << 1 << QString("&Read") << QString("&Write");
+        }
     }
     void languageComesFromTheLocaleIdentifier() {
         QFETCH(int, localeId);
@@ -38,20 +35,17 @@ private slots:
         QCOMPARE(shell.Find<QPushButton>("Command2")->text(), write);
     }
 
-    void qtLocalesMapToTheirIdentifiers_data() {
-        QTest::addColumn<QLocale>("locale");
-        QTest::addColumn<bool>("chineseChina");
-        QTest::newRow("zh_CN") << QLocale(QLocale::Chinese, QLocale::China) << true;
-        QTest::newRow("zh_TW") << QLocale(QLocale::Chinese, QLocale::Taiwan) << false;
-        QTest::newRow("zh_SG") << QLocale(QLocale::Chinese, QLocale::Singapore) << false;
-        QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates) << false;
-        QTest::newRow("fr_FR") << QLocale(QLocale::French, QLocale::France) << false;
-        QTest::newRow("C") << QLocale::c() << false;
-    }
-    void qtLocalesMapToTheirIdentifiers() {
-        QFETCH(QLocale, locale);
-        QFETCH(bool, chineseChina);
-        QCOMPARE(LocaleIdOf(locale) == 0x0804, chineseChina);
+    void onlyChineseOfChinaGivesTheChineseIdentifier() {
+        const std::pair<QLocale, bool> locales[] = {
+            {QLocale(QLocale::Chinese, QLocale::China), true},
+            {QLocale(QLocale::Chinese, QLocale::Taiwan), false},
+            {QLocale(QLocale::Chinese, QLocale::Singapore), false},
+            {QLocale(QLocale::English, QLocale::UnitedStates), false},
+            {QLocale(QLocale::French, QLocale::France), false},
+            {QLocale::c(), false}};
+        for (const auto& [locale, chinese] : locales) {
+            QVERIFY2((LocaleIdOf(locale) == 0x0804) == chinese, qPrintable(locale.name()));
+        }
     }
 
     void theReminderComesLastAndBeforeTheWindowShows() {
@@ -84,59 +78,46 @@ private slots:
         QTest::addColumn<QByteArray>("settings");
         QTest::addColumn<QList<int>>("present");
         QTest::addColumn<int>("comPortNo");
-        QTest::addColumn<QString>("chosen");
         QTest::addColumn<QByteArray>("settingsAfter");
-        QTest::newRow("saved port present")
-            << QByteArray("[language]\ncomPort=5\n") << QList<int>{3, 5} << 5 << "COM5"
-            << QByteArray("[language]\ncomPort=5\n");
-        QTest::newRow("saved port absent: the first one, saved")
-            << QByteArray("[language]\ncomPort=9\n") << QList<int>{3, 5} << 3 << "COM3"
-            << QByteArray("[language]\ncomPort=3\n");
-        QTest::newRow("no port present: nothing chosen, file untouched")
-            << QByteArray("[language]\ncomPort=4\n") << QList<int>{} << 0 << ""
-            << QByteArray("[language]\ncomPort=4\n");
-        QTest::newRow("no settings file") << QByteArray() << QList<int>{7} << 7 << "COM7"
-                                          << QByteArray("[language]\ncomPort=7\n");
-        QTest::newRow("garbled value")
-            << QByteArray("[language]\ncomPort=COM5\n") << QList<int>{5, 6} << 5 << "COM5"
-            << QByteArray("[language]\ncomPort=5\n");
+        // A settings file holding only comPort=<saved>; none for nullptr.
+        const auto file = [](const char* saved) {
+            return saved == nullptr ? QByteArray()
+                                    : "[language]\ncomPort=" + QByteArray(saved) + "\n";
+        };
+        const auto row = [&](const char* name, const char* saved, const QList<int>& present,
+                             int comPortNo, const char* savedAfter) {
+            QTest::newRow(name) << file(saved) << present << comPortNo << file(savedAfter);
+        };
+        row("saved port present", "5", {3, 5}, 5, "5");
+        row("saved port absent: the first one, saved", "9", {3, 5}, 3, "3");
+        row("no port present: nothing chosen, file untouched", "4", {}, 0, "4");
+        row("no settings file", nullptr, {7}, 7, "7");
+        row("garbled value", "COM5", {5, 6}, 5, "5");
+        row("port names compared whole", "1", {12, 1}, 1, "1");
+        row("a saved port that only begins a present one", "1", {12, 3}, 12, "12");
     }
     void theSavedPortIsRestored() {
         QFETCH(QByteArray, settings);
         QFETCH(QList<int>, present);
         QFETCH(int, comPortNo);
-        QFETCH(QString, chosen);
         QFETCH(QByteArray, settingsAfter);
         ShellFixture shell;
         const QString path = SettingsIn(shell.dir, settings);
         for (int n : present) {
             shell.ports.present.push_back(Port(n));
         }
-        FrmMain& window = shell.Load();
-        QCOMPARE(window.ComPortNo(), comPortNo);
-        QCOMPARE(shell.Find<QComboBox>("Combo2")->currentText(), chosen);
+        QCOMPARE(shell.Load().ComPortNo(), comPortNo);
+        QCOMPARE(shell.Find<QComboBox>("Combo2")->currentText(),
+                 comPortNo == 0 ? QString() : QString("COM%1").arg(comPortNo));
         QCOMPARE(ReadFile(path), settingsAfter);
     }
 
     void anUnwritableSettingsFileIsIgnored() {
-        FakeLocale locale;
-        FakePorts ports;
-        ports.present = {Port(2)};
-        ScriptedNotices notices;
-        const SettingsFile settings("/nonexistent-folder/mysetup.ini");
-        FrmMain window({notices, locale, ports, settings});
-        window.Form_Load();
-        QCOMPARE(window.ComPortNo(), 2);
-        QCOMPARE(notices.shown.size(), std::size_t{1});
-    }
-
-    void startUpHidesTwoPagesAndOpensSMeter() {
         ShellFixture shell;
-        shell.Load();
-        auto* tabs = shell.Find<QTabWidget>("SSTab1");
-        QVERIFY(!tabs->isTabVisible(0));
-        QVERIFY(!tabs->isTabVisible(1));
-        QCOMPARE(tabs->currentIndex(), 2);
+        shell.settings = SettingsFile("/nonexistent-folder/mysetup.ini");
+        shell.ports.present = {Port(2)};
+        QCOMPARE(shell.Load().ComPortNo(), 2);
+        QCOMPARE(shell.notices.shown.size(), std::size_t{1});
     }
 
     void exitAndTheCloseBoxShutDownAlike_data() {

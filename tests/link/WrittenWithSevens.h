@@ -1,0 +1,28 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "LinkFakes.h"
+#include "record/Conversions.h"
+#include "record/FieldCatalogue.h"
+
+namespace qv::test {
+
+// The radio's memory after a write of field texts that are all 7 with no read before it:
+// every member the tool sends from the texts, every other byte the radio's own.
+inline std::array<std::uint8_t, 128> WrittenWithSevens(std::array<std::uint8_t, 128> image) {
+    FakeFieldTexts sevens;
+    sevens.texts.fill("7");
+    FieldRecord fields;
+    CalibrationRecord gathered;
+    GetDataByShow(sevens, fields, gathered);
+    for (const FieldInfo& f : Catalogue()) {
+        for (std::size_t i = 0; f.sent && i < f.size; ++i) {
+            image[f.offset + i] = gathered.Byte(f.offset + i);
+        }
+    }
+    return image;
+}
+
+}  // namespace qv::test
