@@ -4,9 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <system_error>
-#include <vector>
 
 namespace qv {
 
@@ -91,12 +91,13 @@ fs::path SaveTarget(const fs::path& path) {
     return path;
 }
 
-// What an existing target contributes to the new file: its bytes past the record and its
-// mode and owner. Empty when there is no such file.
+// What an existing target contributes to the new file: its bytes past the record (copied from
+// it while the new file is written) and its mode and owner.
 struct ExistingFile {
     bool exists = false;
     struct stat info {};
-    std::vector<std::uint8_t> tail;
+
+    bool HasTail() const { return exists && info.st_size > static_cast<off_t>(FieldRecord::kSize); }
 };
 
 // Failures name `shown`, the path the user chose, rather than the resolved target.
@@ -119,20 +120,26 @@ std::optional<DataFileError> InspectTarget(const fs::path& target, const fs::pat
     if (::access(target.c_str(), W_OK) != 0) {
         return Failure(shown, ErrnoText(errno));
     }
+    return std::nullopt;
+}
+
+// Copies the bytes of `target` from offset 118 on to `out`, a piece at a time: the file may be
+// far larger than anything worth holding in memory.
+bool CopyTail(const fs::path& target, int out) {
     FileDescriptor in(::open(target.c_str(), O_RDONLY | O_CLOEXEC));
-    if (in.Get() < 0) {
-        return Failure(shown, ErrnoText(errno));
+    if (in.Get() < 0 || ::lseek(in.Get(), FieldRecord::kSize, SEEK_SET) < 0) {
+        return false;
     }
-    const auto size = static_cast<std::size_t>(existing.info.st_size);
-    if (size > FieldRecord::kSize) {
-        existing.tail.resize(size - FieldRecord::kSize);
-        if (::lseek(in.Get(), FieldRecord::kSize, SEEK_SET) < 0 ||
-            ReadUpTo(in.Get(), existing.tail.data(), existing.tail.size()) !=
-                static_cast<ssize_t>(existing.tail.size())) {
-            return Failure(shown, "cannot read the existing file");
+    std::array<std::uint8_t, 64 * 1024> piece;
+    for (;;) {
+        const ssize_t n = ReadUpTo(in.Get(), piece.data(), piece.size());
+        if (n <= 0) {
+            return n == 0;
+        }
+        if (!WriteAll(out, piece.data(), static_cast<std::size_t>(n))) {
+            return false;
         }
     }
-    return std::nullopt;
 }
 
 fs::path TemporaryPath(const fs::path& target, int attempt) {
@@ -154,7 +161,7 @@ int CreateTemporary(const fs::path& target, fs::path& temporary) {
     return -1;
 }
 
-std::optional<DataFileError> WriteTemporary(int fd, const fs::path& target,
+std::optional<DataFileError> WriteTemporary(int fd, const fs::path& target, const fs::path& shown,
                                             const FieldRecord& record,
                                             const ExistingFile& existing) {
     if (existing.exists) {
@@ -165,8 +172,8 @@ std::optional<DataFileError> WriteTemporary(int fd, const fs::path& target,
     }
     const FieldRecord::Bytes bytes = record.ToBytes();
     if (!WriteAll(fd, bytes.data(), bytes.size()) ||
-        !WriteAll(fd, existing.tail.data(), existing.tail.size()) || ::fsync(fd) != 0) {
-        return Failure(target, ErrnoText(errno));
+        (existing.HasTail() && !CopyTail(target, fd)) || ::fsync(fd) != 0) {
+        return Failure(shown, ErrnoText(errno));
     }
     return std::nullopt;
 }
@@ -186,9 +193,10 @@ std::optional<DataFileError> WriteDataFile(const fs::path& path, const FieldReco
     fs::path temporary;
     FileDescriptor out(CreateTemporary(target, temporary));
     if (out.Get() < 0) {
-        return Failure(path, ErrnoText(errno));
+        // The new content is written beside the target first, so its folder must be writable.
+        return Failure(path, "cannot create a file in its folder: " + ErrnoText(errno));
     }
-    std::optional<DataFileError> error = WriteTemporary(out.Get(), path, record, existing);
+    std::optional<DataFileError> error = WriteTemporary(out.Get(), target, path, record, existing);
     if (!error && !out.Close()) {
         error = Failure(path, ErrnoText(errno));
     }

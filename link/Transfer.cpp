@@ -59,6 +59,7 @@ bool Transfer::StartRead(const std::string& devicePath) {
     timer_.Stop();
     state_.ReadStep = 0;
     state_.TransferMode = kReading;
+    identified_ = false;
     if (!OpenCommPort(devicePath)) {
         EndTransfer();
         return false;
@@ -73,6 +74,7 @@ bool Transfer::StartWrite(const std::string& devicePath) {
     timer_.Stop();
     state_.TransferMode = kWriting;
     state_.WriteStep = 0;
+    identified_ = false;
     if (!OpenCommPort(devicePath)) {
         EndTransfer();
         return false;
@@ -117,6 +119,9 @@ void Transfer::HandleReceivedBytes(const Frame& block) {
         HandleRefusal();
     } else if (IsBlockAnswer(block)) {
         if (state_.TransferMode == kWriting) {
+            if (!AnswersLastReadRequest(block)) {
+                return;
+            }
             KeepRadioBytes(block);
         } else {
             StoreBlock(block);
@@ -194,7 +199,11 @@ void Transfer::PerformReadStep() {
             SendIdentifyRequest();
             break;
         case kReadStepBlocks:
-            SendNextReadRequest();
+            if (ModelUnchecked()) {
+                SendIdentifyRequest();
+            } else {
+                SendNextReadRequest();
+            }
             break;
         case kStepModelError:
             ShowModelError();
@@ -211,7 +220,11 @@ void Transfer::PerformWriteStep() {
             SendIdentifyRequest();
             break;
         case kWriteStepIdentify:
-            SendPreparationRead(kWriteStepRead6000, 0x6000);
+            if (ModelUnchecked()) {
+                SendIdentifyRequest();
+            } else {
+                SendPreparationRead(kWriteStepRead6000, 0x6000);
+            }
             break;
         case kWriteStepRead6000:
             SendPreparationRead(kWriteStepRead6010, 0x6010);
@@ -271,9 +284,16 @@ void Transfer::CheckIdentification(const Frame& block) {
     if (observer_ != nullptr) {
         observer_->RadioIdentified(identification.model, identification.version);
     }
+    identified_ = true;
     if (!settings_.model.empty() && identification.model != settings_.model) {
         CurrentStep() = kStepModelError;
     }
+}
+
+// A lost identification makes the re-sent access code skip it; when the model must be
+// checked, it is asked for again instead of going on with an unknown radio.
+bool Transfer::ModelUnchecked() const {
+    return !settings_.model.empty() && !identified_;
 }
 
 void Transfer::AcceptEndAck() {
@@ -397,6 +417,12 @@ void Transfer::StoreBlock(const Frame& block) {
     for (std::size_t i = 0; i < kBlockSize; ++i) {
         record_.SetByte(first + i, BlockAnswerByte(block, i));
     }
+}
+
+// A write sends back the bytes a preparation read took from the radio, so an answer for
+// another block is not taken as the answer: it is dropped and the timer asks again.
+bool Transfer::AnswersLastReadRequest(const Frame& block) const {
+    return state_.LastFrame == ReadRequestFrame(BlockAnswerAddress(block));
 }
 
 void Transfer::KeepRadioBytes(const Frame& block) {

@@ -107,6 +107,7 @@ private:
     void SendPreparationRead(std::int16_t nextStep, std::uint16_t address);
     void GatherAndWrite();
     void CheckIdentification(const Frame& block);
+    bool ModelUnchecked() const;
     void AcceptEndAck();
     void RetryOrGiveUp();
 
@@ -122,6 +123,7 @@ private:
     bool ReopenPort();
 
     void StoreBlock(const Frame& block);
+    bool AnswersLastReadRequest(const Frame& block) const;
     void KeepRadioBytes(const Frame& block);
 
     void FinishRead();
@@ -144,6 +146,7 @@ private:
     // Until a read has completed, the record's bytes that no field holds are not the radio's.
     bool readCompleted_ = false;
     bool keepUnheldBytes_ = false;
+    bool identified_ = false;
     std::string writeStopReason_;
 };
 

@@ -108,9 +108,14 @@ std::vector<PresentPort> LinuxPorts::List() {
     return ports;
 }
 
+// A number names one device: a named device whose number a configured port already has is
+// numbered like any other device, so picking it never opens the configured one.
 int LinuxPorts::NumberOf(const std::string& device) {
     if (const auto member = FamilyOf(device)) {
-        return member->k + kFamilies[member->family].offset;
+        const int n = member->k + kFamilies[member->family].offset;
+        if (!Configured(n)) {
+            return n;
+        }
     }
     const auto known = assigned_.find(device);
     if (known != assigned_.end()) {
@@ -121,14 +126,15 @@ int LinuxPorts::NumberOf(const std::string& device) {
     return n;
 }
 
+bool LinuxPorts::Configured(int n) const {
+    return std::any_of(configured_.begin(), configured_.end(),
+                       [n](const PresentPort& p) { return PortNumberOf(p.name) == n; });
+}
+
 int LinuxPorts::NextFreeNumber() const {
     auto taken = [this](int n) {
-        const bool configured =
-            std::any_of(configured_.begin(), configured_.end(),
-                        [n](const PresentPort& p) { return PortNumberOf(p.name) == n; });
-        const bool assigned = std::any_of(assigned_.begin(), assigned_.end(),
-                                          [n](const auto& entry) { return entry.second == n; });
-        return configured || assigned;
+        return Configured(n) || std::any_of(assigned_.begin(), assigned_.end(),
+                                            [n](const auto& entry) { return entry.second == n; });
     };
     int n = kFirstFreeNumber;
     while (taken(n)) {

@@ -11,8 +11,8 @@ namespace qv {
 
 // Present ports on Linux: the devices named in the settings file's [ports] section that
 // exist, then the serial devices the system lists, numbered from their names (ttyS<k> is
-// COM<k+1>, ttyUSB<k> COM<k+33>, ttyACM<k> COM<k+65>); any other device gets the next free
-// number from 100 up, kept for the run.
+// COM<k+1>, ttyUSB<k> COM<k+33>, ttyACM<k> COM<k+65>); any other device, and one whose number
+// a configured port has, gets the next free number from 100 up, kept for the run.
 class LinuxPorts : public PresentPorts {
 public:
     using DeviceLister = std::function<std::vector<std::string>()>;
@@ -26,6 +26,7 @@ public:
 
 private:
     int NumberOf(const std::string& device);
+    bool Configured(int n) const;
     int NextFreeNumber() const;
 
     std::vector<PresentPort> configured_;

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -53,7 +54,7 @@ protected:
     static Bytes Pattern(std::size_t size, std::uint8_t seed) {
         Bytes bytes(size);
         for (std::size_t k = 0; k < size; ++k) {
-            bytes[k] = static_cast<std::uint8_t>(seed + k * 7);
+            bytes[k] = static_cast<std::uint8_t>(seed + k * 7 + k / 251);  // no period of 64 KiB
         }
         return bytes;
     }
@@ -137,22 +138,26 @@ TEST_F(DataFile, RoundTripKeepsAllBytesReservedIncluded) {
 }
 
 TEST_F(DataFile, SavingOverALongerFileKeepsItsTailAndPermissions) {
-    const Bytes old = Pattern(200, 3);
-    Put(Path("long.bin"), old);
-    fs::permissions(Path("long.bin"),
-                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    const FieldRecord record = Distinctive();
-    ASSERT_FALSE(WriteDataFile(Path("long.bin"), record));
-    const Bytes bytes = Contents(Path("long.bin"));
-    ASSERT_EQ(bytes.size(), 200u);
-    const FieldRecord::Bytes head = record.ToBytes();
-    EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 118), Bytes(head.begin(), head.end()));
-    EXPECT_EQ(Bytes(bytes.begin() + 118, bytes.end()), Bytes(old.begin() + 118, old.end()));
-    EXPECT_EQ(fs::status(Path("long.bin")).permissions(),
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    FieldRecord loaded;
-    ASSERT_FALSE(ReadDataFile(Path("long.bin"), loaded));
-    EXPECT_EQ(loaded, record);
+    // The second size needs several pieces to copy its tail.
+    for (std::size_t size : {std::size_t{200}, std::size_t{118 + 3 * 65536 + 5}}) {
+        SCOPED_TRACE(size);
+        const Bytes old = Pattern(size, 3);
+        Put(Path("long.bin"), old);
+        fs::permissions(Path("long.bin"),
+                        fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+        const FieldRecord record = Distinctive();
+        ASSERT_FALSE(WriteDataFile(Path("long.bin"), record));
+        const Bytes bytes = Contents(Path("long.bin"));
+        ASSERT_EQ(bytes.size(), size);
+        const FieldRecord::Bytes head = record.ToBytes();
+        EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 118), Bytes(head.begin(), head.end()));
+        EXPECT_TRUE(std::equal(bytes.begin() + 118, bytes.end(), old.begin() + 118));
+        EXPECT_EQ(fs::status(Path("long.bin")).permissions(),
+                  fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+        FieldRecord loaded;
+        ASSERT_FALSE(ReadDataFile(Path("long.bin"), loaded));
+        EXPECT_EQ(loaded, record);
+    }
 }
 
 TEST_F(DataFile, SavingThroughALinkReplacesTheFileAndKeepsTheLink) {
@@ -210,7 +215,8 @@ TEST_F(DataFile, SavingWhereNoFileCanBeLeavesEverythingAsItWas) {
         const char* reason;
     };
     for (const Case& c : {Case{Path("folder.bin"), "Is a directory"},
-                          Case{Path("no/such/dir/x.bin"), "No such file or directory"},
+                          Case{Path("no/such/dir/x.bin"),
+                               "cannot create a file in its folder: No such file or directory"},
                           Case{"/dev/full", "not a regular file"}}) {
         SCOPED_TRACE(c.path);
         const auto error = WriteDataFile(c.path, Distinctive());
@@ -232,11 +238,15 @@ TEST_F(DataFile, WithoutWritePermissionTheOldFileStaysWhole) {
     fs::permissions(Path("ro"), fs::perms::owner_read | fs::perms::owner_exec |
                                     fs::perms::others_read | fs::perms::others_exec);
     fs::permissions(Path("locked.bin"), fs::perms::owner_read | fs::perms::others_read);
-    for (const fs::path& path : {Path("ro/old.bin"), Path("ro/new.bin"), Path("locked.bin")}) {
+    const std::pair<fs::path, std::string> cases[] = {
+        {Path("ro/old.bin"), "cannot create a file in its folder: Permission denied"},
+        {Path("ro/new.bin"), "cannot create a file in its folder: Permission denied"},
+        {Path("locked.bin"), "Permission denied"}};
+    for (const auto& [path, reason] : cases) {
         SCOPED_TRACE(path);
         EXPECT_EQ(InChild([&] {
                       const auto error = WriteDataFile(path, Distinctive());
-                      return error && error->reason == "Permission denied";
+                      return error && error->reason == reason;
                   }),
                   0);
     }

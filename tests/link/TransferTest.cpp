@@ -329,6 +329,19 @@ TEST_F(TransferTest, BlockAnswerIsStoredAtTheAddressItCarries) {
     }
 }
 
+// A write sends back the radio's own read-only bytes only when it has them: an answer to a
+// preparation read that carries another address is not that answer, and the read is asked again.
+TEST_F(TransferTest, WritePreparationAnswerForAnotherAddressIsAskedAgain) {
+    const Memory expected = test::WrittenWithSevens(radio);
+    answers = {{2, Block('W', 0x6010, &radio[16])}};
+    ASSERT_TRUE(transfer.StartWrite("/dev/radio"));
+    RunToEnd();
+
+    EXPECT_EQ(port.written.at(3), Read(0x00));
+    EXPECT_EQ(radio, expected) << "SSIB LO and HI kept";
+    EXPECT_EQ(LastNotice(), kWriteComplete);
+}
+
 TEST_F(TransferTest, UnrecognisedAnswersAreDropped) {
     ASSERT_TRUE(transfer.StartRead("/dev/radio"));
     const std::vector<Frame> garbage{{},           {0x4B, 0x56, 0x07}, {0x06, 0x06},
@@ -389,6 +402,24 @@ TEST_F(TransferTest, ModelCheckStopsOnAnotherRadio) {
         Run();
         EXPECT_EQ(port.written.size(), c.message == kReadComplete ? 11U : 2U) << c.radio;
         ExpectEndedWith(c.message);
+    }
+}
+
+// Silence after the identify request makes the re-sent access code skip the identification;
+// a transfer that must check the radio's model asks for it again instead.
+TEST_F(TransferTest, ModelCheckIsNotSkippedWhenTheIdentificationIsLost) {
+    for (const bool write : {false, true}) {
+        transfer.SetRadioSettings({.accessCode = "PROGRAMQV4", .model = "QV-4120"});
+        radioModel = "QV-9999";
+        const Memory before = radio;
+        ForgetFrames();
+        answers = {{1, {}}};
+        ASSERT_TRUE(write ? transfer.StartWrite("/dev/radio") : transfer.StartRead("/dev/radio"));
+        RunToEnd();
+        EXPECT_EQ(port.written,
+                  (std::vector<Frame>{kAccessCode, kIdentify, kAccessCode, kIdentify}));
+        EXPECT_EQ(radio, before);
+        ExpectEndedWith(kModelErrorEnglish);
     }
 }
 

@@ -144,6 +144,18 @@ private slots:
                                          "COM102 /dev/ttyXR2", "COM103 /dev/ttyZZ0"}));
     }
 
+    // Two entries with one number would show one device and open the other.
+    void aNamedDeviceNeverTakesAConfiguredNumber() {
+        LinuxPorts ports(
+            {{"COM33", "/dev/ttyUSB1"}, {"COM1", "/dev/pts/2"}},
+            [] {
+                return Strings{"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyS0"};
+            },
+            [](const std::string&) { return true; });
+        QCOMPARE(Listed(ports), (Strings{"COM33 /dev/ttyUSB1", "COM1 /dev/pts/2",
+                                         "COM100 /dev/ttyS0", "COM101 /dev/ttyUSB0"}));
+    }
+
     void aConfiguredLinkHidesTheDeviceItNames() {
         QTemporaryDir dir;
         const std::string device = dir.filePath("ttyUSB0").toStdString();
