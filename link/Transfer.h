@@ -56,7 +56,9 @@ inline constexpr const char* kPortLost =
     "The transfer has stopped.";
 inline constexpr const char* kWriteStopped = "Nothing was written to the radio.";
 
+// Values of LanguageId.
 inline constexpr std::int16_t kLanguageEnglish = 1;
+inline constexpr std::int16_t kLanguageChinese = 2;
 
 struct TransferState {
     std::int16_t TransferMode = kIdle;

@@ -6,10 +6,6 @@ namespace qv {
 
 namespace {
 
-constexpr int kCtrlC = 3;
-constexpr int kCtrlV = 22;
-constexpr int kCtrlX = 24;
-constexpr int kEnter = 13;
 constexpr int kDelete = 127;
 
 }  // namespace

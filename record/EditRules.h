@@ -24,6 +24,10 @@ std::string ApplyChangeRule(EditGroup group, const std::string& text,
 
 // The key filter on a typed character code: digits and control characters pass, copy, paste
 // and cut by keyboard are dropped, Enter moves the focus on like Tab. A key of 0 is dropped.
+inline constexpr int kCtrlC = 3;
+inline constexpr int kCtrlV = 22;
+inline constexpr int kCtrlX = 24;
+inline constexpr int kEnter = 13;
 struct KeyVerdict {
     int key = 0;
     bool moveFocus = false;

@@ -43,8 +43,6 @@ public:
     void Command4_Click();
 
     const Transfer& CurrentTransfer() const { return transfer_; }
-    const CalibrationRecord& Image() const { return record_; }
-    const FieldRecord& Fields() const { return fieldRecord_; }
 
 private:
     bool PortKnown();

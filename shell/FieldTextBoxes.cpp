@@ -18,10 +18,6 @@ constexpr int kFieldWidth = 64;
 constexpr int kTwoDigitFieldWidth = 81;
 
 constexpr int kNotACharacter = -1;
-constexpr int kCtrlC = 3;
-constexpr int kCtrlV = 22;
-constexpr int kCtrlX = 24;
-constexpr int kEnter = 13;
 
 // The character code a key press would type, as the key filter sees it; keys that type
 // nothing (arrows, Home, function keys) are not characters and pass untouched.

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "link/Notices.h"
+#include "link/Transfer.h"
 #include "record/FieldCatalogue.h"
 #include "shell/FieldPages.h"
 #include "shell/FieldTextBoxes.h"
@@ -28,8 +29,6 @@ constexpr int kReShowInterval = 1000;
 // their buttons taller than the others.
 constexpr int kButtonWidth = 97;
 constexpr int kButtonHeight = 25;
-constexpr int kEnglish = 1;
-constexpr int kChinese = 2;
 
 }  // namespace
 
@@ -121,7 +120,7 @@ void FrmMain::Form_Load() {
 
 void FrmMain::SetLanguage() {
     const bool chinese = services_.locale.LocaleId() == kChineseChinaLocaleId;
-    languageId_ = chinese ? kChinese : kEnglish;
+    languageId_ = chinese ? kLanguageChinese : kLanguageEnglish;
     command1_->setText(chinese ? QStringLiteral("读出(&R)") : QStringLiteral("&Read"));
     command2_->setText(chinese ? QStringLiteral("写入(&W)") : QStringLiteral("&Write"));
 }
