@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
 #ifdef _WIN32
     qv::WindowsPorts ports;
 #else
-    qv::LinuxPorts ports(settings.ConfiguredPorts());
+    qv::LinuxPorts ports(settings.configuredPorts());
 #endif
     qv::MessageBoxNotices notices;
     qv::SerialPortAdapter serialPort;
@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
     qv::QtFilePicker picker(&window);
     qv::Commands commands(window, {serialPort, pause, notices, picker});
     window.Form_Load();
-    notices.SetParent(&window);
+    notices.setParent(&window);
     window.show();
     return QApplication::exec();
 }

@@ -14,11 +14,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ErrnoText(int error) {
+std::string errnoText(int error) {
     return std::generic_category().message(error);
 }
 
-DataFileError Failure(const fs::path& path, std::string reason) {
+DataFileError failure(const fs::path& path, std::string reason) {
     return DataFileError{.path = path, .reason = std::move(reason)};
 }
 
@@ -33,9 +33,9 @@ public:
             ::close(fd_);
         }
     }
-    int Get() const { return fd_; }
+    int get() const { return fd_; }
     // Closes now and reports whether the close succeeded; a late write error shows up here.
-    bool Close() {
+    bool close() {
         const int fd = fd_;
         fd_ = -1;
         return ::close(fd) == 0;
@@ -45,7 +45,7 @@ private:
     int fd_;
 };
 
-bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
+bool writeAll(int fd, const std::uint8_t* data, std::size_t size) {
     while (size > 0) {
         const ssize_t n = ::write(fd, data, size);
         if (n < 0) {
@@ -61,7 +61,7 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
 }
 
 // Reads until `size` bytes or the end of the file; returns how many were read, -1 on error.
-ssize_t ReadUpTo(int fd, std::uint8_t* data, std::size_t size) {
+ssize_t readUpTo(int fd, std::uint8_t* data, std::size_t size) {
     std::size_t total = 0;
     while (total < size) {
         const ssize_t n = ::read(fd, data + total, size - total);
@@ -80,7 +80,7 @@ ssize_t ReadUpTo(int fd, std::uint8_t* data, std::size_t size) {
 }
 
 // The file a save replaces: a symbolic link is followed, so the link itself stays.
-fs::path SaveTarget(const fs::path& path) {
+fs::path saveTarget(const fs::path& path) {
     std::error_code ec;
     if (fs::is_symlink(fs::symlink_status(path, ec))) {
         const fs::path resolved = fs::canonical(path, ec);
@@ -97,61 +97,61 @@ struct ExistingFile {
     bool exists = false;
     struct stat info {};
 
-    bool HasTail() const { return exists && info.st_size > static_cast<off_t>(FieldRecord::kSize); }
+    bool hasTail() const { return exists && info.st_size > static_cast<off_t>(FieldRecord::kSize); }
 };
 
 // Failures name `shown`, the path the user chose, rather than the resolved target.
-std::optional<DataFileError> InspectTarget(const fs::path& target, const fs::path& shown,
+std::optional<DataFileError> inspectTarget(const fs::path& target, const fs::path& shown,
                                            ExistingFile& existing) {
     if (::stat(target.c_str(), &existing.info) != 0) {
         if (errno == ENOENT) {
             return std::nullopt;
         }
-        return Failure(shown, ErrnoText(errno));
+        return failure(shown, errnoText(errno));
     }
     existing.exists = true;
     if (S_ISDIR(existing.info.st_mode)) {
-        return Failure(shown, ErrnoText(EISDIR));
+        return failure(shown, errnoText(EISDIR));
     }
     if (!S_ISREG(existing.info.st_mode)) {
-        return Failure(shown, "not a regular file");
+        return failure(shown, "not a regular file");
     }
     // Replacing the file through its directory would bypass its own write protection.
     if (::access(target.c_str(), W_OK) != 0) {
-        return Failure(shown, ErrnoText(errno));
+        return failure(shown, errnoText(errno));
     }
     return std::nullopt;
 }
 
 // Copies the bytes of `target` from offset 118 on to `out`, a piece at a time: the file may be
 // far larger than anything worth holding in memory.
-bool CopyTail(const fs::path& target, int out) {
+bool copyTail(const fs::path& target, int out) {
     FileDescriptor in(::open(target.c_str(), O_RDONLY | O_CLOEXEC));
-    if (in.Get() < 0 || ::lseek(in.Get(), FieldRecord::kSize, SEEK_SET) < 0) {
+    if (in.get() < 0 || ::lseek(in.get(), FieldRecord::kSize, SEEK_SET) < 0) {
         return false;
     }
     std::array<std::uint8_t, 64 * 1024> piece;
     for (;;) {
-        const ssize_t n = ReadUpTo(in.Get(), piece.data(), piece.size());
+        const ssize_t n = readUpTo(in.get(), piece.data(), piece.size());
         if (n <= 0) {
             return n == 0;
         }
-        if (!WriteAll(out, piece.data(), static_cast<std::size_t>(n))) {
+        if (!writeAll(out, piece.data(), static_cast<std::size_t>(n))) {
             return false;
         }
     }
 }
 
-fs::path TemporaryPath(const fs::path& target, int attempt) {
+fs::path temporaryPath(const fs::path& target, int attempt) {
     fs::path dir = target.parent_path();
     return dir / ("." + target.filename().string() + ".tmp" + std::to_string(::getpid()) + "-" +
                   std::to_string(attempt));
 }
 
 // Creates a new file beside the target; mode 0666 less the umask, as for any new file.
-int CreateTemporary(const fs::path& target, fs::path& temporary) {
+int createTemporary(const fs::path& target, fs::path& temporary) {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = TemporaryPath(target, attempt);
+        temporary = temporaryPath(target, attempt);
         const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) {
             return fd;
@@ -161,7 +161,7 @@ int CreateTemporary(const fs::path& target, fs::path& temporary) {
     return -1;
 }
 
-std::optional<DataFileError> WriteTemporary(int fd, const fs::path& target, const fs::path& shown,
+std::optional<DataFileError> writeTemporary(int fd, const fs::path& target, const fs::path& shown,
                                             const FieldRecord& record,
                                             const ExistingFile& existing) {
     if (existing.exists) {
@@ -170,38 +170,38 @@ std::optional<DataFileError> WriteTemporary(int fd, const fs::path& target, cons
         [[maybe_unused]] const int ignored =
             ::fchown(fd, existing.info.st_uid, existing.info.st_gid);
     }
-    const FieldRecord::Bytes bytes = record.ToBytes();
-    if (!WriteAll(fd, bytes.data(), bytes.size()) ||
-        (existing.HasTail() && !CopyTail(target, fd)) || ::fsync(fd) != 0) {
-        return Failure(shown, ErrnoText(errno));
+    const FieldRecord::Bytes bytes = record.toBytes();
+    if (!writeAll(fd, bytes.data(), bytes.size()) ||
+        (existing.hasTail() && !copyTail(target, fd)) || ::fsync(fd) != 0) {
+        return failure(shown, errnoText(errno));
     }
     return std::nullopt;
 }
 
 }  // namespace
 
-std::string DataFileError::Message() const {
+std::string DataFileError::message() const {
     return "\"" + path.string() + "\": " + reason + ".";
 }
 
-std::optional<DataFileError> WriteDataFile(const fs::path& path, const FieldRecord& record) {
-    const fs::path target = SaveTarget(path);
+std::optional<DataFileError> writeDataFile(const fs::path& path, const FieldRecord& record) {
+    const fs::path target = saveTarget(path);
     ExistingFile existing;
-    if (auto error = InspectTarget(target, path, existing)) {
+    if (auto error = inspectTarget(target, path, existing)) {
         return error;
     }
     fs::path temporary;
-    FileDescriptor out(CreateTemporary(target, temporary));
-    if (out.Get() < 0) {
+    FileDescriptor out(createTemporary(target, temporary));
+    if (out.get() < 0) {
         // The new content is written beside the target first, so its folder must be writable.
-        return Failure(path, "cannot create a file in its folder: " + ErrnoText(errno));
+        return failure(path, "cannot create a file in its folder: " + errnoText(errno));
     }
-    std::optional<DataFileError> error = WriteTemporary(out.Get(), target, path, record, existing);
-    if (!error && !out.Close()) {
-        error = Failure(path, ErrnoText(errno));
+    std::optional<DataFileError> error = writeTemporary(out.get(), target, path, record, existing);
+    if (!error && !out.close()) {
+        error = failure(path, errnoText(errno));
     }
     if (!error && ::rename(temporary.c_str(), target.c_str()) != 0) {
-        error = Failure(path, ErrnoText(errno));
+        error = failure(path, errnoText(errno));
     }
     if (error) {
         ::unlink(temporary.c_str());
@@ -209,31 +209,31 @@ std::optional<DataFileError> WriteDataFile(const fs::path& path, const FieldReco
     return error;
 }
 
-std::optional<DataFileError> ReadDataFile(const fs::path& path, FieldRecord& record) {
+std::optional<DataFileError> readDataFile(const fs::path& path, FieldRecord& record) {
     FileDescriptor in(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (in.Get() < 0) {
-        return Failure(path, ErrnoText(errno));
+    if (in.get() < 0) {
+        return failure(path, errnoText(errno));
     }
     struct stat info {};
-    if (::fstat(in.Get(), &info) != 0) {
-        return Failure(path, ErrnoText(errno));
+    if (::fstat(in.get(), &info) != 0) {
+        return failure(path, errnoText(errno));
     }
     if (S_ISDIR(info.st_mode)) {
-        return Failure(path, ErrnoText(EISDIR));
+        return failure(path, errnoText(EISDIR));
     }
     if (!S_ISREG(info.st_mode)) {
-        return Failure(path, "not a regular file");
+        return failure(path, "not a regular file");
     }
     FieldRecord::Bytes bytes{};
-    const ssize_t n = ReadUpTo(in.Get(), bytes.data(), bytes.size());
+    const ssize_t n = readUpTo(in.get(), bytes.data(), bytes.size());
     if (n < 0) {
-        return Failure(path, ErrnoText(errno));
+        return failure(path, errnoText(errno));
     }
     if (static_cast<std::size_t>(n) < bytes.size()) {
-        return Failure(path, "the file holds " + std::to_string(n) + " bytes; a data file holds " +
+        return failure(path, "the file holds " + std::to_string(n) + " bytes; a data file holds " +
                                  std::to_string(FieldRecord::kSize));
     }
-    record = FieldRecord::FromBytes(bytes);
+    record = FieldRecord::fromBytes(bytes);
     return std::nullopt;
 }
 

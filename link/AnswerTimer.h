@@ -8,9 +8,9 @@ namespace qv {
 class AnswerTimer {
 public:
     virtual ~AnswerTimer() = default;
-    virtual void Start() = 0;
-    virtual void Stop() = 0;
-    virtual void SetTickHandler(std::function<void()> tick) = 0;
+    virtual void start() = 0;
+    virtual void stop() = 0;
+    virtual void setTickHandler(std::function<void()> tick) = 0;
 };
 
 }  // namespace qv

@@ -17,79 +17,79 @@ constexpr std::size_t kModelLength = 7;
 constexpr std::size_t kVersionOffset = 9;
 constexpr std::size_t kDataOffset = 4;
 
-Frame AddressedFrame(std::uint8_t command, std::uint16_t address) {
+Frame addressedFrame(std::uint8_t command, std::uint16_t address) {
     return {command, static_cast<std::uint8_t>(address / 256),
             static_cast<std::uint8_t>(address % 256), static_cast<std::uint8_t>(kBlockSize)};
 }
 
 }  // namespace
 
-Frame AccessCodeFrame(std::string_view accessCode) {
+Frame accessCodeFrame(std::string_view accessCode) {
     return Frame(accessCode.begin(), accessCode.end());
 }
 
-Frame IdentifyRequestFrame() {
+Frame identifyRequestFrame() {
     return {kIdentify};
 }
 
-Frame ReadRequestFrame(std::uint16_t address) {
-    return AddressedFrame(kReadCommand, address);
+Frame readRequestFrame(std::uint16_t address) {
+    return addressedFrame(kReadCommand, address);
 }
 
-Frame WriteBlockFrame(std::uint16_t address, const CalibrationRecord& record) {
-    Frame frame = AddressedFrame(kWriteCommand, address);
+Frame writeBlockFrame(std::uint16_t address, const CalibrationRecord& record) {
+    Frame frame = addressedFrame(kWriteCommand, address);
     const std::size_t first = address - CalibrationRecord::kBaseAddress;
     for (std::size_t i = 0; i < kBlockSize; ++i) {
-        frame.push_back(record.Byte(first + i));
+        frame.push_back(record.byte(first + i));
     }
     frame.push_back(0);  // checksum
     frame.push_back(0);
-    FrameChecksum(frame, 1, 1);
+    frameChecksum(frame, 1, 1);
     frame.back() = kAck;
     return frame;
 }
 
-Frame EndFrame() {
+Frame endFrame() {
     return {'E', 'N', 'D'};
 }
 
-void FrameChecksum(Frame& frame, std::size_t first, std::size_t trailerBytes) {
+void frameChecksum(Frame& frame, std::size_t first, std::size_t trailerBytes) {
     const std::size_t position = frame.size() - 1 - trailerBytes;
     const unsigned sum = std::accumulate(frame.begin() + static_cast<std::ptrdiff_t>(first),
                                          frame.begin() + static_cast<std::ptrdiff_t>(position), 0U);
     frame[position] = static_cast<std::uint8_t>(sum & 0xFF);
 }
 
-bool IsAccessAck(const Frame& block) {
+bool isAccessAck(const Frame& block) {
     return block.size() >= 3 && block[0] == 'K' && block[1] == 'V' && block[2] == kAck;
 }
 
-bool IsIdentification(const Frame& block) {
+bool isIdentification(const Frame& block) {
     return block.size() == kIdentificationLength && block[0] == kIdentificationMark;
 }
 
-bool IsAck(const Frame& block) {
+bool isAck(const Frame& block) {
     return block == Frame{kAck};
 }
 
-bool IsRefusal(const Frame& block) {
+bool isRefusal(const Frame& block) {
     return block == Frame{kRefusal};
 }
 
-bool IsBlockAnswer(const Frame& block) {
+bool isBlockAnswer(const Frame& block) {
     return block.size() >= kBlockAnswerThreshold && block[0] == kWriteCommand;
 }
 
-std::uint16_t BlockAnswerAddress(const Frame& block) {
+std::uint16_t blockAnswerAddress(const Frame& block) {
     return static_cast<std::uint16_t>(block.at(1) * 256 + block.at(2));
 }
 
-std::uint8_t BlockAnswerByte(const Frame& block, std::size_t index) {
+std::uint8_t blockAnswerByte(const Frame& block, std::size_t index) {
     return block.at(kDataOffset + index);
 }
 
-Identification ReadIdentification(const Frame& block) {
-    if (!IsIdentification(block)) {
+Identification readIdentification(const Frame& block) {
+    if (!isIdentification(block)) {
         return {};
     }
     const auto modelBegin = block.begin() + kModelOffset;

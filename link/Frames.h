@@ -23,27 +23,27 @@ inline constexpr std::uint8_t kRefusal = 0x0A;
 inline constexpr std::size_t kBlockSize = 16;
 
 // The access code goes out byte for byte, with nothing around it.
-Frame AccessCodeFrame(std::string_view accessCode);
-Frame IdentifyRequestFrame();
-Frame ReadRequestFrame(std::uint16_t address);
+Frame accessCodeFrame(std::string_view accessCode);
+Frame identifyRequestFrame();
+Frame readRequestFrame(std::uint16_t address);
 // The 16 record bytes at address - 0x6000, with the checksum and the trailing 0x06.
-Frame WriteBlockFrame(std::uint16_t address, const CalibrationRecord& record);
-Frame EndFrame();
+Frame writeBlockFrame(std::uint16_t address, const CalibrationRecord& record);
+Frame endFrame();
 
 // Stores the low byte of the sum of frame[first .. checksum position - 1] at the checksum
 // position, which is the last offset minus `trailerBytes`.
-void FrameChecksum(Frame& frame, std::size_t first, std::size_t trailerBytes);
+void frameChecksum(Frame& frame, std::size_t first, std::size_t trailerBytes);
 
 // Tried in this order on every received block; the first that accepts it decides.
-bool IsAccessAck(const Frame& block);
-bool IsIdentification(const Frame& block);
-bool IsAck(const Frame& block);
-bool IsRefusal(const Frame& block);
-bool IsBlockAnswer(const Frame& block);
+bool isAccessAck(const Frame& block);
+bool isIdentification(const Frame& block);
+bool isAck(const Frame& block);
+bool isRefusal(const Frame& block);
+bool isBlockAnswer(const Frame& block);
 
 // Of a block answer: the address it carries and its 16 data bytes.
-std::uint16_t BlockAnswerAddress(const Frame& block);
-std::uint8_t BlockAnswerByte(const Frame& block, std::size_t index);
+std::uint16_t blockAnswerAddress(const Frame& block);
+std::uint8_t blockAnswerByte(const Frame& block, std::size_t index);
 
 // What an identification says about the radio.
 struct Identification {
@@ -51,6 +51,6 @@ struct Identification {
     std::string version;  // "12.34"
 };
 // Empty for a block that is not an identification.
-Identification ReadIdentification(const Frame& block);
+Identification readIdentification(const Frame& block);
 
 }  // namespace qv

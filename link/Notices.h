@@ -12,9 +12,9 @@ class Notices {
 public:
     virtual ~Notices() = default;
     // A message with an OK button.
-    virtual void Show(const std::string& text, NoticeIcon icon) = 0;
+    virtual void show(const std::string& text, NoticeIcon icon) = 0;
     // A question with OK (the default button) and Cancel and the exclamation icon; true on OK.
-    virtual bool Confirm(const std::string& text) = 0;
+    virtual bool confirm(const std::string& text) = 0;
 };
 
 }  // namespace qv

@@ -6,7 +6,7 @@ namespace qv {
 class Pause {
 public:
     virtual ~Pause() = default;
-    virtual void Sleep(int milliseconds) = 0;
+    virtual void sleep(int milliseconds) = 0;
 };
 
 }  // namespace qv

@@ -11,15 +11,15 @@ QtAnswerTimer::QtAnswerTimer(QTimer& timer) : timer_(timer) {
     });
 }
 
-void QtAnswerTimer::Start() {
+void QtAnswerTimer::start() {
     timer_.start();
 }
 
-void QtAnswerTimer::Stop() {
+void QtAnswerTimer::stop() {
     timer_.stop();
 }
 
-void QtAnswerTimer::SetTickHandler(std::function<void()> tick) {
+void QtAnswerTimer::setTickHandler(std::function<void()> tick) {
     tick_ = std::move(tick);
 }
 

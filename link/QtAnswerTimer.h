@@ -6,16 +6,16 @@
 
 namespace qv {
 
-// The answer timer over a QTimer on the event loop: the window's WaitTimer in the tool.
+// The answer timer over a QTimer on the event loop: the window's waitTimer in the tool.
 class QtAnswerTimer final : public AnswerTimer {
 public:
     static constexpr int kIntervalMs = 500;
 
     explicit QtAnswerTimer(QTimer& timer);
 
-    void Start() override;
-    void Stop() override;
-    void SetTickHandler(std::function<void()> tick) override;
+    void start() override;
+    void stop() override;
+    void setTickHandler(std::function<void()> tick) override;
 
 private:
     QTimer& timer_;

@@ -7,7 +7,7 @@
 
 namespace qv {
 
-void QtPause::Sleep(int milliseconds) {
+void QtPause::sleep(int milliseconds) {
     if (milliseconds < kLongPauseMs) {
         std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
         return;

@@ -10,7 +10,7 @@ class QtPause final : public Pause {
 public:
     static constexpr int kLongPauseMs = 100;
 
-    void Sleep(int milliseconds) override;
+    void sleep(int milliseconds) override;
 };
 
 }  // namespace qv

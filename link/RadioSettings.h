@@ -15,6 +15,6 @@ struct RadioSettings {
 };
 
 // The text when it is ten printable ASCII characters, else the built-in access code.
-std::string AccessCodeOrDefault(std::string_view text);
+std::string accessCodeOrDefault(std::string_view text);
 
 }  // namespace qv

@@ -19,19 +19,19 @@ public:
     virtual ~SerialPort() = default;
 
     // The device the next Open uses.
-    virtual void SetDevice(const std::string& path) = 0;
+    virtual void setDevice(const std::string& path) = 0;
     // Nothing on success; otherwise why the port cannot be had, in plain words.
-    virtual std::optional<std::string> Open() = 0;
-    virtual void Close() = 0;
-    virtual bool IsOpen() const = 0;
-    virtual void ClearBuffers() = 0;
-    virtual void SetReceiveThreshold(int bytes) = 0;
+    virtual std::optional<std::string> open() = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+    virtual void clearBuffers() = 0;
+    virtual void setReceiveThreshold(int bytes) = 0;
     // Queues the whole frame; false when the port refuses it.
-    virtual bool Write(const Frame& frame) = 0;
+    virtual bool write(const Frame& frame) = 0;
 
     // Called with each delivered block, and once when an open port is lost (the device is
     // gone); the port is closed by then.
-    virtual void SetHandlers(ReceivedHandler received, LostHandler lost) = 0;
+    virtual void setHandlers(ReceivedHandler received, LostHandler lost) = 0;
 };
 
 }  // namespace qv

@@ -7,7 +7,7 @@ namespace qv {
 
 namespace {
 
-bool IsBusy(const QString& errorText, int systemError) {
+bool isBusy(const QString& errorText, int systemError) {
     return systemError == EBUSY ||
            errorText.contains(QStringLiteral("lock"), Qt::CaseInsensitive) ||
            errorText.contains(QStringLiteral("busy"), Qt::CaseInsensitive);
@@ -15,13 +15,13 @@ bool IsBusy(const QString& errorText, int systemError) {
 
 }  // namespace
 
-std::string OpenFailureReason(QSerialPort::SerialPortError error, const QString& errorText,
+std::string openFailureReason(QSerialPort::SerialPortError error, const QString& errorText,
                               int systemError) {
     switch (error) {
         case QSerialPort::DeviceNotFoundError:
             return "No such device: is the cable plugged in?";
         case QSerialPort::PermissionError:
-            if (IsBusy(errorText, systemError)) {
+            if (isBusy(errorText, systemError)) {
                 return "The port is busy: another program holds it.";
             }
             return "Permission denied: add yourself to the dialout group and log in again.";
@@ -32,16 +32,16 @@ std::string OpenFailureReason(QSerialPort::SerialPortError error, const QString&
 
 SerialPortAdapter::SerialPortAdapter() {
     QObject::connect(&port_, &QSerialPort::readyRead, &port_,
-                     [this] { DeliverWhenThresholdReached(); });
+                     [this] { deliverWhenThresholdReached(); });
     QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
-                     [this](QSerialPort::SerialPortError error) { HandleError(error); });
+                     [this](QSerialPort::SerialPortError error) { handleError(error); });
 }
 
-void SerialPortAdapter::SetDevice(const std::string& path) {
+void SerialPortAdapter::setDevice(const std::string& path) {
     port_.setPortName(QString::fromStdString(path));
 }
 
-std::optional<std::string> SerialPortAdapter::Open() {
+std::optional<std::string> SerialPortAdapter::open() {
     port_.setBaudRate(QSerialPort::Baud9600);
     port_.setDataBits(QSerialPort::Data8);
     port_.setParity(QSerialPort::NoParity);
@@ -50,42 +50,42 @@ std::optional<std::string> SerialPortAdapter::Open() {
     errno = 0;
     if (!port_.open(QIODevice::ReadWrite)) {
         const int systemError = errno;
-        return OpenFailureReason(port_.error(), port_.errorString(), systemError);
+        return openFailureReason(port_.error(), port_.errorString(), systemError);
     }
     lostReported_ = false;
     ++opening_;
     return std::nullopt;
 }
 
-void SerialPortAdapter::Close() {
+void SerialPortAdapter::close() {
     port_.close();
 }
 
-bool SerialPortAdapter::IsOpen() const {
+bool SerialPortAdapter::isOpen() const {
     return port_.isOpen();
 }
 
-void SerialPortAdapter::ClearBuffers() {
+void SerialPortAdapter::clearBuffers() {
     if (port_.isOpen()) {
         port_.clear(QSerialPort::AllDirections);
     }
 }
 
-void SerialPortAdapter::SetReceiveThreshold(int bytes) {
+void SerialPortAdapter::setReceiveThreshold(int bytes) {
     threshold_ = bytes;
 }
 
-bool SerialPortAdapter::Write(const Frame& frame) {
+bool SerialPortAdapter::write(const Frame& frame) {
     const auto size = static_cast<qint64>(frame.size());
     return port_.isOpen() && port_.write(reinterpret_cast<const char*>(frame.data()), size) == size;
 }
 
-void SerialPortAdapter::SetHandlers(ReceivedHandler received, LostHandler lost) {
+void SerialPortAdapter::setHandlers(ReceivedHandler received, LostHandler lost) {
     received_ = std::move(received);
     lost_ = std::move(lost);
 }
 
-void SerialPortAdapter::DeliverWhenThresholdReached() {
+void SerialPortAdapter::deliverWhenThresholdReached() {
     if (port_.bytesAvailable() < threshold_) {
         return;
     }
@@ -95,7 +95,7 @@ void SerialPortAdapter::DeliverWhenThresholdReached() {
     }
 }
 
-void SerialPortAdapter::HandleError(QSerialPort::SerialPortError error) {
+void SerialPortAdapter::handleError(QSerialPort::SerialPortError error) {
     // A hung-up device shows as a stream of read errors rather than one resource error.
     if ((error != QSerialPort::ReadError && error != QSerialPort::ResourceError) || lostReported_ ||
         !port_.isOpen()) {
@@ -105,12 +105,12 @@ void SerialPortAdapter::HandleError(QSerialPort::SerialPortError error) {
     // Closing inside QSerialPort's own signal is not safe: do it once control is back.
     QTimer::singleShot(0, &port_, [this, opening = opening_] {
         if (opening == opening_) {
-            ReportLost();
+            reportLost();
         }
     });
 }
 
-void SerialPortAdapter::ReportLost() {
+void SerialPortAdapter::reportLost() {
     port_.close();
     if (lost_) {
         lost_();

@@ -8,7 +8,7 @@
 namespace qv {
 
 // Why an open failed, in plain words for the technician.
-std::string OpenFailureReason(QSerialPort::SerialPortError error, const QString& errorText,
+std::string openFailureReason(QSerialPort::SerialPortError error, const QString& errorText,
                               int systemError);
 
 // The serial line over QSerialPort. Received bytes wait in the buffer until the receive
@@ -18,19 +18,19 @@ class SerialPortAdapter final : public SerialPort {
 public:
     SerialPortAdapter();
 
-    void SetDevice(const std::string& path) override;
-    std::optional<std::string> Open() override;
-    void Close() override;
-    bool IsOpen() const override;
-    void ClearBuffers() override;
-    void SetReceiveThreshold(int bytes) override;
-    bool Write(const Frame& frame) override;
-    void SetHandlers(ReceivedHandler received, LostHandler lost) override;
+    void setDevice(const std::string& path) override;
+    std::optional<std::string> open() override;
+    void close() override;
+    bool isOpen() const override;
+    void clearBuffers() override;
+    void setReceiveThreshold(int bytes) override;
+    bool write(const Frame& frame) override;
+    void setHandlers(ReceivedHandler received, LostHandler lost) override;
 
 private:
-    void DeliverWhenThresholdReached();
-    void HandleError(QSerialPort::SerialPortError error);
-    void ReportLost();
+    void deliverWhenThresholdReached();
+    void handleError(QSerialPort::SerialPortError error);
+    void reportLost();
 
     QSerialPort port_;
     int threshold_ = 1;

@@ -30,7 +30,7 @@ constexpr std::array kUnheldBytes{
     KeptBytes{0x6070, 6, 15},
 };
 
-int BlockNumber(std::int16_t address) {
+int blockNumber(std::int16_t address) {
     return (address - CalibrationRecord::kBaseAddress) / static_cast<int>(kBlockSize) + 1;
 }
 
@@ -45,395 +45,395 @@ Transfer::Transfer(SerialPort& port, AnswerTimer& timer, Pause& pause, Notices& 
       texts_(texts),
       record_(record),
       fieldRecord_(fieldRecord) {
-    port_.SetHandlers([this](const Frame& block) { HandleReceivedBytes(block); },
-                      [this] { HandlePortLost(); });
-    timer_.SetTickHandler([this] { WaitTimer_Timer(); });
+    port_.setHandlers([this](const Frame& block) { handleReceivedBytes(block); },
+                      [this] { handlePortLost(); });
+    timer_.setTickHandler([this] { WaitTimer_Timer(); });
 }
 
 Transfer::~Transfer() {
-    port_.SetHandlers({}, {});
-    timer_.SetTickHandler({});
+    port_.setHandlers({}, {});
+    timer_.setTickHandler({});
 }
 
-bool Transfer::StartRead(const std::string& devicePath) {
-    timer_.Stop();
+bool Transfer::startRead(const std::string& devicePath) {
+    timer_.stop();
     state_.ReadStep = 0;
     state_.TransferMode = kReading;
     identified_ = false;
-    if (!OpenCommPort(devicePath)) {
-        EndTransfer();
+    if (!openCommPort(devicePath)) {
+        endTransfer();
         return false;
     }
     state_.BlockAddress = kBlockAddressBetweenTransfers;
     state_.ReadStep = kStepAccessCodeSent;
-    SendAccessCode();
+    sendAccessCode();
     return true;
 }
 
-bool Transfer::StartWrite(const std::string& devicePath) {
-    timer_.Stop();
+bool Transfer::startWrite(const std::string& devicePath) {
+    timer_.stop();
     state_.TransferMode = kWriting;
     state_.WriteStep = 0;
     identified_ = false;
-    if (!OpenCommPort(devicePath)) {
-        EndTransfer();
+    if (!openCommPort(devicePath)) {
+        endTransfer();
         return false;
     }
     keepUnheldBytes_ = !readCompleted_;
     state_.BlockAddress = kBlockAddressBetweenTransfers;
     state_.WriteStep = kStepAccessCodeSent;
-    SendAccessCode();
+    sendAccessCode();
     return true;
 }
 
-bool Transfer::OpenCommPort(const std::string& devicePath) {
-    CloseCommPort();
-    port_.SetDevice(devicePath);
-    port_.SetReceiveThreshold(kSingleByteThreshold);
-    if (const auto reason = port_.Open()) {
-        notices_.Show(std::string(kCannotOpenPort) + "\n" + *reason, NoticeIcon::Stop);
+bool Transfer::openCommPort(const std::string& devicePath) {
+    closeCommPort();
+    port_.setDevice(devicePath);
+    port_.setReceiveThreshold(kSingleByteThreshold);
+    if (const auto reason = port_.open()) {
+        notices_.show(std::string(kCannotOpenPort) + "\n" + *reason, NoticeIcon::Stop);
         return false;
     }
     return true;
 }
 
-void Transfer::CloseCommPort() {
-    if (port_.IsOpen()) {
-        port_.Close();
+void Transfer::closeCommPort() {
+    if (port_.isOpen()) {
+        port_.close();
     }
 }
 
-void Transfer::HandleReceivedBytes(const Frame& block) {
+void Transfer::handleReceivedBytes(const Frame& block) {
     if (state_.TransferMode == kIdle) {
         return;
     }
-    if (IsAccessAck(block)) {
-        AdvanceStep(true);
-    } else if (IsIdentification(block)) {
-        CheckIdentification(block);
-        AdvanceStep(true);
-    } else if (IsAck(block)) {
-        AcceptEndAck();
-        AdvanceStep(true);
-    } else if (IsRefusal(block)) {
-        HandleRefusal();
-    } else if (IsBlockAnswer(block)) {
+    if (isAccessAck(block)) {
+        advanceStep(true);
+    } else if (isIdentification(block)) {
+        checkIdentification(block);
+        advanceStep(true);
+    } else if (isAck(block)) {
+        acceptEndAck();
+        advanceStep(true);
+    } else if (isRefusal(block)) {
+        handleRefusal();
+    } else if (isBlockAnswer(block)) {
         if (state_.TransferMode == kWriting) {
-            if (!AnswersLastReadRequest(block)) {
+            if (!answersLastReadRequest(block)) {
                 return;
             }
-            KeepRadioBytes(block);
+            keepRadioBytes(block);
         } else {
-            StoreBlock(block);
+            storeBlock(block);
         }
-        AdvanceStep(true);
+        advanceStep(true);
     }
 }
 
 // A refused write block is never skipped: it goes again, counted like a re-send. A refused
 // END goes again through the step machine, counted the same way, so that a radio that keeps
 // refusing ends the transfer instead of holding it for ever.
-void Transfer::HandleRefusal() {
+void Transfer::handleRefusal() {
     const bool blockRefused = state_.TransferMode == kWriting && !state_.EndPending &&
                               state_.WriteStep == kWriteStepBlocks;
     if (blockRefused) {
-        timer_.Stop();
-        pause_.Sleep(kStepPauseMs);
-        RetryOrGiveUp();
+        timer_.stop();
+        pause_.sleep(kStepPauseMs);
+        retryOrGiveUp();
         return;
     }
     if (state_.EndPending && state_.RetryCount >= kResendLimit) {
-        EndTransfer();
-        notices_.Show(kCommunicationError, NoticeIcon::None);
+        endTransfer();
+        notices_.show(kCommunicationError, NoticeIcon::None);
         return;
     }
     if (state_.EndPending) {
         ++state_.RetryCount;
     }
-    AdvanceStep(false);
+    advanceStep(false);
 }
 
 void Transfer::WaitTimer_Timer() {
-    timer_.Stop();
+    timer_.stop();
     if (state_.TransferMode != kIdle) {
-        RetryOrGiveUp();
+        retryOrGiveUp();
     }
 }
 
-void Transfer::HandlePortLost() {
+void Transfer::handlePortLost() {
     if (state_.TransferMode == kIdle) {
-        CloseCommPort();
+        closeCommPort();
         return;
     }
-    EndTransfer();
-    notices_.Show(kPortLost, NoticeIcon::Stop);
+    endTransfer();
+    notices_.show(kPortLost, NoticeIcon::Stop);
 }
 
-std::int16_t& Transfer::CurrentStep() {
+std::int16_t& Transfer::currentStep() {
     return state_.TransferMode == kWriting ? state_.WriteStep : state_.ReadStep;
 }
 
-void Transfer::AdvanceStep(bool acknowledged) {
-    timer_.Stop();
-    pause_.Sleep(kStepPauseMs);
+void Transfer::advanceStep(bool acknowledged) {
+    timer_.stop();
+    pause_.sleep(kStepPauseMs);
     if (state_.TransferMode == kIdle) {
         return;
     }
-    std::int16_t& step = CurrentStep();
+    std::int16_t& step = currentStep();
     if (acknowledged) {
         state_.LastAckStep = step;
     } else {
         step = state_.LastAckStep;
     }
     if (state_.TransferMode == kReading) {
-        PerformReadStep();
+        performReadStep();
     } else {
-        PerformWriteStep();
+        performWriteStep();
     }
 }
 
-void Transfer::PerformReadStep() {
+void Transfer::performReadStep() {
     switch (state_.ReadStep) {
         case kStepAccessCodeSent:
             state_.ReadStep = kReadStepBlocks;
-            SendIdentifyRequest();
+            sendIdentifyRequest();
             break;
         case kReadStepBlocks:
-            if (ModelUnchecked()) {
-                SendIdentifyRequest();
+            if (modelUnchecked()) {
+                sendIdentifyRequest();
             } else {
-                SendNextReadRequest();
+                sendNextReadRequest();
             }
             break;
         case kStepModelError:
-            ShowModelError();
+            showModelError();
             break;
         default:
-            FinishRead();
+            finishRead();
     }
 }
 
-void Transfer::PerformWriteStep() {
+void Transfer::performWriteStep() {
     switch (state_.WriteStep) {
         case kStepAccessCodeSent:
             state_.WriteStep = kWriteStepIdentify;
-            SendIdentifyRequest();
+            sendIdentifyRequest();
             break;
         case kWriteStepIdentify:
-            if (ModelUnchecked()) {
-                SendIdentifyRequest();
+            if (modelUnchecked()) {
+                sendIdentifyRequest();
             } else {
-                SendPreparationRead(kWriteStepRead6000, 0x6000);
+                sendPreparationRead(kWriteStepRead6000, 0x6000);
             }
             break;
         case kWriteStepRead6000:
-            SendPreparationRead(kWriteStepRead6010, 0x6010);
+            sendPreparationRead(kWriteStepRead6010, 0x6010);
             break;
         case kWriteStepRead6010:
-            SendPreparationRead(kWriteStepRead6020, 0x6020);
+            sendPreparationRead(kWriteStepRead6020, 0x6020);
             break;
         case kWriteStepRead6020:
-            SendPreparationRead(kWriteStepRead6030, 0x6030);
+            sendPreparationRead(kWriteStepRead6030, 0x6030);
             break;
         case kWriteStepRead6030:
             if (keepUnheldBytes_) {
-                SendPreparationRead(kWriteStepRead6060, 0x6060);
+                sendPreparationRead(kWriteStepRead6060, 0x6060);
             } else {
-                SendPreparationRead(kWriteStepLastRead, 0x6070);
+                sendPreparationRead(kWriteStepLastRead, 0x6070);
             }
             break;
         case kWriteStepRead6060:
-            SendPreparationRead(kWriteStepLastRead, 0x6070);
+            sendPreparationRead(kWriteStepLastRead, 0x6070);
             break;
         case kWriteStepLastRead:
-            GatherAndWrite();
+            gatherAndWrite();
             break;
         case kWriteStepBlocks:
-            SendNextWriteBlock();
+            sendNextWriteBlock();
             break;
         case kWriteStepStopped:
-            StopWrite();
+            stopWrite();
             break;
         case kStepModelError:
-            ShowModelError();
+            showModelError();
             break;
         default:
-            FinishWrite();
+            finishWrite();
     }
 }
 
-void Transfer::SendPreparationRead(std::int16_t nextStep, std::uint16_t address) {
+void Transfer::sendPreparationRead(std::int16_t nextStep, std::uint16_t address) {
     state_.WriteStep = nextStep;
-    SendReadRequest(address);
+    sendReadRequest(address);
 }
 
-void Transfer::GatherAndWrite() {
-    if (const auto error = GetDataByShow(texts_, fieldRecord_, record_)) {
+void Transfer::gatherAndWrite() {
+    if (const auto error = textsToImage(texts_, fieldRecord_, record_)) {
         // No block may be built from a text that is not a valid value: end the session.
-        writeStopReason_ = error->Message();
+        writeStopReason_ = error->message();
         state_.WriteStep = kWriteStepStopped;
-        SendEnd();
+        sendEnd();
         return;
     }
     state_.WriteStep = kWriteStepBlocks;
-    AdvanceStep(true);
+    advanceStep(true);
 }
 
-void Transfer::CheckIdentification(const Frame& block) {
-    const Identification identification = ReadIdentification(block);
+void Transfer::checkIdentification(const Frame& block) {
+    const Identification identification = readIdentification(block);
     if (observer_ != nullptr) {
-        observer_->RadioIdentified(identification.model, identification.version);
+        observer_->radioIdentified(identification.model, identification.version);
     }
     identified_ = true;
     if (!settings_.model.empty() && identification.model != settings_.model) {
-        CurrentStep() = kStepModelError;
+        currentStep() = kStepModelError;
     }
 }
 
 // A lost identification makes the re-sent access code skip it; when the model must be
 // checked, it is asked for again instead of going on with an unknown radio.
-bool Transfer::ModelUnchecked() const {
+bool Transfer::modelUnchecked() const {
     return !settings_.model.empty() && !identified_;
 }
 
-void Transfer::AcceptEndAck() {
+void Transfer::acceptEndAck() {
     if (!state_.EndPending) {
         return;
     }
     state_.EndPending = false;
-    timer_.Stop();
-    port_.Close();
-    pause_.Sleep(kEndPauseMs);
+    timer_.stop();
+    port_.close();
+    pause_.sleep(kEndPauseMs);
 }
 
-void Transfer::RetryOrGiveUp() {
+void Transfer::retryOrGiveUp() {
     if (state_.RetryCount < kResendLimit) {
         ++state_.RetryCount;
-        ResendLastFrame();
+        resendLastFrame();
         return;
     }
-    EndTransfer();
-    notices_.Show(kCommunicationError, NoticeIcon::None);
+    endTransfer();
+    notices_.show(kCommunicationError, NoticeIcon::None);
 }
 
-void Transfer::SendAccessCode() {
+void Transfer::sendAccessCode() {
     state_.EndPending = false;
-    port_.ClearBuffers();
-    port_.SetReceiveThreshold(kAccessAckThreshold);
-    if (!ReopenPort()) {
+    port_.clearBuffers();
+    port_.setReceiveThreshold(kAccessAckThreshold);
+    if (!reopenPort()) {
         return;
     }
-    SaveFrame(AccessCodeFrame(settings_.accessCode), kAccessAckThreshold);
-    port_.Write(state_.LastFrame);
-    timer_.Start();
+    saveFrame(accessCodeFrame(settings_.accessCode), kAccessAckThreshold);
+    port_.write(state_.LastFrame);
+    timer_.start();
 }
 
-void Transfer::SendIdentifyRequest() {
-    timer_.Start();
-    TransmitFrame(IdentifyRequestFrame(), kIdentificationThreshold);
+void Transfer::sendIdentifyRequest() {
+    timer_.start();
+    transmitFrame(identifyRequestFrame(), kIdentificationThreshold);
 }
 
-void Transfer::SendReadRequest(std::uint16_t address) {
-    SaveFrame(ReadRequestFrame(address), kBlockAnswerThreshold);
-    timer_.Start();
-    TransmitFrame(state_.LastFrame, kBlockAnswerThreshold);
+void Transfer::sendReadRequest(std::uint16_t address) {
+    saveFrame(readRequestFrame(address), kBlockAnswerThreshold);
+    timer_.start();
+    transmitFrame(state_.LastFrame, kBlockAnswerThreshold);
 }
 
-void Transfer::SendNextReadRequest() {
+void Transfer::sendNextReadRequest() {
     state_.BlockAddress = static_cast<std::int16_t>(state_.BlockAddress + kBlockSize);
     if (state_.BlockAddress > kLastBlockAddress) {
         state_.ReadStep = kStepEndSent;
-        SendEnd();
+        sendEnd();
         return;
     }
     if (observer_ != nullptr) {
-        observer_->BlockStarted(false, BlockNumber(state_.BlockAddress), kBlockCount);
+        observer_->blockStarted(false, blockNumber(state_.BlockAddress), kBlockCount);
     }
-    SendReadRequest(static_cast<std::uint16_t>(state_.BlockAddress));
+    sendReadRequest(static_cast<std::uint16_t>(state_.BlockAddress));
 }
 
-void Transfer::SendNextWriteBlock() {
+void Transfer::sendNextWriteBlock() {
     state_.BlockAddress = static_cast<std::int16_t>(state_.BlockAddress + kBlockSize);
     if (state_.BlockAddress > kLastBlockAddress) {
         state_.WriteStep = kStepEndSent;
-        SendEnd();
+        sendEnd();
         return;
     }
     if (observer_ != nullptr) {
-        observer_->BlockStarted(true, BlockNumber(state_.BlockAddress), kBlockCount);
+        observer_->blockStarted(true, blockNumber(state_.BlockAddress), kBlockCount);
     }
-    SaveFrame(WriteBlockFrame(static_cast<std::uint16_t>(state_.BlockAddress), record_),
+    saveFrame(writeBlockFrame(static_cast<std::uint16_t>(state_.BlockAddress), record_),
               kSingleByteThreshold);
-    timer_.Start();
-    TransmitFrame(state_.LastFrame, kSingleByteThreshold);
+    timer_.start();
+    transmitFrame(state_.LastFrame, kSingleByteThreshold);
 }
 
-void Transfer::SendEnd() {
+void Transfer::sendEnd() {
     state_.EndPending = true;
-    TransmitFrame(EndFrame(), kSingleByteThreshold);
-    timer_.Start();
+    transmitFrame(endFrame(), kSingleByteThreshold);
+    timer_.start();
 }
 
-void Transfer::ResendLastFrame() {
-    if (!ReopenPort()) {
+void Transfer::resendLastFrame() {
+    if (!reopenPort()) {
         return;
     }
-    timer_.Start();
-    port_.SetReceiveThreshold(state_.LastFrameThreshold);
-    port_.ClearBuffers();
-    if (!port_.Write(state_.LastFrame)) {
-        notices_.Show(kResendError, NoticeIcon::None);
+    timer_.start();
+    port_.setReceiveThreshold(state_.LastFrameThreshold);
+    port_.clearBuffers();
+    if (!port_.write(state_.LastFrame)) {
+        notices_.show(kResendError, NoticeIcon::None);
     }
 }
 
-void Transfer::TransmitFrame(const Frame& frame, int threshold) {
-    port_.ClearBuffers();
-    port_.SetReceiveThreshold(threshold);
-    port_.Write(frame);
+void Transfer::transmitFrame(const Frame& frame, int threshold) {
+    port_.clearBuffers();
+    port_.setReceiveThreshold(threshold);
+    port_.write(frame);
 }
 
-void Transfer::SaveFrame(const Frame& frame, int threshold) {
+void Transfer::saveFrame(const Frame& frame, int threshold) {
     state_.LastFrame = frame;
     state_.LastFrameThreshold = threshold;
     state_.RetryCount = 0;
 }
 
-bool Transfer::ReopenPort() {
-    if (port_.IsOpen() || !port_.Open().has_value()) {
+bool Transfer::reopenPort() {
+    if (port_.isOpen() || !port_.open().has_value()) {
         return true;
     }
     // Nothing can be sent without the port, and no answer can come: end here.
-    EndTransfer();
-    notices_.Show(kResendError, NoticeIcon::None);
+    endTransfer();
+    notices_.show(kResendError, NoticeIcon::None);
     return false;
 }
 
-void Transfer::StoreBlock(const Frame& block) {
-    const std::uint16_t address = BlockAnswerAddress(block);
+void Transfer::storeBlock(const Frame& block) {
+    const std::uint16_t address = blockAnswerAddress(block);
     if (address < CalibrationRecord::kBaseAddress || address > kLastBlockAddress) {
         return;
     }
     const std::size_t first = address - CalibrationRecord::kBaseAddress;
     for (std::size_t i = 0; i < kBlockSize; ++i) {
-        record_.SetByte(first + i, BlockAnswerByte(block, i));
+        record_.setByte(first + i, blockAnswerByte(block, i));
     }
 }
 
 // A write sends back the bytes a preparation read took from the radio, so an answer for
 // another block is not taken as the answer: it is dropped and the timer asks again.
-bool Transfer::AnswersLastReadRequest(const Frame& block) const {
-    return state_.LastFrame == ReadRequestFrame(BlockAnswerAddress(block));
+bool Transfer::answersLastReadRequest(const Frame& block) const {
+    return state_.LastFrame == readRequestFrame(blockAnswerAddress(block));
 }
 
-void Transfer::KeepRadioBytes(const Frame& block) {
-    const std::uint16_t address = BlockAnswerAddress(block);
+void Transfer::keepRadioBytes(const Frame& block) {
+    const std::uint16_t address = blockAnswerAddress(block);
     const auto keep = [&](const KeptBytes& kept) {
         if (kept.address != address) {
             return;
         }
         for (std::size_t i = kept.first; i <= kept.last; ++i) {
-            record_.SetByte(address - CalibrationRecord::kBaseAddress + i,
-                            BlockAnswerByte(block, i));
+            record_.setByte(address - CalibrationRecord::kBaseAddress + i,
+                            blockAnswerByte(block, i));
         }
     };
     for (const KeptBytes& kept : kReadOnlyBytes) {
@@ -446,39 +446,39 @@ void Transfer::KeepRadioBytes(const Frame& block) {
     }
 }
 
-void Transfer::FinishRead() {
-    EndTransfer();
+void Transfer::finishRead() {
+    endTransfer();
     state_.BlockAddress = kBlockAddressBetweenTransfers;
     readCompleted_ = true;
-    ShowByData(record_, fieldRecord_, texts_);
-    notices_.Show(kReadComplete, NoticeIcon::None);
+    imageToTexts(record_, fieldRecord_, texts_);
+    notices_.show(kReadComplete, NoticeIcon::None);
 }
 
-void Transfer::FinishWrite() {
-    EndTransfer();
+void Transfer::finishWrite() {
+    endTransfer();
     state_.BlockAddress = kBlockAddressBetweenTransfers;
-    notices_.Show(kWriteComplete, NoticeIcon::None);
+    notices_.show(kWriteComplete, NoticeIcon::None);
 }
 
-void Transfer::StopWrite() {
-    EndTransfer();
+void Transfer::stopWrite() {
+    endTransfer();
     state_.BlockAddress = kBlockAddressBetweenTransfers;
-    notices_.Show(std::string(kWriteStopped) + "\n" + writeStopReason_, NoticeIcon::Stop);
+    notices_.show(std::string(kWriteStopped) + "\n" + writeStopReason_, NoticeIcon::Stop);
 }
 
-void Transfer::ShowModelError() {
-    EndTransfer();
-    notices_.Show(languageId_ == kLanguageEnglish ? kModelErrorEnglish : kModelErrorChinese,
+void Transfer::showModelError() {
+    endTransfer();
+    notices_.show(languageId_ == kLanguageEnglish ? kModelErrorEnglish : kModelErrorChinese,
                   NoticeIcon::None);
 }
 
-void Transfer::EndTransfer() {
+void Transfer::endTransfer() {
     const bool wasRunning = state_.TransferMode != kIdle;
     state_.TransferMode = kIdle;
-    timer_.Stop();
-    CloseCommPort();
+    timer_.stop();
+    closeCommPort();
     if (wasRunning && observer_ != nullptr) {
-        observer_->TransferEnded();
+        observer_->transferEnded();
     }
 }
 

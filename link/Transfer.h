@@ -56,7 +56,7 @@ inline constexpr const char* kPortLost =
     "The transfer has stopped.";
 inline constexpr const char* kWriteStopped = "Nothing was written to the radio.";
 
-// Values of LanguageId.
+// Values of languageId.
 inline constexpr std::int16_t kLanguageEnglish = 1;
 inline constexpr std::int16_t kLanguageChinese = 2;
 
@@ -82,57 +82,57 @@ public:
     Transfer(const Transfer&) = delete;
     Transfer& operator=(const Transfer&) = delete;
 
-    void SetRadioSettings(RadioSettings settings) { settings_ = std::move(settings); }
-    void SetLanguageId(std::int16_t languageId) { languageId_ = languageId; }
-    void SetObserver(TransferObserver* observer) { observer_ = observer; }
+    void setRadioSettings(RadioSettings settings) { settings_ = std::move(settings); }
+    void setLanguageId(std::int16_t languageId) { languageId_ = languageId; }
+    void setObserver(TransferObserver* observer) { observer_ = observer; }
 
     // Open the port on the device and send the access code; a transfer already running is
     // abandoned. False (after the open failure was shown) when the port cannot be had.
-    bool StartRead(const std::string& devicePath);
-    bool StartWrite(const std::string& devicePath);
+    bool startRead(const std::string& devicePath);
+    bool startWrite(const std::string& devicePath);
 
-    bool OpenCommPort(const std::string& devicePath);
-    void CloseCommPort();
+    bool openCommPort(const std::string& devicePath);
+    void closeCommPort();
 
-    void HandleReceivedBytes(const Frame& block);
+    void handleReceivedBytes(const Frame& block);
     void WaitTimer_Timer();
-    void HandlePortLost();
+    void handlePortLost();
 
-    const TransferState& State() const { return state_; }
+    const TransferState& state() const { return state_; }
 
 private:
-    std::int16_t& CurrentStep();
-    void AdvanceStep(bool acknowledged);
-    void HandleRefusal();
-    void PerformReadStep();
-    void PerformWriteStep();
-    void SendPreparationRead(std::int16_t nextStep, std::uint16_t address);
-    void GatherAndWrite();
-    void CheckIdentification(const Frame& block);
-    bool ModelUnchecked() const;
-    void AcceptEndAck();
-    void RetryOrGiveUp();
+    std::int16_t& currentStep();
+    void advanceStep(bool acknowledged);
+    void handleRefusal();
+    void performReadStep();
+    void performWriteStep();
+    void sendPreparationRead(std::int16_t nextStep, std::uint16_t address);
+    void gatherAndWrite();
+    void checkIdentification(const Frame& block);
+    bool modelUnchecked() const;
+    void acceptEndAck();
+    void retryOrGiveUp();
 
-    void SendAccessCode();
-    void SendIdentifyRequest();
-    void SendReadRequest(std::uint16_t address);
-    void SendNextReadRequest();
-    void SendNextWriteBlock();
-    void SendEnd();
-    void ResendLastFrame();
-    void TransmitFrame(const Frame& frame, int threshold);
-    void SaveFrame(const Frame& frame, int threshold);
-    bool ReopenPort();
+    void sendAccessCode();
+    void sendIdentifyRequest();
+    void sendReadRequest(std::uint16_t address);
+    void sendNextReadRequest();
+    void sendNextWriteBlock();
+    void sendEnd();
+    void resendLastFrame();
+    void transmitFrame(const Frame& frame, int threshold);
+    void saveFrame(const Frame& frame, int threshold);
+    bool reopenPort();
 
-    void StoreBlock(const Frame& block);
-    bool AnswersLastReadRequest(const Frame& block) const;
-    void KeepRadioBytes(const Frame& block);
+    void storeBlock(const Frame& block);
+    bool answersLastReadRequest(const Frame& block) const;
+    void keepRadioBytes(const Frame& block);
 
-    void FinishRead();
-    void FinishWrite();
-    void StopWrite();
-    void ShowModelError();
-    void EndTransfer();
+    void finishRead();
+    void finishWrite();
+    void stopWrite();
+    void showModelError();
+    void endTransfer();
 
     SerialPort& port_;
     AnswerTimer& timer_;

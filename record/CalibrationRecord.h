@@ -14,8 +14,8 @@ public:
     static constexpr std::uint16_t kBaseAddress = 0x6000;
 
     // An offset outside 0..131 is a program error: std::out_of_range, never a wrap.
-    std::uint8_t Byte(std::size_t offset) const { return bytes_.at(offset); }
-    void SetByte(std::size_t offset, std::uint8_t value) { bytes_.at(offset) = value; }
+    std::uint8_t byte(std::size_t offset) const { return bytes_.at(offset); }
+    void setByte(std::size_t offset, std::uint8_t value) { bytes_.at(offset) = value; }
 
 private:
     std::array<std::uint8_t, kSize> bytes_{};

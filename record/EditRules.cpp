@@ -10,8 +10,8 @@ constexpr int kDelete = 127;
 
 }  // namespace
 
-EditGroup EditGroupOf(int field) {
-    const FieldInfo& f = Field(field);
+EditGroup editGroupOf(int field) {
+    const FieldInfo& f = fieldInfo(field);
     if (f.maxChars == 2) {
         return EditGroup::TwoDigit;
     }
@@ -21,8 +21,8 @@ EditGroup EditGroupOf(int field) {
     return f.maxChars == 3 ? EditGroup::Byte : EditGroup::Word;
 }
 
-std::string ApplyChangeRule(EditGroup group, const std::string& text, const NumberFormat& format) {
-    const std::optional<std::int32_t> n = ReadNumber(text, format);
+std::string applyChangeRule(EditGroup group, const std::string& text, const NumberFormat& format) {
+    const std::optional<std::int32_t> n = readNumber(text, format);
     if (!n) {
         return group == EditGroup::CloseLevel ? text : "0";
     }
@@ -42,7 +42,7 @@ std::string ApplyChangeRule(EditGroup group, const std::string& text, const Numb
     return text;
 }
 
-KeyVerdict FilterKey(int key) {
+KeyVerdict filterKey(int key) {
     if (key == kCtrlC || key == kCtrlV || key == kCtrlX) {
         return {};
     }
@@ -58,7 +58,7 @@ KeyVerdict FilterKey(int key) {
     return {.key = key};
 }
 
-bool FillsDateOnFocus(int field) {
+bool fillsDateOnFocus(int field) {
     return field == 2 || field == 3 || field == 9 || field == 10;
 }
 

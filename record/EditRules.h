@@ -14,12 +14,12 @@ enum class EditGroup {
     TwoDigit,    // length limit 2: 0 and up, no upper bound
 };
 
-EditGroup EditGroupOf(int field);
+EditGroup editGroupOf(int field);
 
 // The change rule: the text the field holds after a change to `text`. A text within range
 // comes back unchanged (leading zeros and fractions included), so applying the rule to its
 // own result changes nothing.
-std::string ApplyChangeRule(EditGroup group, const std::string& text,
+std::string applyChangeRule(EditGroup group, const std::string& text,
                             const NumberFormat& format = {});
 
 // The key filter on a typed character code: digits and control characters pass, copy, paste
@@ -32,9 +32,9 @@ struct KeyVerdict {
     int key = 0;
     bool moveFocus = false;
 };
-KeyVerdict FilterKey(int key);
+KeyVerdict filterKey(int key);
 
 // Fields that take the current date when they receive the focus while empty.
-bool FillsDateOnFocus(int field);
+bool fillsDateOnFocus(int field);
 
 }  // namespace qv

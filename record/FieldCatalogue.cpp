@@ -71,11 +71,11 @@ constexpr std::array<Plain, 8> kToneFields = {{
 }};
 
 // The read-only fields are exactly those on the two hidden pages.
-constexpr bool OnVisiblePage(Page page) {
+constexpr bool onVisiblePage(Page page) {
     return page != Page::Tab0 && page != Page::Tab1;
 }
 
-constexpr void PutPlain(Catalog& catalog, const Plain& p) {
+constexpr void putPlain(Catalog& catalog, const Plain& p) {
     const bool closeLevel = p.index == 20 || p.index == 26;
     catalog[p.index] = FieldInfo{.index = p.index,
                                  .caption = p.caption,
@@ -87,7 +87,7 @@ constexpr void PutPlain(Catalog& catalog, const Plain& p) {
                                  .size = p.size,
                                  .maxChars = p.maxChars,
                                  .rangeMax = closeLevel ? 6 : (p.size == 1 ? 0xFF : 0xFFFF),
-                                 .sent = OnVisiblePage(p.page),
+                                 .sent = onVisiblePage(p.page),
                                  .label = p.index,
                                  .spinner = p.spinner};
 }
@@ -105,7 +105,7 @@ struct Group {
 };
 
 template <std::size_t N>
-constexpr void PutGroup(Catalog& catalog, const Group& g,
+constexpr void putGroup(Catalog& catalog, const Group& g,
                         const std::array<std::string_view, N>& captions) {
     for (int i = 0; i < static_cast<int>(N); ++i) {
         const int index = g.firstField + i;
@@ -120,35 +120,35 @@ constexpr void PutGroup(Catalog& catalog, const Group& g,
             .size = g.size,
             .maxChars = g.maxChars,
             .rangeMax = g.size == 1 ? 0xFF : 0xFFFF,
-            .sent = OnVisiblePage(g.page),
+            .sent = onVisiblePage(g.page),
             .label = g.reversedLabels ? g.firstField + static_cast<int>(N) - 1 - i : index,
             .spinner = g.firstSpinner == 0 ? 0 : g.firstSpinner + i};
     }
 }
 
-constexpr Catalog BuildCatalogue() {
+constexpr Catalog buildCatalogue() {
     Catalog catalog{};
     for (const Plain& p : kPlainFields) {
-        PutPlain(catalog, p);
+        putPlain(catalog, p);
     }
     for (const Plain& p : kToneFields) {
-        PutPlain(catalog, p);
+        putPlain(catalog, p);
     }
     // The captions of fields 5 and 6 stand on each other's labels.
     catalog[5].label = 6;
     catalog[6].label = 5;
-    PutGroup(catalog, {27, "TestWorkRxFreq", Page::Tab1, "TestWorkRxFreq", 36, 1, 2, 0, false},
+    putGroup(catalog, {27, "TestWorkRxFreq", Page::Tab1, "TestWorkRxFreq", 36, 1, 2, 0, false},
              kChannelCaptions);
-    PutGroup(catalog, {39, "TestWorkTxFreq", Page::Tab1, "TestWorkTxFreq", 48, 1, 2, 0, true},
+    putGroup(catalog, {39, "TestWorkTxFreq", Page::Tab1, "TestWorkTxFreq", 48, 1, 2, 0, true},
              kChannelCaptions);
-    PutGroup(catalog, {60, "AF SQ", Page::SMeter, "AfSq", 76, 2, 5, 35, false}, kSMeterCaptions);
-    PutGroup(catalog, {68, "UL SQ", Page::SMeter, "UlSq", 92, 2, 5, 43, true}, kSMeterCaptions);
+    putGroup(catalog, {60, "AF SQ", Page::SMeter, "AfSq", 76, 2, 5, 35, false}, kSMeterCaptions);
+    putGroup(catalog, {68, "UL SQ", Page::SMeter, "UlSq", 92, 2, 5, 43, true}, kSMeterCaptions);
     return catalog;
 }
 
-constexpr Catalog kCatalogue = BuildCatalogue();
+constexpr Catalog kCatalogue = buildCatalogue();
 
-constexpr bool EveryRowFilled() {
+constexpr bool everyRowFilled() {
     for (int i = 0; i < kFieldCount; ++i) {
         if (kCatalogue[i].index != i || kCatalogue[i].size == 0) {
             return false;
@@ -156,30 +156,30 @@ constexpr bool EveryRowFilled() {
     }
     return true;
 }
-static_assert(EveryRowFilled());
+static_assert(everyRowFilled());
 
 constexpr std::array<std::string_view, kPageCount> kPageCaptions = {
     "Tab 0", "Tab 1", "S-Meter", "FREQ", "OTHER", "FM", "AM", "SSB"};
 
 }  // namespace
 
-std::string_view PageCaption(Page page) {
+std::string_view pageCaption(Page page) {
     return kPageCaptions.at(static_cast<std::size_t>(page));
 }
 
-bool PageVisible(Page page) {
-    return OnVisiblePage(page);
+bool pageVisible(Page page) {
+    return onVisiblePage(page);
 }
 
-const std::array<FieldInfo, kFieldCount>& Catalogue() {
+const std::array<FieldInfo, kFieldCount>& catalogue() {
     return kCatalogue;
 }
 
-const FieldInfo& Field(int index) {
+const FieldInfo& fieldInfo(int index) {
     return kCatalogue.at(static_cast<std::size_t>(index));
 }
 
-std::vector<int> FieldsOnPage(Page page) {
+std::vector<int> fieldsOnPage(Page page) {
     std::vector<int> fields;
     for (const FieldInfo& f : kCatalogue) {
         if (f.page == page) {
@@ -192,12 +192,12 @@ std::vector<int> FieldsOnPage(Page page) {
     return fields;
 }
 
-std::string DescribeField(int index) {
-    const FieldInfo& f = Field(index);
+std::string describeField(int index) {
+    const FieldInfo& f = fieldInfo(index);
     std::string name = f.frame.empty() ? std::string(f.caption)
                                        : std::string(f.frame) + " " + std::string(f.caption);
     return "field " + std::to_string(index) + " \"" + name + "\" on page \"" +
-           std::string(PageCaption(f.page)) + "\"";
+           std::string(pageCaption(f.page)) + "\"";
 }
 
 }  // namespace qv

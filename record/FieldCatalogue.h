@@ -13,9 +13,9 @@ namespace qv {
 enum class Page { Tab0, Tab1, SMeter, Freq, Other, Fm, Am, Ssb };
 inline constexpr int kPageCount = 8;
 
-std::string_view PageCaption(Page page);
+std::string_view pageCaption(Page page);
 // "Tab 0" and "Tab 1" hold the read-only fields and are never shown to the user.
-bool PageVisible(Page page);
+bool pageVisible(Page page);
 
 // One calibration field: its text box Text1(index), its caption, its member of the
 // field record and the limits the window and the editing rules apply to it.
@@ -34,19 +34,19 @@ struct FieldInfo {
     int label = 0;            // index of the label lbl(k) that stands beside the field
     int spinner = 0;          // n of the spin button UpDown<n>, 0 when the field has none
 
-    std::uint16_t MemberMax() const { return size == 1 ? 0xFF : 0xFFFF; }
-    int SpinnerMax() const { return spinner == 0 ? 0 : MemberMax(); }
-    bool ReadOnly() const { return !sent; }
+    std::uint16_t memberMax() const { return size == 1 ? 0xFF : 0xFFFF; }
+    int spinnerMax() const { return spinner == 0 ? 0 : memberMax(); }
+    bool readOnly() const { return !sent; }
 };
 
 inline constexpr int kFieldCount = 78;
 
-const std::array<FieldInfo, kFieldCount>& Catalogue();
+const std::array<FieldInfo, kFieldCount>& catalogue();
 // The field with this index; an index outside 0..77 is a program error (std::out_of_range).
-const FieldInfo& Field(int index);
+const FieldInfo& fieldInfo(int index);
 // The fields of a page in on-screen order: top to bottom, left column first.
-std::vector<int> FieldsOnPage(Page page);
+std::vector<int> fieldsOnPage(Page page);
 // A field named for the user: its caption (with its frame for grouped fields) and page.
-std::string DescribeField(int index);
+std::string describeField(int index);
 
 }  // namespace qv

@@ -54,13 +54,13 @@ static_assert(offsetof(FieldRecord, Reserved) == 108);
 static_assert(offsetof(FieldRecord, AmAsqH) == 114);
 static_assert(offsetof(FieldRecord, AmAsqL) == 116);
 
-FieldRecord::Bytes FieldRecord::ToBytes() const {
+FieldRecord::Bytes FieldRecord::toBytes() const {
     Bytes bytes;
     std::memcpy(bytes.data(), this, kSize);
     return bytes;
 }
 
-FieldRecord FieldRecord::FromBytes(const Bytes& bytes) {
+FieldRecord FieldRecord::fromBytes(const Bytes& bytes) {
     FieldRecord record;
     std::memcpy(&record, bytes.data(), kSize);
     return record;
@@ -68,13 +68,13 @@ FieldRecord FieldRecord::FromBytes(const Bytes& bytes) {
 
 namespace {
 
-void CheckMember(std::size_t offset, std::size_t size) {
+void checkMember(std::size_t offset, std::size_t size) {
     if ((size != 1 && size != 2) || offset > FieldRecord::kSize - size) {
         throw std::out_of_range("FieldRecord member outside the record");
     }
 }
 
-void CheckFits(std::size_t size, std::uint16_t value) {
+void checkFits(std::size_t size, std::uint16_t value) {
     if (size == 1 && value > 0xFF) {
         throw std::out_of_range("value does not fit an 8-bit member");
     }
@@ -82,15 +82,15 @@ void CheckFits(std::size_t size, std::uint16_t value) {
 
 }  // namespace
 
-std::uint16_t FieldRecord::Member(std::size_t offset, std::size_t size) const {
-    CheckMember(offset, size);
+std::uint16_t FieldRecord::member(std::size_t offset, std::size_t size) const {
+    checkMember(offset, size);
     const auto* raw = reinterpret_cast<const unsigned char*>(this) + offset;
     return size == 1 ? raw[0] : static_cast<std::uint16_t>(raw[0] | raw[1] << 8);
 }
 
-void FieldRecord::SetMember(std::size_t offset, std::size_t size, std::uint16_t value) {
-    CheckMember(offset, size);
-    CheckFits(size, value);
+void FieldRecord::setMember(std::size_t offset, std::size_t size, std::uint16_t value) {
+    checkMember(offset, size);
+    checkFits(size, value);
     auto* raw = reinterpret_cast<unsigned char*>(this) + offset;
     raw[0] = static_cast<unsigned char>(value & 0xFF);
     if (size == 2) {

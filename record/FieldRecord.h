@@ -58,13 +58,13 @@ struct FieldRecord {
     std::uint16_t AmAsqL = 0;
 
     // The record in its stored form: members at their offsets, 16-bit values little-endian.
-    Bytes ToBytes() const;
-    static FieldRecord FromBytes(const Bytes& bytes);
+    Bytes toBytes() const;
+    static FieldRecord fromBytes(const Bytes& bytes);
 
     // The unsigned member of `size` bytes (1 or 2) at `offset`. A member outside the record,
     // or a value too large for an 8-bit member, is a program error (std::out_of_range).
-    std::uint16_t Member(std::size_t offset, std::size_t size) const;
-    void SetMember(std::size_t offset, std::size_t size, std::uint16_t value);
+    std::uint16_t member(std::size_t offset, std::size_t size) const;
+    void setMember(std::size_t offset, std::size_t size, std::uint16_t value);
 
     friend bool operator==(const FieldRecord&, const FieldRecord&) = default;
 };

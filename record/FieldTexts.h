@@ -11,10 +11,10 @@ namespace qv {
 class FieldTexts {
 public:
     virtual ~FieldTexts() = default;
-    virtual std::string Text(int field) const = 0;
-    virtual void SetText(int field, const std::string& text) = 0;
+    virtual std::string text(int field) const = 0;
+    virtual void setText(int field, const std::string& text) = 0;
     // The number format the texts are written in.
-    virtual NumberFormat Format() const { return {}; }
+    virtual NumberFormat format() const { return {}; }
 };
 
 }  // namespace qv

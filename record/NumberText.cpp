@@ -9,32 +9,32 @@ namespace qv {
 
 namespace {
 
-bool IsDigit(char c) {
+bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
-bool IsBlank(char c) {
+bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-std::string_view TrimBlanks(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front())) {
+std::string_view trimBlanks(std::string_view s) {
+    while (!s.empty() && isBlank(s.front())) {
         s.remove_prefix(1);
     }
-    while (!s.empty() && IsBlank(s.back())) {
+    while (!s.empty() && isBlank(s.back())) {
         s.remove_suffix(1);
     }
     return s;
 }
 
-std::string_view TakeDigits(std::string_view& s) {
+std::string_view takeDigits(std::string_view& s) {
     const auto n =
-        static_cast<std::size_t>(std::find_if_not(s.begin(), s.end(), IsDigit) - s.begin());
+        static_cast<std::size_t>(std::find_if_not(s.begin(), s.end(), isDigit) - s.begin());
     const std::string_view digits = s.substr(0, n);
     s.remove_prefix(n);
     return digits;
 }
 
-bool TakeSign(std::string_view& s) {
+bool takeSign(std::string_view& s) {
     if (!s.empty() && (s.front() == '+' || s.front() == '-')) {
         const bool negative = s.front() == '-';
         s.remove_prefix(1);
@@ -53,21 +53,21 @@ struct Decimal {
 
 // The grammar is checked by hand: std::from_chars alone would also take "inf", "nan" and
 // hexadecimal forms, and knows only "." as the separator.
-std::optional<Decimal> Parse(std::string_view s, std::string_view point) {
+std::optional<Decimal> parse(std::string_view s, std::string_view point) {
     Decimal d;
-    d.negative = TakeSign(s);
-    d.whole = TakeDigits(s);
+    d.negative = takeSign(s);
+    d.whole = takeDigits(s);
     if (!point.empty() && s.starts_with(point)) {
         s.remove_prefix(point.size());
-        d.fraction = TakeDigits(s);
+        d.fraction = takeDigits(s);
     }
     if (d.whole.empty() && d.fraction.empty()) {
         return std::nullopt;
     }
     if (!s.empty() && (s.front() == 'e' || s.front() == 'E')) {
         s.remove_prefix(1);
-        d.negativeExponent = TakeSign(s);
-        d.exponent = TakeDigits(s);
+        d.negativeExponent = takeSign(s);
+        d.exponent = takeDigits(s);
         if (d.exponent.empty()) {
             return std::nullopt;
         }
@@ -78,13 +78,13 @@ std::optional<Decimal> Parse(std::string_view s, std::string_view point) {
     return d;
 }
 
-bool IsZero(std::string_view digits) {
+bool isZero(std::string_view digits) {
     return std::all_of(digits.begin(), digits.end(), [](char c) { return c == '0'; });
 }
 
 // Sign of the decimal exponent of the value's leading digit, for a value that std::from_chars
 // found outside the double range: positive means too large, otherwise too small.
-bool TooLarge(const Decimal& d) {
+bool tooLarge(const Decimal& d) {
     const auto firstNonZero = d.whole.find_first_not_of('0');
     long long position = firstNonZero != std::string_view::npos
                              ? static_cast<long long>(d.whole.size() - firstNonZero)
@@ -97,7 +97,7 @@ bool TooLarge(const Decimal& d) {
     return position > 0;
 }
 
-std::int32_t Saturate(double value) {
+std::int32_t saturate(double value) {
     constexpr double lo = std::numeric_limits<std::int32_t>::min();
     constexpr double hi = std::numeric_limits<std::int32_t>::max();
     if (value <= lo) {
@@ -111,12 +111,12 @@ std::int32_t Saturate(double value) {
 
 }  // namespace
 
-std::optional<std::int32_t> ReadNumber(std::string_view text, const NumberFormat& format) {
-    const std::optional<Decimal> d = Parse(TrimBlanks(text), format.decimalPoint);
+std::optional<std::int32_t> readNumber(std::string_view text, const NumberFormat& format) {
+    const std::optional<Decimal> d = parse(trimBlanks(text), format.decimalPoint);
     if (!d) {
         return std::nullopt;
     }
-    if (IsZero(d->whole) && IsZero(d->fraction)) {
+    if (isZero(d->whole) && isZero(d->fraction)) {
         return 0;
     }
     std::string c(d->whole);
@@ -129,13 +129,13 @@ std::optional<std::int32_t> ReadNumber(std::string_view text, const NumberFormat
     double value = 0;
     const auto [end, ec] = std::from_chars(c.data(), c.data() + c.size(), value);
     if (ec == std::errc::result_out_of_range) {
-        value = TooLarge(*d) ? std::numeric_limits<double>::infinity() : 0.0;
+        value = tooLarge(*d) ? std::numeric_limits<double>::infinity() : 0.0;
     } else if (ec != std::errc() || end != c.data() + c.size()) {
         return std::nullopt;
     }
     // nearbyint rounds half to even in the default rounding mode.
     const double whole = std::nearbyint(value);
-    return Saturate(d->negative ? -whole : whole);
+    return saturate(d->negative ? -whole : whole);
 }
 
 }  // namespace qv

@@ -16,6 +16,6 @@ struct NumberFormat {
 // optional decimal separator and fraction, an optional exponent, optional spaces. Leading
 // zeros are allowed. The value is the nearest whole number, a half going to the even
 // neighbour, saturated to the 32-bit signed range. Anything else is not a number.
-std::optional<std::int32_t> ReadNumber(std::string_view text, const NumberFormat& format = {});
+std::optional<std::int32_t> readNumber(std::string_view text, const NumberFormat& format = {});
 
 }  // namespace qv

@@ -10,7 +10,7 @@ namespace {
 constexpr std::string_view kPrefix = "COM";
 constexpr std::size_t kMaxDigits = 3;
 
-std::string_view TrimSpaces(std::string_view s) {
+std::string_view trimSpaces(std::string_view s) {
     const auto begin = s.find_first_not_of(' ');
     if (begin == std::string_view::npos) {
         return {};
@@ -19,51 +19,51 @@ std::string_view TrimSpaces(std::string_view s) {
 }
 
 // The port's number text: at most three characters after the prefix, cut at a NUL.
-std::string_view NumberText(std::string_view name) {
+std::string_view numberText(std::string_view name) {
     if (name.size() <= kPrefix.size()) {
         return {};
     }
     std::string_view d = name.substr(kPrefix.size(), kMaxDigits);
     d = d.substr(0, d.find('\0'));
-    return TrimSpaces(d);
+    return trimSpaces(d);
 }
 
 }  // namespace
 
-int PortNumberOf(std::string_view entryText) {
+int portNumberOf(std::string_view entryText) {
     if (entryText.size() <= kPrefix.size()) {
         return 0;
     }
-    const std::string_view digits = TrimSpaces(entryText.substr(kPrefix.size()));
+    const std::string_view digits = trimSpaces(entryText.substr(kPrefix.size()));
     int n = 0;
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
     // Like the leading-number reading of the original: "12x" is 12, "x" is 0.
     return error == std::errc() && end != digits.data() ? n : 0;
 }
 
-std::string ComPortText(int n) {
+std::string portEntryText(int n) {
     return std::string(kPrefix) + std::to_string(n);
 }
 
-PortListing ListComPorts(const std::vector<PresentPort>& present) {
+PortListing listPorts(const std::vector<PresentPort>& present) {
     PortListing listing;
     for (const PresentPort& port : present) {
-        std::string text = std::string(kPrefix) + std::string(NumberText(port.name));
+        std::string text = std::string(kPrefix) + std::string(numberText(port.name));
         if (listing.first == 0) {
-            listing.first = PortNumberOf(text);
+            listing.first = portNumberOf(text);
         }
         listing.entries.push_back({std::move(text), port.device});
     }
     return listing;
 }
 
-bool InComPorts(const std::vector<PortEntry>& entries, int n) {
-    const std::string wanted = ComPortText(n);
+bool isPortListed(const std::vector<PortEntry>& entries, int n) {
+    const std::string wanted = portEntryText(n);
     return std::any_of(entries.begin(), entries.end(),
                        [&](const PortEntry& e) { return e.text == wanted; });
 }
 
-std::string FindComPortText(const std::vector<PortEntry>& entries, std::string_view text) {
+std::string findEntryText(const std::vector<PortEntry>& entries, std::string_view text) {
     if (entries.empty()) {
         return {};
     }

@@ -23,17 +23,17 @@ struct PortListing {
 
 // The port list rebuilt from the present ports, in their order, duplicates kept. A port
 // number longer than three digits is listed with its first three.
-PortListing ListComPorts(const std::vector<PresentPort>& present);
+PortListing listPorts(const std::vector<PresentPort>& present);
 
 // Whether some entry reads exactly "COM" followed by n.
-bool InComPorts(const std::vector<PortEntry>& entries, int n);
+bool isPortListed(const std::vector<PortEntry>& entries, int n);
 
 // The entry equal to text, else the first entry, else the empty text.
-std::string FindComPortText(const std::vector<PortEntry>& entries, std::string_view text);
+std::string findEntryText(const std::vector<PortEntry>& entries, std::string_view text);
 
 // The port number an entry text names from its fourth character on; 0 when none.
-int PortNumberOf(std::string_view entryText);
+int portNumberOf(std::string_view entryText);
 
-std::string ComPortText(int n);
+std::string portEntryText(int n);
 
 }  // namespace qv

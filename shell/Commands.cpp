@@ -14,7 +14,7 @@ namespace qv {
 
 namespace {
 
-std::filesystem::path LocalPath(const QString& path) {
+std::filesystem::path localPath(const QString& path) {
     return std::filesystem::path(QFile::encodeName(path).toStdString());
 }
 
@@ -23,102 +23,102 @@ std::filesystem::path LocalPath(const QString& path) {
 Commands::Commands(FrmMain& window, CommandServices services)
     : window_(window),
       notices_(services.notices),
-      answerTimer_(*window.WaitTimer()),
-      transfer_(services.port, answerTimer_, services.pause, services.notices, window.Fields(),
+      answerTimer_(*window.waitTimer()),
+      transfer_(services.port, answerTimer_, services.pause, services.notices, window.fields(),
                 record_, fieldRecord_),
       dialog_(services.picker),
       status_(*window.statusBar()) {
-    transfer_.SetObserver(&status_);
-    connect(window.ReadButton(), &QPushButton::clicked, this, &Commands::Command1_Click);
-    connect(window.WriteButton(), &QPushButton::clicked, this, &Commands::Command2_Click);
-    connect(window.SaveButton(), &QPushButton::clicked, this, &Commands::cmd_Click);
-    connect(window.LoadButton(), &QPushButton::clicked, this, &Commands::Command4_Click);
-    connect(&window, &FrmMain::Unloading, this, [this] { transfer_.CloseCommPort(); });
-    connect(&window, &FrmMain::PortChosen, this, &Commands::ShowChosenPort);
-    ShowChosenPort();
+    transfer_.setObserver(&status_);
+    connect(window.readButton(), &QPushButton::clicked, this, &Commands::Command1_Click);
+    connect(window.writeButton(), &QPushButton::clicked, this, &Commands::Command2_Click);
+    connect(window.saveButton(), &QPushButton::clicked, this, &Commands::cmd_Click);
+    connect(window.loadButton(), &QPushButton::clicked, this, &Commands::Command4_Click);
+    connect(&window, &FrmMain::unloading, this, [this] { transfer_.closeCommPort(); });
+    connect(&window, &FrmMain::portChosen, this, &Commands::showChosenPort);
+    showChosenPort();
 }
 
 void Commands::Command1_Click() {
-    if (!notices_.Confirm(kReadQuestion) || !PortKnown()) {
+    if (!notices_.confirm(kReadQuestion) || !portKnown()) {
         return;
     }
-    PrepareTransfer();
-    transfer_.StartRead(window_.ComPortDevice());
+    prepareTransfer();
+    transfer_.startRead(window_.comPortDevice());
 }
 
 // A write is refused before anything is sent when a field holds no value it could write.
 void Commands::Command2_Click() {
-    if (!FieldsCanBeWritten() || !notices_.Confirm(kWriteQuestion) || !PortKnown()) {
+    if (!fieldsCanBeWritten() || !notices_.confirm(kWriteQuestion) || !portKnown()) {
         return;
     }
-    PrepareTransfer();
-    transfer_.StartWrite(window_.ComPortDevice());
+    prepareTransfer();
+    transfer_.startWrite(window_.comPortDevice());
 }
 
-bool Commands::PortKnown() {
-    if (window_.ComPortNo() != 0) {
+bool Commands::portKnown() {
+    if (window_.comPortNo() != 0) {
         return true;
     }
-    window_.SetComPortNo(static_cast<std::int16_t>(window_.ListComPorts()));
-    ShowChosenPort();
-    notices_.Show(kNoComPort, NoticeIcon::None);
+    window_.setComPortNo(static_cast<std::int16_t>(window_.listPorts()));
+    showChosenPort();
+    notices_.show(kNoComPort, NoticeIcon::None);
     return false;
 }
 
-bool Commands::FieldsCanBeWritten() {
+bool Commands::fieldsCanBeWritten() {
     FieldRecord scratch = fieldRecord_;
-    if (const auto error = GetRecordByShow(window_.Fields(), scratch)) {
-        notices_.Show(std::string(kWriteStopped) + "\n" + error->Message(), NoticeIcon::Stop);
+    if (const auto error = textsToRecord(window_.fields(), scratch)) {
+        notices_.show(std::string(kWriteStopped) + "\n" + error->message(), NoticeIcon::Stop);
         return false;
     }
     return true;
 }
 
 // The settings are read at every start of a transfer, so an edited file takes effect at once.
-void Commands::PrepareTransfer() {
-    transfer_.SetRadioSettings({.accessCode = AccessCodeOrDefault(window_.AccessCodeText()),
-                                .model = window_.ModelText()});
-    transfer_.SetLanguageId(window_.LanguageId());
-    ShowChosenPort();
+void Commands::prepareTransfer() {
+    transfer_.setRadioSettings({.accessCode = accessCodeOrDefault(window_.accessCodeText()),
+                                .model = window_.modelText()});
+    transfer_.setLanguageId(window_.languageId());
+    showChosenPort();
 }
 
-void Commands::ShowChosenPort() {
-    status_.ShowPort(window_.ComPortNo() == 0
+void Commands::showChosenPort() {
+    status_.showPort(window_.comPortNo() == 0
                          ? QString()
-                         : QString::fromStdString(ComPortText(window_.ComPortNo())),
-                     QString::fromStdString(window_.ComPortDevice()));
+                         : QString::fromStdString(portEntryText(window_.comPortNo())),
+                     QString::fromStdString(window_.comPortDevice()));
 }
 
 void Commands::cmd_Click() {
-    dialog_.SetFileName(QString());
-    if (!dialog_.Show(FilePicker::Kind::Save, QStringLiteral("Save File"))) {
+    dialog_.setFileName(QString());
+    if (!dialog_.show(FilePicker::Kind::Save, QStringLiteral("Save File"))) {
         return;
     }
-    const QString path = dialog_.FileName();
+    const QString path = dialog_.fileName();
     std::optional<std::string> failure;
-    if (const auto error = GetRecordByShow(window_.Fields(), fieldRecord_)) {
-        failure = error->Message();
-    } else if (const auto fileError = WriteDataFile(LocalPath(path), fieldRecord_)) {
-        failure = fileError->Message();
+    if (const auto error = textsToRecord(window_.fields(), fieldRecord_)) {
+        failure = error->message();
+    } else if (const auto fileError = writeDataFile(localPath(path), fieldRecord_)) {
+        failure = fileError->message();
     }
     if (failure) {
-        notices_.Show("The data file was not saved.\n" + *failure, NoticeIcon::Stop);
+        notices_.show("The data file was not saved.\n" + *failure, NoticeIcon::Stop);
         return;
     }
-    status_.ShowFile(QStringLiteral("Saved"), path);
+    status_.showFile(QStringLiteral("Saved"), path);
 }
 
 void Commands::Command4_Click() {
-    if (!dialog_.Show(FilePicker::Kind::Open, QStringLiteral("Open File"))) {
+    if (!dialog_.show(FilePicker::Kind::Open, QStringLiteral("Open File"))) {
         return;
     }
-    const QString path = dialog_.FileName();
-    if (const auto error = ReadDataFile(LocalPath(path), fieldRecord_)) {
-        notices_.Show("The data file was not loaded.\n" + error->Message(), NoticeIcon::Stop);
+    const QString path = dialog_.fileName();
+    if (const auto error = readDataFile(localPath(path), fieldRecord_)) {
+        notices_.show("The data file was not loaded.\n" + error->message(), NoticeIcon::Stop);
         return;
     }
-    ShowByRecord(fieldRecord_, window_.Fields());
-    status_.ShowFile(QStringLiteral("Loaded"), path);
+    recordToTexts(fieldRecord_, window_.fields());
+    status_.showFile(QStringLiteral("Loaded"), path);
 }
 
 }  // namespace qv

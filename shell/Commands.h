@@ -42,13 +42,13 @@ public:
     void cmd_Click();
     void Command4_Click();
 
-    const Transfer& CurrentTransfer() const { return transfer_; }
+    const Transfer& currentTransfer() const { return transfer_; }
 
 private:
-    bool PortKnown();
-    bool FieldsCanBeWritten();
-    void ShowChosenPort();
-    void PrepareTransfer();
+    bool portKnown();
+    bool fieldsCanBeWritten();
+    void showChosenPort();
+    void prepareTransfer();
 
     FrmMain& window_;
     Notices& notices_;

@@ -4,9 +4,9 @@
 
 namespace qv {
 
-bool CommonDialog::Show(FilePicker::Kind kind, const QString& title) {
+bool CommonDialog::show(FilePicker::Kind kind, const QString& title) {
     const std::optional<QString> chosen =
-        picker_.Pick({.kind = kind,
+        picker_.pick({.kind = kind,
                       .title = title,
                       .filter = QStringLiteral("data file (*.bin)"),
                       .fileName = fileName_,
@@ -18,7 +18,7 @@ bool CommonDialog::Show(FilePicker::Kind kind, const QString& title) {
     return true;
 }
 
-std::optional<QString> QtFilePicker::Pick(const Request& request) {
+std::optional<QString> QtFilePicker::pick(const Request& request) {
     QFileDialog dialog(parent_, request.title);
     const bool saving = request.kind == Kind::Save;
     dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);

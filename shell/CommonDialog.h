@@ -20,7 +20,7 @@ public:
         QString defaultSuffix;  // added to a name typed without one
     };
     virtual ~FilePicker() = default;
-    virtual std::optional<QString> Pick(const Request& request) = 0;
+    virtual std::optional<QString> pick(const Request& request) = 0;
 };
 
 // The window's one file dialog object: it keeps its file name from one use to the next.
@@ -28,10 +28,10 @@ class CommonDialog {
 public:
     explicit CommonDialog(FilePicker& picker) : picker_(picker) {}
 
-    QString FileName() const { return fileName_; }
-    void SetFileName(const QString& name) { fileName_ = name; }
-    // Shows the dialog with the data file filter; true when a file was chosen (FileName()).
-    bool Show(FilePicker::Kind kind, const QString& title);
+    QString fileName() const { return fileName_; }
+    void setFileName(const QString& name) { fileName_ = name; }
+    // Shows the dialog with the data file filter; true when a file was chosen (fileName()).
+    bool show(FilePicker::Kind kind, const QString& title);
 
 private:
     FilePicker& picker_;
@@ -42,7 +42,7 @@ private:
 class QtFilePicker : public FilePicker {
 public:
     explicit QtFilePicker(QWidget* parent) : parent_(parent) {}
-    std::optional<QString> Pick(const Request& request) override;
+    std::optional<QString> pick(const Request& request) override;
 
 private:
     QWidget* parent_;

@@ -37,7 +37,7 @@ struct PageLayout {
     std::vector<FrameLayout> frames;  // side by side
 };
 
-const std::vector<PageLayout>& PageLayouts() {
+const std::vector<PageLayout>& pageLayouts() {
     static const std::vector<PageLayout> layouts = {
         {Page::Tab0, {4}, {}},
         {Page::Tab1,
@@ -56,19 +56,19 @@ const std::vector<PageLayout>& PageLayouts() {
     return layouts;
 }
 
-QString ToQString(std::string_view text) {
+QString toQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QLabel* MakeCaption(const FieldInfo& info, QLineEdit* box) {
-    auto* caption = new QLabel(ToQString(info.caption));
+QLabel* makeCaption(const FieldInfo& info, QLineEdit* box) {
+    auto* caption = new QLabel(toQString(info.caption));
     caption->setObjectName(QStringLiteral("lbl_%1").arg(info.label));
     caption->setBuddy(box);
     return caption;
 }
 
 // Places the fields in columns of the given heights; returns the grid.
-QGridLayout* LayOutFields(const FieldTextBoxes& boxes, std::span<const int> fields,
+QGridLayout* layOutFields(const FieldTextBoxes& boxes, std::span<const int> fields,
                           const ColumnHeights& columns) {
     auto* grid = new QGridLayout;
     std::size_t next = 0;
@@ -76,10 +76,10 @@ QGridLayout* LayOutFields(const FieldTextBoxes& boxes, std::span<const int> fiel
         const int left = static_cast<int>(column) * kCellsPerColumn;
         for (int row = 0; row < columns[column] && next < fields.size(); ++row, ++next) {
             const int field = fields[next];
-            QLineEdit* box = boxes.Text1(field);
-            grid->addWidget(MakeCaption(Field(field), box), row, left);
+            QLineEdit* box = boxes.text1(field);
+            grid->addWidget(makeCaption(fieldInfo(field), box), row, left);
             grid->addWidget(box, row, left + 1);
-            if (UpDown* spinner = boxes.Spinner(field)) {
+            if (UpDown* spinner = boxes.spinner(field)) {
                 grid->addWidget(spinner, row, left + 2);
             }
         }
@@ -91,15 +91,15 @@ QGridLayout* LayOutFields(const FieldTextBoxes& boxes, std::span<const int> fiel
 }
 
 // Spare room goes below and right of the fields, never between a caption and its field.
-void KeepToTheTopLeft(QGridLayout* grid) {
+void keepToTheTopLeft(QGridLayout* grid) {
     grid->setRowStretch(grid->rowCount(), 1);
     grid->setColumnStretch(grid->columnCount(), 1);
 }
 
-std::vector<int> FieldsInFrame(Page page, std::string_view frame) {
+std::vector<int> fieldsInFrame(Page page, std::string_view frame) {
     std::vector<int> fields;
-    for (int field : FieldsOnPage(page)) {
-        if (Field(field).frame == frame) {
+    for (int field : fieldsOnPage(page)) {
+        if (fieldInfo(field).frame == frame) {
             fields.push_back(field);
         }
     }
@@ -107,7 +107,7 @@ std::vector<int> FieldsInFrame(Page page, std::string_view frame) {
 }
 
 // The three-line note beside fields 20 and 26.
-QLayout* MakeCloseLevelNote() {
+QLayout* makeCloseLevelNote() {
     auto* note = new QVBoxLayout;
     note->setSpacing(0);
     const std::pair<const char*, const char*> lines[] = {
@@ -123,15 +123,15 @@ QLayout* MakeCloseLevelNote() {
     return note;
 }
 
-QWidget* MakeFramedPage(const FieldTextBoxes& boxes, const PageLayout& layout) {
+QWidget* makeFramedPage(const FieldTextBoxes& boxes, const PageLayout& layout) {
     auto* page = new QWidget;
     auto* row = new QHBoxLayout(page);
     for (const FrameLayout& frameLayout : layout.frames) {
-        auto* frame = new QGroupBox(ToQString(frameLayout.caption));
+        auto* frame = new QGroupBox(toQString(frameLayout.caption));
         frame->setObjectName(frameLayout.objectName);
-        const std::vector<int> fields = FieldsInFrame(layout.page, frameLayout.caption);
-        QGridLayout* grid = LayOutFields(boxes, fields, frameLayout.columns);
-        KeepToTheTopLeft(grid);
+        const std::vector<int> fields = fieldsInFrame(layout.page, frameLayout.caption);
+        QGridLayout* grid = layOutFields(boxes, fields, frameLayout.columns);
+        keepToTheTopLeft(grid);
         frame->setLayout(grid);
         row->addWidget(frame);
     }
@@ -140,36 +140,36 @@ QWidget* MakeFramedPage(const FieldTextBoxes& boxes, const PageLayout& layout) {
 }
 
 // The note stands to the right of fields 20 and 26, over their two rows.
-void AddCloseLevelNote(const FieldTextBoxes& boxes, QGridLayout* grid) {
+void addCloseLevelNote(const FieldTextBoxes& boxes, QGridLayout* grid) {
     int row = 0;
     int column = 0;
     int rowSpan = 0;
     int columnSpan = 0;
-    grid->getItemPosition(grid->indexOf(boxes.Text1(20)), &row, &column, &rowSpan, &columnSpan);
+    grid->getItemPosition(grid->indexOf(boxes.text1(20)), &row, &column, &rowSpan, &columnSpan);
     grid->setColumnMinimumWidth(column + 2, kColumnGap);
-    grid->addLayout(MakeCloseLevelNote(), row, column + 3, 2, 1);
+    grid->addLayout(makeCloseLevelNote(), row, column + 3, 2, 1);
 }
 
-QWidget* MakePlainPage(const FieldTextBoxes& boxes, const PageLayout& layout) {
+QWidget* makePlainPage(const FieldTextBoxes& boxes, const PageLayout& layout) {
     auto* page = new QWidget;
-    QGridLayout* grid = LayOutFields(boxes, FieldsOnPage(layout.page), layout.columns);
+    QGridLayout* grid = layOutFields(boxes, fieldsOnPage(layout.page), layout.columns);
     if (layout.page == Page::Other) {
-        AddCloseLevelNote(boxes, grid);
+        addCloseLevelNote(boxes, grid);
     }
-    KeepToTheTopLeft(grid);
+    keepToTheTopLeft(grid);
     page->setLayout(grid);
     return page;
 }
 
 }  // namespace
 
-QTabWidget* BuildFieldPages(const FieldTextBoxes& boxes, QWidget* parent) {
+QTabWidget* buildFieldPages(const FieldTextBoxes& boxes, QWidget* parent) {
     auto* tabs = new QTabWidget(parent);
     tabs->setObjectName("SSTab1");
-    for (const PageLayout& layout : PageLayouts()) {
+    for (const PageLayout& layout : pageLayouts()) {
         QWidget* page =
-            layout.frames.empty() ? MakePlainPage(boxes, layout) : MakeFramedPage(boxes, layout);
-        tabs->addTab(page, ToQString(PageCaption(layout.page)));
+            layout.frames.empty() ? makePlainPage(boxes, layout) : makeFramedPage(boxes, layout);
+        tabs->addTab(page, toQString(pageCaption(layout.page)));
     }
     return tabs;
 }

@@ -21,7 +21,7 @@ constexpr int kNotACharacter = -1;
 
 // The character code a key press would type, as the key filter sees it; keys that type
 // nothing (arrows, Home, function keys) are not characters and pass untouched.
-int CharacterCode(const QKeyEvent& event) {
+int characterCode(const QKeyEvent& event) {
     if (event.matches(QKeySequence::Copy)) {
         return kCtrlC;
     }
@@ -38,11 +38,11 @@ int CharacterCode(const QKeyEvent& event) {
     return text.size() == 1 ? text.front().unicode() : kNotACharacter;
 }
 
-bool IsPrintable(int key) {
+bool isPrintable(int key) {
     return key >= ' ' && key != 127;
 }
 
-int StepOfKey(int key) {
+int stepOfKey(int key) {
     if (key == Qt::Key_Up) {
         return 1;
     }
@@ -52,18 +52,18 @@ int StepOfKey(int key) {
 }  // namespace
 
 FieldTextBoxes::FieldTextBoxes(const SystemLocale& locale, QObject* parent)
-    : QObject(parent), locale_(locale), format_(locale.Format()) {
-    for (const FieldInfo& info : Catalogue()) {
-        QLineEdit* box = MakeTextBox(info);
+    : QObject(parent), locale_(locale), format_(locale.format()) {
+    for (const FieldInfo& info : catalogue()) {
+        QLineEdit* box = makeTextBox(info);
         text1_.at(static_cast<std::size_t>(info.index)) = box;
         if (info.spinner != 0) {
             spinners_.at(static_cast<std::size_t>(info.index)) =
-                new UpDown(info.spinner, info.SpinnerMax(), box, format_);
+                new UpDown(info.spinner, info.spinnerMax(), box, format_);
         }
     }
 }
 
-QLineEdit* FieldTextBoxes::MakeTextBox(const FieldInfo& info) {
+QLineEdit* FieldTextBoxes::makeTextBox(const FieldInfo& info) {
     auto* box = new QLineEdit;
     box->setObjectName(QStringLiteral("Text1_%1").arg(info.index));
     box->setFixedWidth(info.maxChars == 2 ? kTwoDigitFieldWidth : kFieldWidth);
@@ -74,31 +74,31 @@ QLineEdit* FieldTextBoxes::MakeTextBox(const FieldInfo& info) {
     return box;
 }
 
-std::string FieldTextBoxes::Text(int field) const {
-    return Text1(field)->text().toStdString();
+std::string FieldTextBoxes::text(int field) const {
+    return text1(field)->text().toStdString();
 }
 
-void FieldTextBoxes::SetText(int field, const std::string& text) {
-    Text1(field)->setText(QString::fromStdString(text));
+void FieldTextBoxes::setText(int field, const std::string& text) {
+    text1(field)->setText(QString::fromStdString(text));
 }
 
-NumberFormat FieldTextBoxes::Format() const {
+NumberFormat FieldTextBoxes::format() const {
     return format_;
 }
 
 void FieldTextBoxes::Text1_Change(int field) {
-    const std::string text = Text(field);
-    const std::string ruled = ApplyChangeRule(EditGroupOf(field), text, format_);
+    const std::string text = this->text(field);
+    const std::string ruled = applyChangeRule(editGroupOf(field), text, format_);
     if (ruled != text) {
         // Runs this rule once more, on a text that is now within range.
-        SetText(field, ruled);
+        setText(field, ruled);
     }
 }
 
 void FieldTextBoxes::Text1_GotFocus(int field, Qt::FocusReason reason) {
-    QLineEdit* box = Text1(field);
-    if (FillsDateOnFocus(field) && box->text().isEmpty()) {
-        SetText(field, locale_.ShortDate());
+    QLineEdit* box = text1(field);
+    if (fillsDateOnFocus(field) && box->text().isEmpty()) {
+        setText(field, locale_.shortDate());
     }
     box->selectAll();
     if (reason == Qt::MouseFocusReason) {
@@ -108,32 +108,32 @@ void FieldTextBoxes::Text1_GotFocus(int field, Qt::FocusReason reason) {
 }
 
 bool FieldTextBoxes::Text1_KeyPress(int field, const QKeyEvent& event) {
-    const int step = StepOfKey(event.key());
-    if (step != 0 && Spinner(field) != nullptr) {
-        Spinner(field)->StepBy(step);
+    const int step = stepOfKey(event.key());
+    if (step != 0 && spinner(field) != nullptr) {
+        spinner(field)->stepBy(step);
         return true;
     }
-    const int code = CharacterCode(event);
+    const int code = characterCode(event);
     if (code == kNotACharacter) {
         return false;
     }
-    const KeyVerdict verdict = FilterKey(code);
+    const KeyVerdict verdict = filterKey(code);
     if (verdict.moveFocus) {
         QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
-        QCoreApplication::sendEvent(Text1(field), &tab);
+        QCoreApplication::sendEvent(text1(field), &tab);
         return true;
     }
     if (verdict.key == 0) {
         return true;
     }
-    return IsPrintable(verdict.key) && ExceedsLengthLimit(field);
+    return isPrintable(verdict.key) && exceedsLengthLimit(field);
 }
 
 // The limit holds for typing only: the tool itself may show a longer text (a read-only
 // field of two characters can hold 200).
-bool FieldTextBoxes::ExceedsLengthLimit(int field) const {
-    const QLineEdit* box = Text1(field);
-    return box->text().size() - box->selectedText().size() + 1 > Field(field).maxChars;
+bool FieldTextBoxes::exceedsLengthLimit(int field) const {
+    const QLineEdit* box = text1(field);
+    return box->text().size() - box->selectedText().size() + 1 > fieldInfo(field).maxChars;
 }
 
 bool FieldTextBoxes::eventFilter(QObject* watched, QEvent* event) {

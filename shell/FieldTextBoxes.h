@@ -21,13 +21,13 @@ class FieldTextBoxes : public QObject, public FieldTexts {
 public:
     explicit FieldTextBoxes(const SystemLocale& locale, QObject* parent = nullptr);
 
-    QLineEdit* Text1(int field) const { return text1_.at(static_cast<std::size_t>(field)); }
+    QLineEdit* text1(int field) const { return text1_.at(static_cast<std::size_t>(field)); }
     // The spin button of a field, nullptr when it has none.
-    UpDown* Spinner(int field) const { return spinners_.at(static_cast<std::size_t>(field)); }
+    UpDown* spinner(int field) const { return spinners_.at(static_cast<std::size_t>(field)); }
 
-    std::string Text(int field) const override;
-    void SetText(int field, const std::string& text) override;
-    NumberFormat Format() const override;
+    std::string text(int field) const override;
+    void setText(int field, const std::string& text) override;
+    NumberFormat format() const override;
 
     void Text1_Change(int field);
     void Text1_GotFocus(int field, Qt::FocusReason reason);
@@ -38,8 +38,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QLineEdit* MakeTextBox(const FieldInfo& info);
-    bool ExceedsLengthLimit(int field) const;
+    QLineEdit* makeTextBox(const FieldInfo& info);
+    bool exceedsLengthLimit(int field) const;
 
     const SystemLocale& locale_;
     NumberFormat format_;

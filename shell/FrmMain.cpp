@@ -39,9 +39,9 @@ FrmMain::FrmMain(ShellServices services, QWidget* parent)
     setFont(QFont("Arial", 9));
     auto* central = new QWidget(this);
     auto* column = new QVBoxLayout(central);
-    ssTab1_ = BuildFieldPages(*boxes_, central);
+    ssTab1_ = buildFieldPages(*boxes_, central);
     column->addWidget(ssTab1_, 1);
-    column->addWidget(BuildCommandRow());
+    column->addWidget(buildCommandRow());
     setCentralWidget(central);
     statusBar();
 
@@ -56,7 +56,7 @@ FrmMain::FrmMain(ShellServices services, QWidget* parent)
 
 FrmMain::~FrmMain() = default;
 
-QWidget* FrmMain::BuildCommandRow() {
+QWidget* FrmMain::buildCommandRow() {
     auto* row = new QWidget;
     auto* grid = new QGridLayout(row);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -72,13 +72,13 @@ QWidget* FrmMain::BuildCommandRow() {
     grid->addWidget(combo2_, 1, 0);
     grid->addWidget(comDevice_, 2, 0, 1, -1);
     connect(combo2_, &QComboBox::activated, this, &FrmMain::Combo2_Click);
-    connect(combo2_, &QComboBox::currentIndexChanged, this, &FrmMain::ShowChosenDevice);
+    connect(combo2_, &QComboBox::currentIndexChanged, this, &FrmMain::showChosenDevice);
 
-    command1_ = AddButton("Command1", "Read");
-    command2_ = AddButton("Command2", "Write");
-    cmd_ = AddButton("cmd", "Save Data");
-    command4_ = AddButton("Command4", "Load Data");
-    command3_ = AddButton("Command3", "Exit");
+    command1_ = addButton("Command1", "Read");
+    command2_ = addButton("Command2", "Write");
+    cmd_ = addButton("cmd", "Save Data");
+    command4_ = addButton("Command4", "Load Data");
+    command3_ = addButton("Command3", "Exit");
     int column = 1;
     for (QPushButton* button : {command1_, command2_, cmd_, command4_, command3_}) {
         grid->addWidget(button, 1, column++);
@@ -88,7 +88,7 @@ QWidget* FrmMain::BuildCommandRow() {
     return row;
 }
 
-QPushButton* FrmMain::AddButton(const char* name, const char* caption) {
+QPushButton* FrmMain::addButton(const char* name, const char* caption) {
     auto* button = new QPushButton(caption);
     button->setObjectName(name);
     button->setMinimumSize(kButtonWidth, kButtonHeight);
@@ -104,35 +104,35 @@ void FrmMain::Form_Load() {
         ssTab1_->setTabVisible(static_cast<int>(hidden), false);
     }
     ssTab1_->setCurrentIndex(static_cast<int>(Page::SMeter));
-    comPortNo_ = static_cast<std::int16_t>(services_.settings.ReadComPort());
-    const int first = ListComPorts();
-    if (!InComPorts(entries_, comPortNo_)) {
+    comPortNo_ = static_cast<std::int16_t>(services_.settings.readComPort());
+    const int first = listPorts();
+    if (!isPortListed(entries_, comPortNo_)) {
         comPortNo_ = static_cast<std::int16_t>(first);
     }
     if (comPortNo_ != 0) {
-        ChoosePort(ComPortText(comPortNo_));
-        services_.settings.WriteComPort(comPortNo_);
+        choosePort(portEntryText(comPortNo_));
+        services_.settings.writeComPort(comPortNo_);
     }
-    SetLanguage();
+    setLanguage();
     reShowComPortTimer_->start();
-    services_.notices.Show(kReminder, NoticeIcon::Exclamation);
+    services_.notices.show(kReminder, NoticeIcon::Exclamation);
 }
 
-void FrmMain::SetLanguage() {
-    const bool chinese = services_.locale.LocaleId() == kChineseChinaLocaleId;
+void FrmMain::setLanguage() {
+    const bool chinese = services_.locale.localeId() == kChineseChinaLocaleId;
     languageId_ = chinese ? kLanguageChinese : kLanguageEnglish;
     command1_->setText(chinese ? QStringLiteral("读出(&R)") : QStringLiteral("&Read"));
     command2_->setText(chinese ? QStringLiteral("写入(&W)") : QStringLiteral("&Write"));
 }
 
-int FrmMain::ListComPorts() {
-    PortListing listing = qv::ListComPorts(services_.ports.List());
-    ShowEntries(listing.entries);
+int FrmMain::listPorts() {
+    PortListing listing = qv::listPorts(services_.ports.list());
+    showEntries(listing.entries);
     return listing.first;
 }
 
 // A list that has not changed is left alone, so an open drop-down and the user's choice stay.
-void FrmMain::ShowEntries(const std::vector<PortEntry>& entries) {
+void FrmMain::showEntries(const std::vector<PortEntry>& entries) {
     if (entries == entries_ && combo2_->count() == static_cast<int>(entries.size())) {
         return;
     }
@@ -146,23 +146,23 @@ void FrmMain::ShowEntries(const std::vector<PortEntry>& entries) {
     combo2_->setCurrentIndex(-1);
 }
 
-void FrmMain::ChoosePort(const std::string& text) {
-    const std::string chosen = FindComPortText(entries_, text);
+void FrmMain::choosePort(const std::string& text) {
+    const std::string chosen = findEntryText(entries_, text);
     combo2_->setCurrentIndex(combo2_->findText(QString::fromStdString(chosen),
                                                Qt::MatchExactly | Qt::MatchCaseSensitive));
 }
 
-void FrmMain::ShowChosenDevice() {
+void FrmMain::showChosenDevice() {
     const QString device = combo2_->currentData(Qt::ToolTipRole).toString();
     comDevice_->setText(device);
     combo2_->setToolTip(device);
-    emit PortChosen();
+    emit portChosen();
 }
 
 // By number rather than by the chosen entry: after "No Com Port!" the number is known before
 // the next re-scan chooses its entry.
-std::string FrmMain::ComPortDevice() const {
-    const std::string text = ComPortText(comPortNo_);
+std::string FrmMain::comPortDevice() const {
+    const std::string text = portEntryText(comPortNo_);
     for (const PortEntry& entry : entries_) {
         if (entry.text == text) {
             return entry.device;
@@ -172,36 +172,36 @@ std::string FrmMain::ComPortDevice() const {
 }
 
 void FrmMain::ReShowComPortTimer_Timer() {
-    const int first = ListComPorts();
+    const int first = listPorts();
     if (first <= 0) {
         comPortNo_ = static_cast<std::int16_t>(first);
         combo2_->setCurrentIndex(-1);
         return;
     }
-    if (combo2_->currentText().toStdString() != ComPortText(comPortNo_)) {
-        ChoosePort(ComPortText(comPortNo_));
-        comPortNo_ = static_cast<std::int16_t>(PortNumberOf(combo2_->currentText().toStdString()));
+    if (combo2_->currentText().toStdString() != portEntryText(comPortNo_)) {
+        choosePort(portEntryText(comPortNo_));
+        comPortNo_ = static_cast<std::int16_t>(portNumberOf(combo2_->currentText().toStdString()));
     }
 }
 
 void FrmMain::Combo2_Click(int index) {
     const std::string text = combo2_->itemText(index).toStdString();
     if (text.size() > 3) {
-        comPortNo_ = static_cast<std::int16_t>(PortNumberOf(text));
-        services_.settings.WriteComPort(comPortNo_);
+        comPortNo_ = static_cast<std::int16_t>(portNumberOf(text));
+        services_.settings.writeComPort(comPortNo_);
     }
 }
 
-FieldTexts& FrmMain::Fields() {
+FieldTexts& FrmMain::fields() {
     return *boxes_;
 }
 
-std::string FrmMain::AccessCodeText() const {
-    return services_.settings.AccessCode();
+std::string FrmMain::accessCodeText() const {
+    return services_.settings.accessCode();
 }
 
-std::string FrmMain::ModelText() const {
-    return services_.settings.Model();
+std::string FrmMain::modelText() const {
+    return services_.settings.model();
 }
 
 void FrmMain::closeEvent(QCloseEvent* event) {
@@ -211,7 +211,7 @@ void FrmMain::closeEvent(QCloseEvent* event) {
 
 void FrmMain::Form_Unload() {
     reShowComPortTimer_->stop();
-    emit Unloading();
+    emit unloading();
 }
 
 }  // namespace qv

@@ -45,41 +45,41 @@ public:
     void Form_Load();
 
     // 1 English, 2 Simplified Chinese.
-    std::int16_t LanguageId() const { return languageId_; }
+    std::int16_t languageId() const { return languageId_; }
     // The n of the chosen port "COM" n, 0 when none is chosen, and the device behind it.
-    std::int16_t ComPortNo() const { return comPortNo_; }
-    void SetComPortNo(std::int16_t n) { comPortNo_ = n; }
-    std::string ComPortDevice() const;
+    std::int16_t comPortNo() const { return comPortNo_; }
+    void setComPortNo(std::int16_t n) { comPortNo_ = n; }
+    std::string comPortDevice() const;
     // Rebuilds the port list from the present ports; the number of the first one, 0 if none.
-    int ListComPorts();
+    int listPorts();
     void ReShowComPortTimer_Timer();
 
-    FieldTexts& Fields();
-    QPushButton* ReadButton() const { return command1_; }
-    QPushButton* WriteButton() const { return command2_; }
-    QPushButton* SaveButton() const { return cmd_; }
-    QPushButton* LoadButton() const { return command4_; }
-    QTimer* WaitTimer() const { return waitTimer_; }
+    FieldTexts& fields();
+    QPushButton* readButton() const { return command1_; }
+    QPushButton* writeButton() const { return command2_; }
+    QPushButton* saveButton() const { return cmd_; }
+    QPushButton* loadButton() const { return command4_; }
+    QTimer* waitTimer() const { return waitTimer_; }
     // The [radio] keys of the settings file as written there; empty when missing.
-    std::string AccessCodeText() const;
-    std::string ModelText() const;
+    std::string accessCodeText() const;
+    std::string modelText() const;
 
 signals:
     // The window is closing: the serial port must be closed now.
-    void Unloading();
+    void unloading();
     // The chosen entry of the port list changed.
-    void PortChosen();
+    void portChosen();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    QWidget* BuildCommandRow();
-    QPushButton* AddButton(const char* name, const char* caption);
-    void ShowEntries(const std::vector<PortEntry>& entries);
-    void ChoosePort(const std::string& text);
-    void ShowChosenDevice();
-    void SetLanguage();
+    QWidget* buildCommandRow();
+    QPushButton* addButton(const char* name, const char* caption);
+    void showEntries(const std::vector<PortEntry>& entries);
+    void choosePort(const std::string& text);
+    void showChosenDevice();
+    void setLanguage();
     void Combo2_Click(int index);
     void Form_Unload();
 

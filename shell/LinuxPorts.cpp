@@ -22,7 +22,7 @@ struct NamedFamily {
 };
 constexpr std::array<NamedFamily, 3> kFamilies = {{{"ttyS", 1}, {"ttyUSB", 33}, {"ttyACM", 65}}};
 
-std::vector<std::string> SerialDevices() {
+std::vector<std::string> serialDevices() {
     std::vector<std::string> devices;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
         devices.push_back(info.systemLocation().toStdString());
@@ -30,16 +30,16 @@ std::vector<std::string> SerialDevices() {
     return devices;
 }
 
-bool PathExists(const std::string& path) {
+bool pathExists(const std::string& path) {
     return QFileInfo::exists(QString::fromStdString(path));
 }
 
-std::string CanonicalPath(const std::string& path) {
+std::string canonicalPath(const std::string& path) {
     const QString canonical = QFileInfo(QString::fromStdString(path)).canonicalFilePath();
     return canonical.isEmpty() ? path : canonical.toStdString();
 }
 
-std::string_view BaseName(std::string_view device) {
+std::string_view baseName(std::string_view device) {
     const auto slash = device.rfind('/');
     return slash == std::string_view::npos ? device : device.substr(slash + 1);
 }
@@ -50,8 +50,8 @@ struct FamilyMember {
     int k = 0;
 };
 
-std::optional<FamilyMember> FamilyOf(const std::string& device) {
-    const std::string_view name = BaseName(device);
+std::optional<FamilyMember> familyOf(const std::string& device) {
+    const std::string_view name = baseName(device);
     for (std::size_t f = 0; f < kFamilies.size(); ++f) {
         if (!name.starts_with(kFamilies[f].prefix)) {
             continue;
@@ -67,9 +67,9 @@ std::optional<FamilyMember> FamilyOf(const std::string& device) {
 }
 
 // The named families first, each by k, then the other devices by name.
-bool ListedBefore(const std::string& a, const std::string& b) {
-    const auto fa = FamilyOf(a);
-    const auto fb = FamilyOf(b);
+bool listedBefore(const std::string& a, const std::string& b) {
+    const auto fa = familyOf(a);
+    const auto fb = familyOf(b);
     if (fa && fb) {
         return std::pair(fa->family, fa->k) < std::pair(fb->family, fb->k);
     }
@@ -84,25 +84,25 @@ bool ListedBefore(const std::string& a, const std::string& b) {
 LinuxPorts::LinuxPorts(std::vector<PresentPort> configured, DeviceLister systemDevices,
                        DeviceProbe exists)
     : configured_(std::move(configured)),
-      systemDevices_(systemDevices ? std::move(systemDevices) : SerialDevices),
-      exists_(exists ? std::move(exists) : PathExists) {}
+      systemDevices_(systemDevices ? std::move(systemDevices) : serialDevices),
+      exists_(exists ? std::move(exists) : pathExists) {}
 
-std::vector<PresentPort> LinuxPorts::List() {
+std::vector<PresentPort> LinuxPorts::list() {
     std::vector<PresentPort> ports;
     std::vector<std::string> configuredDevices;
     for (const PresentPort& port : configured_) {
         if (exists_(port.device)) {
             ports.push_back(port);
-            configuredDevices.push_back(CanonicalPath(port.device));
+            configuredDevices.push_back(canonicalPath(port.device));
         }
     }
     std::vector<std::string> devices = systemDevices_();
-    std::sort(devices.begin(), devices.end(), ListedBefore);
+    std::sort(devices.begin(), devices.end(), listedBefore);
     for (const std::string& device : devices) {
         const bool alreadyListed = std::find(configuredDevices.begin(), configuredDevices.end(),
-                                             CanonicalPath(device)) != configuredDevices.end();
+                                             canonicalPath(device)) != configuredDevices.end();
         if (!alreadyListed) {
-            ports.push_back({ComPortText(NumberOf(device)), device});
+            ports.push_back({portEntryText(numberOf(device)), device});
         }
     }
     return ports;
@@ -110,10 +110,10 @@ std::vector<PresentPort> LinuxPorts::List() {
 
 // A number names one device: a named device whose number a configured port already has is
 // numbered like any other device, so picking it never opens the configured one.
-int LinuxPorts::NumberOf(const std::string& device) {
-    if (const auto member = FamilyOf(device)) {
+int LinuxPorts::numberOf(const std::string& device) {
+    if (const auto member = familyOf(device)) {
         const int n = member->k + kFamilies[member->family].offset;
-        if (!Configured(n)) {
+        if (!configured(n)) {
             return n;
         }
     }
@@ -121,19 +121,19 @@ int LinuxPorts::NumberOf(const std::string& device) {
     if (known != assigned_.end()) {
         return known->second;
     }
-    const int n = NextFreeNumber();
+    const int n = nextFreeNumber();
     assigned_.emplace(device, n);
     return n;
 }
 
-bool LinuxPorts::Configured(int n) const {
+bool LinuxPorts::configured(int n) const {
     return std::any_of(configured_.begin(), configured_.end(),
-                       [n](const PresentPort& p) { return PortNumberOf(p.name) == n; });
+                       [n](const PresentPort& p) { return portNumberOf(p.name) == n; });
 }
 
-int LinuxPorts::NextFreeNumber() const {
+int LinuxPorts::nextFreeNumber() const {
     auto taken = [this](int n) {
-        return Configured(n) || std::any_of(assigned_.begin(), assigned_.end(),
+        return configured(n) || std::any_of(assigned_.begin(), assigned_.end(),
                                             [n](const auto& entry) { return entry.second == n; });
     };
     int n = kFirstFreeNumber;

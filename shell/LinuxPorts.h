@@ -22,12 +22,12 @@ public:
     explicit LinuxPorts(std::vector<PresentPort> configured, DeviceLister systemDevices = {},
                         DeviceProbe exists = {});
 
-    std::vector<PresentPort> List() override;
+    std::vector<PresentPort> list() override;
 
 private:
-    int NumberOf(const std::string& device);
-    bool Configured(int n) const;
-    int NextFreeNumber() const;
+    int numberOf(const std::string& device);
+    bool configured(int n) const;
+    int nextFreeNumber() const;
 
     std::vector<PresentPort> configured_;
     DeviceLister systemDevices_;

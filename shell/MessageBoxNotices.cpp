@@ -6,7 +6,7 @@ namespace qv {
 
 namespace {
 
-QMessageBox::Icon BoxIcon(NoticeIcon icon) {
+QMessageBox::Icon boxIcon(NoticeIcon icon) {
     switch (icon) {
         case NoticeIcon::Stop:
             return QMessageBox::Critical;
@@ -20,13 +20,13 @@ QMessageBox::Icon BoxIcon(NoticeIcon icon) {
 
 }  // namespace
 
-void MessageBoxNotices::Show(const std::string& text, NoticeIcon icon) {
-    QMessageBox box(BoxIcon(icon), kToolTitle, QString::fromStdString(text), QMessageBox::Ok,
+void MessageBoxNotices::show(const std::string& text, NoticeIcon icon) {
+    QMessageBox box(boxIcon(icon), kToolTitle, QString::fromStdString(text), QMessageBox::Ok,
                     parent_);
     box.exec();
 }
 
-bool MessageBoxNotices::Confirm(const std::string& text) {
+bool MessageBoxNotices::confirm(const std::string& text) {
     QMessageBox box(QMessageBox::Warning, kToolTitle, QString::fromStdString(text),
                     QMessageBox::Ok | QMessageBox::Cancel, parent_);
     box.setDefaultButton(QMessageBox::Ok);

@@ -11,10 +11,10 @@ inline constexpr char kToolTitle[] = "QV-4120_MAX_SetTestData";
 // The tool's message boxes as modal QMessageBoxes over the main window.
 class MessageBoxNotices : public Notices {
 public:
-    void SetParent(QWidget* parent) { parent_ = parent; }
+    void setParent(QWidget* parent) { parent_ = parent; }
 
-    void Show(const std::string& text, NoticeIcon icon) override;
-    bool Confirm(const std::string& text) override;
+    void show(const std::string& text, NoticeIcon icon) override;
+    bool confirm(const std::string& text) override;
 
 private:
     QWidget* parent_ = nullptr;

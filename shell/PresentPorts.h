@@ -16,7 +16,7 @@ struct PresentPort {
 class PresentPorts {
 public:
     virtual ~PresentPorts() = default;
-    virtual std::vector<PresentPort> List() = 0;
+    virtual std::vector<PresentPort> list() = 0;
 };
 
 }  // namespace qv

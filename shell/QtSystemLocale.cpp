@@ -8,7 +8,7 @@ namespace {
 
 constexpr int kCustomDefaultLocaleId = 0x0C00;
 
-int ChineseLocaleId(QLocale::Territory territory) {
+int chineseLocaleId(QLocale::Territory territory) {
     switch (territory) {
         case QLocale::China:
             return kChineseChinaLocaleId;
@@ -27,20 +27,20 @@ int ChineseLocaleId(QLocale::Territory territory) {
 
 }  // namespace
 
-int LocaleIdOf(const QLocale& locale) {
-    return locale.language() == QLocale::Chinese ? ChineseLocaleId(locale.territory())
+int localeIdOf(const QLocale& locale) {
+    return locale.language() == QLocale::Chinese ? chineseLocaleId(locale.territory())
                                                  : kCustomDefaultLocaleId;
 }
 
-int QtSystemLocale::LocaleId() const {
-    return LocaleIdOf(QLocale::system());
+int QtSystemLocale::localeId() const {
+    return localeIdOf(QLocale::system());
 }
 
-NumberFormat QtSystemLocale::Format() const {
+NumberFormat QtSystemLocale::format() const {
     return {.decimalPoint = QLocale::system().decimalPoint().toStdString()};
 }
 
-std::string QtSystemLocale::ShortDate() const {
+std::string QtSystemLocale::shortDate() const {
     return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString();
 }
 

@@ -18,7 +18,7 @@ constexpr char kPorts[] = "ports";
 constexpr char kRadio[] = "radio";
 
 // A whole decimal number filling the text and fitting 16 bits signed, else 0.
-int ReadInt16(const std::string& text) {
+int readInt16(const std::string& text) {
     int n = 0;
     const char* end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, n);
@@ -32,19 +32,19 @@ int ReadInt16(const std::string& text) {
 
 SettingsFile::SettingsFile(std::string path) : path_(std::move(path)) {}
 
-std::string SettingsFile::Read(const char* section, const char* key) const {
+std::string SettingsFile::read(const char* section, const char* key) const {
     return minIni(path_).gets(section, key);
 }
 
-int SettingsFile::ReadComPort() const {
-    return ReadInt16(Read(kLanguage, kComPort));
+int SettingsFile::readComPort() const {
+    return readInt16(read(kLanguage, kComPort));
 }
 
-void SettingsFile::WriteComPort(int n) const {
+void SettingsFile::writeComPort(int n) const {
     minIni(path_).put(kLanguage, kComPort, std::to_string(n));
 }
 
-std::vector<PresentPort> SettingsFile::ConfiguredPorts() const {
+std::vector<PresentPort> SettingsFile::configuredPorts() const {
     const minIni ini(path_);
     std::vector<PresentPort> ports;
     for (int i = 0;; ++i) {
@@ -53,19 +53,19 @@ std::vector<PresentPort> SettingsFile::ConfiguredPorts() const {
             break;
         }
         const std::string device = ini.gets(kPorts, key);
-        if (key.starts_with("COM") && PortNumberOf(key) > 0 && !device.empty()) {
-            ports.push_back({ComPortText(PortNumberOf(key)), device});
+        if (key.starts_with("COM") && portNumberOf(key) > 0 && !device.empty()) {
+            ports.push_back({portEntryText(portNumberOf(key)), device});
         }
     }
     return ports;
 }
 
-std::string SettingsFile::AccessCode() const {
-    return Read(kRadio, "accessCode");
+std::string SettingsFile::accessCode() const {
+    return read(kRadio, "accessCode");
 }
 
-std::string SettingsFile::Model() const {
-    return Read(kRadio, "model");
+std::string SettingsFile::model() const {
+    return read(kRadio, "model");
 }
 
 }  // namespace qv

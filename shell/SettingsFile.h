@@ -13,24 +13,24 @@ class SettingsFile {
 public:
     explicit SettingsFile(std::string path);
 
-    const std::string& Path() const { return path_; }
+    const std::string& path() const { return path_; }
 
     // [language] comPort: the saved port number; 0 when the file, the key or a whole number in
     // the 16-bit signed range is missing.
-    int ReadComPort() const;
+    int readComPort() const;
     // Creates the file or section when missing. A failure is ignored: the tool goes on with
     // the number in memory.
-    void WriteComPort(int n) const;
+    void writeComPort(int n) const;
 
     // [ports] COM<n>=<device path>: the devices behind port numbers, in file order.
-    std::vector<PresentPort> ConfiguredPorts() const;
+    std::vector<PresentPort> configuredPorts() const;
 
     // [radio] accessCode and [radio] model as written, empty when missing.
-    std::string AccessCode() const;
-    std::string Model() const;
+    std::string accessCode() const;
+    std::string model() const;
 
 private:
-    std::string Read(const char* section, const char* key) const;
+    std::string read(const char* section, const char* key) const;
 
     std::string path_;
 };

@@ -15,12 +15,12 @@ class StatusLine final : public TransferObserver {
 public:
     explicit StatusLine(QStatusBar& bar);
 
-    void ShowPort(const QString& entry, const QString& device);
-    void ShowFile(const QString& verb, const QString& path);
+    void showPort(const QString& entry, const QString& device);
+    void showFile(const QString& verb, const QString& path);
 
-    void BlockStarted(bool writing, int block, int count) override;
-    void RadioIdentified(const std::string& model, const std::string& version) override;
-    void TransferEnded() override;
+    void blockStarted(bool writing, int block, int count) override;
+    void radioIdentified(const std::string& model, const std::string& version) override;
+    void transferEnded() override;
 
 private:
     QLabel* port_;

@@ -11,10 +11,10 @@ namespace qv {
 class SystemLocale {
 public:
     virtual ~SystemLocale() = default;
-    virtual int LocaleId() const = 0;
-    virtual NumberFormat Format() const = 0;
+    virtual int localeId() const = 0;
+    virtual NumberFormat format() const = 0;
     // Today's date in the system's short date form.
-    virtual std::string ShortDate() const = 0;
+    virtual std::string shortDate() const = 0;
 };
 
 inline constexpr int kChineseChinaLocaleId = 0x0804;

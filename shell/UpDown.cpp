@@ -13,9 +13,9 @@ constexpr int kArrowWidth = 17;
 
 }  // namespace
 
-std::string SteppedText(const std::string& text, int delta, int maximum,
+std::string steppedText(const std::string& text, int delta, int maximum,
                         const NumberFormat& format) {
-    const std::int64_t n = ReadNumber(text, format).value_or(0);
+    const std::int64_t n = readNumber(text, format).value_or(0);
     return std::to_string(std::clamp<std::int64_t>(n + delta, 0, maximum));
 }
 
@@ -26,26 +26,26 @@ UpDown::UpDown(int number, int maximum, QLineEdit* field, NumberFormat format, Q
     arrows->setContentsMargins(0, 0, 0, 0);
     arrows->setSpacing(0);
     const int half = field->sizeHint().height() / 2;
-    arrows->addWidget(AddArrow(Qt::UpArrow, "up", 1, half));
-    arrows->addWidget(AddArrow(Qt::DownArrow, "down", -1, half));
+    arrows->addWidget(addArrow(Qt::UpArrow, "up", 1, half));
+    arrows->addWidget(addArrow(Qt::DownArrow, "down", -1, half));
     setFocusPolicy(Qt::NoFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
-QToolButton* UpDown::AddArrow(Qt::ArrowType arrow, const char* name, int delta, int height) {
+QToolButton* UpDown::addArrow(Qt::ArrowType arrow, const char* name, int delta, int height) {
     auto* button = new QToolButton(this);
     button->setObjectName(name);
     button->setArrowType(arrow);
     button->setAutoRepeat(true);
     button->setFocusPolicy(Qt::NoFocus);
     button->setFixedSize(kArrowWidth, height);
-    connect(button, &QToolButton::clicked, this, [this, delta] { StepBy(delta); });
+    connect(button, &QToolButton::clicked, this, [this, delta] { stepBy(delta); });
     return button;
 }
 
-void UpDown::StepBy(int delta) {
+void UpDown::stepBy(int delta) {
     field_->setText(QString::fromStdString(
-        SteppedText(field_->text().toStdString(), delta, maximum_, format_)));
+        steppedText(field_->text().toStdString(), delta, maximum_, format_)));
 }
 
 }  // namespace qv

@@ -12,7 +12,7 @@ namespace qv {
 
 // The text a spinner writes into its field after one step: the field's number plus delta,
 // kept within 0 and the maximum (no wrap); a text that is not a number counts as 0.
-std::string SteppedText(const std::string& text, int delta, int maximum,
+std::string steppedText(const std::string& text, int delta, int maximum,
                         const NumberFormat& format);
 
 // A spin button: up and down arrows beside a field that step the field's number by one.
@@ -23,12 +23,12 @@ public:
     UpDown(int number, int maximum, QLineEdit* field, NumberFormat format,
            QWidget* parent = nullptr);
 
-    int Maximum() const { return maximum_; }
-    QLineEdit* Field() const { return field_; }
-    void StepBy(int delta);
+    int maximum() const { return maximum_; }
+    QLineEdit* fieldInfo() const { return field_; }
+    void stepBy(int delta);
 
 private:
-    QToolButton* AddArrow(Qt::ArrowType arrow, const char* name, int delta, int height);
+    QToolButton* addArrow(Qt::ArrowType arrow, const char* name, int delta, int height);
 
     int maximum_;
     QLineEdit* field_;

@@ -4,7 +4,7 @@
 
 namespace qv {
 
-std::vector<PresentPort> WindowsPorts::List() {
+std::vector<PresentPort> WindowsPorts::list() {
     std::vector<PresentPort> ports;
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key) !=

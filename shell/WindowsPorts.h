@@ -8,7 +8,7 @@ namespace qv {
 // registry's order, stopping at the first value that cannot be read.
 class WindowsPorts : public PresentPorts {
 public:
-    std::vector<PresentPort> List() override;
+    std::vector<PresentPort> list() override;
 };
 
 }  // namespace qv

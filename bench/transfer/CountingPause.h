@@ -8,9 +8,9 @@ namespace qv::bench {
 class CountingPause final : public Pause {
 public:
     explicit CountingPause(Pause& pause) : pause_(pause) {}
-    void Sleep(int milliseconds) override {
+    void sleep(int milliseconds) override {
         total += milliseconds;
-        pause_.Sleep(milliseconds);
+        pause_.sleep(milliseconds);
     }
     long total = 0;
 

@@ -9,18 +9,18 @@ class CountingSerialPort final : public SerialPort {
 public:
     explicit CountingSerialPort(SerialPort& port) : port_(port) {}
 
-    void SetDevice(const std::string& path) override { port_.SetDevice(path); }
-    std::optional<std::string> Open() override { return port_.Open(); }
-    void Close() override { port_.Close(); }
-    bool IsOpen() const override { return port_.IsOpen(); }
-    void ClearBuffers() override { port_.ClearBuffers(); }
-    void SetReceiveThreshold(int bytes) override { port_.SetReceiveThreshold(bytes); }
-    bool Write(const Frame& frame) override {
+    void setDevice(const std::string& path) override { port_.setDevice(path); }
+    std::optional<std::string> open() override { return port_.open(); }
+    void close() override { port_.close(); }
+    bool isOpen() const override { return port_.isOpen(); }
+    void clearBuffers() override { port_.clearBuffers(); }
+    void setReceiveThreshold(int bytes) override { port_.setReceiveThreshold(bytes); }
+    bool write(const Frame& frame) override {
         bytes += frame.size();
-        return port_.Write(frame);
+        return port_.write(frame);
     }
-    void SetHandlers(ReceivedHandler received, LostHandler lost) override {
-        port_.SetHandlers(
+    void setHandlers(ReceivedHandler received, LostHandler lost) override {
+        port_.setHandlers(
             [this, received = std::move(received)](const Frame& block) {
                 bytes += block.size();
                 received(block);

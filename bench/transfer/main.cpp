@@ -29,14 +29,14 @@ struct Measure {
     std::string outcome;
 };
 
-Measure Run(const std::function<bool()>& start, bench::CountingSerialPort& port,
+Measure run(const std::function<bool()>& start, bench::CountingSerialPort& port,
             bench::CountingPause& pause, test::FakeNotices& notices) {
     port.bytes = 0;
     pause.total = 0;
     notices.shown.clear();
     const auto began = Clock::now();
     if (start()) {
-        test::WaitUntil([&] { return !notices.shown.empty(); }, std::chrono::seconds(30));
+        test::waitUntil([&] { return !notices.shown.empty(); }, std::chrono::seconds(30));
     }
     const std::chrono::duration<double, std::milli> wall = Clock::now() - began;
     return {.wallMs = wall.count(),
@@ -44,7 +44,7 @@ Measure Run(const std::function<bool()>& start, bench::CountingSerialPort& port,
             .outcome = notices.shown.empty() ? "(no message)" : notices.shown.front().first};
 }
 
-void Print(const char* what, const Measure& m) {
+void print(const char* what, const Measure& m) {
     std::printf("%-6s %9.1f ms %9.1f ms %7.4f  %s\n", what, m.wallMs, m.floorMs,
                 m.wallMs / m.floorMs, m.outcome.c_str());
 }
@@ -77,8 +77,8 @@ int main(int argc, char** argv) {
     Transfer transfer(port, timer, pause, notices, texts, record, fieldRecord);
 
     std::printf("%-6s %12s %12s %7s  %s\n", "", "wall", "floor", "ratio", "outcome");
-    Print("read", Run([&] { return transfer.StartRead(device); }, port, pause, notices));
-    Print("write", Run([&] { return transfer.StartWrite(device); }, port, pause, notices));
+    print("read", run([&] { return transfer.startRead(device); }, port, pause, notices));
+    print("write", run([&] { return transfer.startWrite(device); }, port, pause, notices));
     radio.terminate();
     radio.waitForFinished(10'000);
     return 0;

@@ -40,33 +40,33 @@ protected:
         fs::remove_all(dir_, ec);
     }
 
-    fs::path Path(const std::string& name) const { return dir_ / name; }
+    fs::path path(const std::string& name) const { return dir_ / name; }
 
-    static Bytes Contents(const fs::path& path) {
+    static Bytes contents(const fs::path& path) {
         std::ifstream in(path, std::ios::binary);
         return Bytes(std::istreambuf_iterator<char>(in), {});
     }
-    static void Put(const fs::path& path, const Bytes& bytes) {
+    static void put(const fs::path& path, const Bytes& bytes) {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(bytes.data()),
                   static_cast<std::streamsize>(bytes.size()));
     }
-    static Bytes Pattern(std::size_t size, std::uint8_t seed) {
+    static Bytes pattern(std::size_t size, std::uint8_t seed) {
         Bytes bytes(size);
         for (std::size_t k = 0; k < size; ++k) {
             bytes[k] = static_cast<std::uint8_t>(seed + k * 7 + k / 251);  // no period of 64 KiB
         }
         return bytes;
     }
-    static FieldRecord Distinctive() {
+    static FieldRecord distinctive() {
         FieldRecord::Bytes bytes;
         for (std::size_t k = 0; k < bytes.size(); ++k) {
             bytes[k] = static_cast<std::uint8_t>(0x80 + k);
         }
-        return FieldRecord::FromBytes(bytes);
+        return FieldRecord::fromBytes(bytes);
     }
     // Names of the folder's entries: a failed save must leave no temporary file behind.
-    std::vector<std::string> Entries() const {
+    std::vector<std::string> entries() const {
         std::vector<std::string> names;
         for (const auto& entry : fs::directory_iterator(dir_)) {
             names.push_back(entry.path().filename().string());
@@ -80,7 +80,7 @@ protected:
 
 // Runs `body` in a child process and returns its exit code. As root, the child first gives up
 // its privileges, so that permissions are enforced as they are for a technician.
-int InChild(const std::function<bool()>& body, rlim_t fileSizeLimit = RLIM_INFINITY) {
+int inChild(const std::function<bool()>& body, rlim_t fileSizeLimit = RLIM_INFINITY) {
     const pid_t pid = ::fork();
     if (pid == 0) {
         if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
@@ -102,18 +102,18 @@ TEST_F(DataFile, NewFileHoldsTheRecordLittleEndianAndNothingElse) {
     FieldRecord record;
     record.VfFreq = 65534;
     record.FmLowPower = 200;
-    ASSERT_FALSE(WriteDataFile(Path("new.bin"), record));
-    const Bytes bytes = Contents(Path("new.bin"));
+    ASSERT_FALSE(writeDataFile(path("new.bin"), record));
+    const Bytes bytes = contents(path("new.bin"));
     ASSERT_EQ(bytes.size(), 118u);
     EXPECT_EQ(bytes[0], 0xFE);
     EXPECT_EQ(bytes[1], 0xFF);
     EXPECT_EQ(bytes[10], 0xC8);
     EXPECT_EQ(Bytes(bytes.begin() + 108, bytes.begin() + 114), Bytes(6, 0));
-    EXPECT_EQ(Entries(), std::vector<std::string>{"new.bin"});
+    EXPECT_EQ(entries(), std::vector<std::string>{"new.bin"});
     // A new file gets the usual mode of new files, not the private mode of a temporary file.
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    EXPECT_EQ(static_cast<mode_t>(fs::status(Path("new.bin")).permissions()), 0666 & ~mask);
+    EXPECT_EQ(static_cast<mode_t>(fs::status(path("new.bin")).permissions()), 0666 & ~mask);
 }
 
 TEST_F(DataFile, ReadsLittleEndianUnsignedValues) {
@@ -122,18 +122,18 @@ TEST_F(DataFile, ReadsLittleEndianUnsignedValues) {
     bytes[1] = 0x12;
     bytes[116] = 0xFF;
     bytes[117] = 0xFF;
-    Put(Path("in.bin"), bytes);
+    put(path("in.bin"), bytes);
     FieldRecord record;
-    ASSERT_FALSE(ReadDataFile(Path("in.bin"), record));
+    ASSERT_FALSE(readDataFile(path("in.bin"), record));
     EXPECT_EQ(record.VfFreq, 0x1234);
     EXPECT_EQ(record.AmAsqL, 65535);
 }
 
 TEST_F(DataFile, RoundTripKeepsAllBytesReservedIncluded) {
-    const FieldRecord written = Distinctive();
-    ASSERT_FALSE(WriteDataFile(Path("r.bin"), written));
+    const FieldRecord written = distinctive();
+    ASSERT_FALSE(writeDataFile(path("r.bin"), written));
     FieldRecord read;
-    ASSERT_FALSE(ReadDataFile(Path("r.bin"), read));
+    ASSERT_FALSE(readDataFile(path("r.bin"), read));
     EXPECT_EQ(read, written);
 }
 
@@ -141,32 +141,32 @@ TEST_F(DataFile, SavingOverALongerFileKeepsItsTailAndPermissions) {
     // The second size needs several pieces to copy its tail.
     for (std::size_t size : {std::size_t{200}, std::size_t{118 + 3 * 65536 + 5}}) {
         SCOPED_TRACE(size);
-        const Bytes old = Pattern(size, 3);
-        Put(Path("long.bin"), old);
-        fs::permissions(Path("long.bin"),
+        const Bytes old = pattern(size, 3);
+        put(path("long.bin"), old);
+        fs::permissions(path("long.bin"),
                         fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-        const FieldRecord record = Distinctive();
-        ASSERT_FALSE(WriteDataFile(Path("long.bin"), record));
-        const Bytes bytes = Contents(Path("long.bin"));
+        const FieldRecord record = distinctive();
+        ASSERT_FALSE(writeDataFile(path("long.bin"), record));
+        const Bytes bytes = contents(path("long.bin"));
         ASSERT_EQ(bytes.size(), size);
-        const FieldRecord::Bytes head = record.ToBytes();
+        const FieldRecord::Bytes head = record.toBytes();
         EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 118), Bytes(head.begin(), head.end()));
         EXPECT_TRUE(std::equal(bytes.begin() + 118, bytes.end(), old.begin() + 118));
-        EXPECT_EQ(fs::status(Path("long.bin")).permissions(),
+        EXPECT_EQ(fs::status(path("long.bin")).permissions(),
                   fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
         FieldRecord loaded;
-        ASSERT_FALSE(ReadDataFile(Path("long.bin"), loaded));
+        ASSERT_FALSE(readDataFile(path("long.bin"), loaded));
         EXPECT_EQ(loaded, record);
     }
 }
 
 TEST_F(DataFile, SavingThroughALinkReplacesTheFileAndKeepsTheLink) {
-    Put(Path("real.bin"), Pattern(118, 1));
-    fs::create_symlink(Path("real.bin"), Path("link.bin"));
-    ASSERT_FALSE(WriteDataFile(Path("link.bin"), Distinctive()));
-    EXPECT_TRUE(fs::is_symlink(Path("link.bin")));
-    const FieldRecord::Bytes expected = Distinctive().ToBytes();
-    EXPECT_EQ(Contents(Path("real.bin")), Bytes(expected.begin(), expected.end()));
+    put(path("real.bin"), pattern(118, 1));
+    fs::create_symlink(path("real.bin"), path("link.bin"));
+    ASSERT_FALSE(writeDataFile(path("link.bin"), distinctive()));
+    EXPECT_TRUE(fs::is_symlink(path("link.bin")));
+    const FieldRecord::Bytes expected = distinctive().toBytes();
+    EXPECT_EQ(contents(path("real.bin")), Bytes(expected.begin(), expected.end()));
 }
 
 TEST_F(DataFile, LoadingBySizeRefusesShortFilesAndUsesTheFirst118Bytes) {
@@ -177,18 +177,18 @@ TEST_F(DataFile, LoadingBySizeRefusesShortFilesAndUsesTheFirst118Bytes) {
     for (const Case& c :
          {Case{0, false}, Case{1, false}, Case{117, false}, Case{118, true}, Case{200, true}}) {
         SCOPED_TRACE(c.size);
-        const Bytes bytes = Pattern(c.size, 9);
-        Put(Path("s.bin"), bytes);
-        FieldRecord record = Distinctive();
+        const Bytes bytes = pattern(c.size, 9);
+        put(path("s.bin"), bytes);
+        FieldRecord record = distinctive();
         const FieldRecord before = record;
-        const auto error = ReadDataFile(Path("s.bin"), record);
+        const auto error = readDataFile(path("s.bin"), record);
         EXPECT_EQ(!error, c.accepted);
         if (c.accepted) {
-            const FieldRecord::Bytes got = record.ToBytes();
+            const FieldRecord::Bytes got = record.toBytes();
             EXPECT_EQ(Bytes(got.begin(), got.end()), Bytes(bytes.begin(), bytes.begin() + 118));
         } else {
             EXPECT_EQ(record, before);
-            EXPECT_NE(error->Message().find("s.bin"), std::string::npos);
+            EXPECT_NE(error->message().find("s.bin"), std::string::npos);
             EXPECT_NE(error->reason.find(std::to_string(c.size) + " bytes"), std::string::npos)
                 << error->reason;
         }
@@ -196,80 +196,80 @@ TEST_F(DataFile, LoadingBySizeRefusesShortFilesAndUsesTheFirst118Bytes) {
 }
 
 TEST_F(DataFile, LoadingSomethingThatIsNoFileChangesNothing) {
-    fs::create_directory(Path("folder.bin"));
-    for (const fs::path& path : {Path("missing.bin"), Path("folder.bin"), fs::path("/dev/null")}) {
+    fs::create_directory(path("folder.bin"));
+    for (const fs::path& path : {path("missing.bin"), path("folder.bin"), fs::path("/dev/null")}) {
         SCOPED_TRACE(path);
-        FieldRecord record = Distinctive();
-        const auto error = ReadDataFile(path, record);
+        FieldRecord record = distinctive();
+        const auto error = readDataFile(path, record);
         ASSERT_TRUE(error);
-        EXPECT_EQ(record, Distinctive());
+        EXPECT_EQ(record, distinctive());
         EXPECT_EQ(error->path, path);
         EXPECT_FALSE(error->reason.empty());
     }
 }
 
 TEST_F(DataFile, SavingWhereNoFileCanBeLeavesEverythingAsItWas) {
-    fs::create_directory(Path("folder.bin"));
+    fs::create_directory(path("folder.bin"));
     struct Case {
         fs::path path;
         const char* reason;
     };
-    for (const Case& c : {Case{Path("folder.bin"), "Is a directory"},
-                          Case{Path("no/such/dir/x.bin"),
+    for (const Case& c : {Case{path("folder.bin"), "Is a directory"},
+                          Case{path("no/such/dir/x.bin"),
                                "cannot create a file in its folder: No such file or directory"},
                           Case{"/dev/full", "not a regular file"}}) {
         SCOPED_TRACE(c.path);
-        const auto error = WriteDataFile(c.path, Distinctive());
+        const auto error = writeDataFile(c.path, distinctive());
         ASSERT_TRUE(error);
         EXPECT_EQ(error->reason, c.reason);
-        EXPECT_EQ(error->Message(), "\"" + c.path.string() + "\": " + c.reason + ".");
+        EXPECT_EQ(error->message(), "\"" + c.path.string() + "\": " + c.reason + ".");
     }
     EXPECT_TRUE(fs::is_character_file("/dev/full"));
-    EXPECT_TRUE(fs::is_directory(Path("folder.bin")));
-    EXPECT_EQ(Entries(), std::vector<std::string>{"folder.bin"});
+    EXPECT_TRUE(fs::is_directory(path("folder.bin")));
+    EXPECT_EQ(entries(), std::vector<std::string>{"folder.bin"});
 }
 
 TEST_F(DataFile, WithoutWritePermissionTheOldFileStaysWhole) {
-    const Bytes old = Pattern(150, 5);
-    fs::create_directory(Path("ro"));
-    Put(Path("ro/old.bin"), old);
-    Put(Path("locked.bin"), old);
-    fs::permissions(Path("ro/old.bin"), fs::perms::all);
-    fs::permissions(Path("ro"), fs::perms::owner_read | fs::perms::owner_exec |
+    const Bytes old = pattern(150, 5);
+    fs::create_directory(path("ro"));
+    put(path("ro/old.bin"), old);
+    put(path("locked.bin"), old);
+    fs::permissions(path("ro/old.bin"), fs::perms::all);
+    fs::permissions(path("ro"), fs::perms::owner_read | fs::perms::owner_exec |
                                     fs::perms::others_read | fs::perms::others_exec);
-    fs::permissions(Path("locked.bin"), fs::perms::owner_read | fs::perms::others_read);
+    fs::permissions(path("locked.bin"), fs::perms::owner_read | fs::perms::others_read);
     const std::pair<fs::path, std::string> cases[] = {
-        {Path("ro/old.bin"), "cannot create a file in its folder: Permission denied"},
-        {Path("ro/new.bin"), "cannot create a file in its folder: Permission denied"},
-        {Path("locked.bin"), "Permission denied"}};
+        {path("ro/old.bin"), "cannot create a file in its folder: Permission denied"},
+        {path("ro/new.bin"), "cannot create a file in its folder: Permission denied"},
+        {path("locked.bin"), "Permission denied"}};
     for (const auto& [path, reason] : cases) {
         SCOPED_TRACE(path);
-        EXPECT_EQ(InChild([&] {
-                      const auto error = WriteDataFile(path, Distinctive());
+        EXPECT_EQ(inChild([&] {
+                      const auto error = writeDataFile(path, distinctive());
                       return error && error->reason == reason;
                   }),
                   0);
     }
-    EXPECT_EQ(Contents(Path("ro/old.bin")), old);
-    EXPECT_EQ(Contents(Path("locked.bin")), old);
-    EXPECT_FALSE(fs::exists(Path("ro/new.bin")));
+    EXPECT_EQ(contents(path("ro/old.bin")), old);
+    EXPECT_EQ(contents(path("locked.bin")), old);
+    EXPECT_FALSE(fs::exists(path("ro/new.bin")));
 }
 
 TEST_F(DataFile, AWriteThatFailsPartWayLeavesTheOldFileWhole) {
-    const Bytes old = Pattern(200, 7);
-    Put(Path("full.bin"), old);
-    fs::permissions(Path("full.bin"), fs::perms::all);
+    const Bytes old = pattern(200, 7);
+    put(path("full.bin"), old);
+    fs::permissions(path("full.bin"), fs::perms::all);
     fs::permissions(dir_, fs::perms::all);
     // The file-size limit makes the write stop part-way, as a full disk does.
-    EXPECT_EQ(InChild(
+    EXPECT_EQ(inChild(
                   [&] {
-                      const auto error = WriteDataFile(Path("full.bin"), Distinctive());
+                      const auto error = writeDataFile(path("full.bin"), distinctive());
                       return error && error->reason == "File too large";
                   },
                   100),
               0);
-    EXPECT_EQ(Contents(Path("full.bin")), old);
-    EXPECT_EQ(Entries(), std::vector<std::string>{"full.bin"});
+    EXPECT_EQ(contents(path("full.bin")), old);
+    EXPECT_EQ(entries(), std::vector<std::string>{"full.bin"});
 }
 
 }  // namespace

@@ -19,10 +19,10 @@ public:
     using Memory = sim::SimulatedRadio::Memory;
 
     RadioProcess(QString image, QString log) : image_(std::move(image)), log_(std::move(log)) {}
-    ~RadioProcess() { Stop(); }
+    ~RadioProcess() { stop(); }
 
     // The device of its line; empty when it did not start.
-    std::string Start(const QStringList& options = {}) {
+    std::string start(const QStringList& options = {}) {
         process_.setProgram(QStringLiteral(QV_RADIOSIM));
         process_.setArguments(QStringList{"--no-pace", "--image", image_, "--log", log_} + options);
         process_.start();
@@ -33,7 +33,7 @@ public:
         return process_.readLine().trimmed().toStdString();
     }
 
-    void Stop() {
+    void stop() {
         if (process_.state() != QProcess::NotRunning) {
             process_.terminate();
             process_.waitForFinished(10'000);
@@ -41,9 +41,9 @@ public:
     }
 
     // The radio saves its memory as it ends.
-    Memory MemoryAfterStop() {
-        Stop();
-        const QByteArray saved = ReadAll(image_);
+    Memory memoryAfterStop() {
+        stop();
+        const QByteArray saved = readAll(image_);
         Memory memory{};
         EXPECT_EQ(saved.size(), memory.size());
         std::copy_n(saved.constData(), std::min<qsizetype>(saved.size(), memory.size()),
@@ -51,10 +51,10 @@ public:
         return memory;
     }
 
-    std::string Log() const { return ReadAll(log_).toStdString(); }
+    std::string log() const { return readAll(log_).toStdString(); }
 
 private:
-    static QByteArray ReadAll(const QString& path) {
+    static QByteArray readAll(const QString& path) {
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }

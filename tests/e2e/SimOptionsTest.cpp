@@ -6,7 +6,7 @@ namespace qv::sim {
 namespace {
 
 TEST(SimOptions, FaultsNameAKindAndFrames) {
-    const auto parsed = ParseOptions({"--no-pace", "--fault", "silence@3-6", "--fault", "drop@5"});
+    const auto parsed = parseOptions({"--no-pace", "--fault", "silence@3-6", "--fault", "drop@5"});
     ASSERT_TRUE(std::holds_alternative<SimOptions>(parsed));
     const SimOptions& options = std::get<SimOptions>(parsed);
     EXPECT_FALSE(options.pace);
@@ -25,7 +25,7 @@ TEST(SimOptions, BadOptionsAreRefusedWithAReason) {
         {"--colour", "red"},    {"--access-code", "SHORT"}, {"--model", "TOO-LONG-1"},
     };
     for (const auto& arguments : bad) {
-        EXPECT_TRUE(std::holds_alternative<std::string>(ParseOptions(arguments))) << arguments[0];
+        EXPECT_TRUE(std::holds_alternative<std::string>(parseOptions(arguments))) << arguments[0];
     }
 }
 

@@ -23,9 +23,9 @@ class EndToEnd : public testing::Test {
 protected:
     EndToEnd() { texts.texts.fill("7"); }
 
-    std::string Outcome() {
-        if (!test::WaitUntil([&] { return !notices.shown.empty(); }, 15s)) {
-            return "no message; the radio's log:\n" + radio.Log();
+    std::string outcome() {
+        if (!test::waitUntil([&] { return !notices.shown.empty(); }, 15s)) {
+            return "no message; the radio's log:\n" + radio.log();
         }
         return notices.shown.front().first;
     }
@@ -45,42 +45,42 @@ protected:
 };
 
 TEST_F(EndToEnd, ReadBringsTheRadiosMemory) {
-    ASSERT_TRUE(transfer.StartRead(radio.Start()));
-    EXPECT_EQ(Outcome(), kReadComplete);
-    const Memory image = sim::BuiltInImage();
+    ASSERT_TRUE(transfer.startRead(radio.start()));
+    EXPECT_EQ(outcome(), kReadComplete);
+    const Memory image = sim::builtInImage();
     for (std::size_t i = 0; i < image.size(); ++i) {
-        ASSERT_EQ(record.Byte(i), image[i]) << "offset " << i;
+        ASSERT_EQ(record.byte(i), image[i]) << "offset " << i;
     }
-    EXPECT_FALSE(port.IsOpen());
+    EXPECT_FALSE(port.isOpen());
     EXPECT_EQ(texts.texts[0], std::to_string(image[0] | image[1] << 8));
 }
 
 TEST_F(EndToEnd, WriteAfterReadChangesOnlyTheEditedField) {
-    const std::string device = radio.Start();
-    ASSERT_TRUE(transfer.StartRead(device));
-    ASSERT_EQ(Outcome(), kReadComplete);
+    const std::string device = radio.start();
+    ASSERT_TRUE(transfer.startRead(device));
+    ASSERT_EQ(outcome(), kReadComplete);
     notices.shown.clear();
     texts.texts[0] = "4321";
 
-    ASSERT_TRUE(transfer.StartWrite(device));
-    EXPECT_EQ(Outcome(), kWriteComplete);
-    Memory expected = sim::BuiltInImage();
+    ASSERT_TRUE(transfer.startWrite(device));
+    EXPECT_EQ(outcome(), kWriteComplete);
+    Memory expected = sim::builtInImage();
     expected[0] = 4321 & 0xFF;
     expected[1] = 4321 >> 8;
-    EXPECT_EQ(radio.MemoryAfterStop(), expected);
+    EXPECT_EQ(radio.memoryAfterStop(), expected);
 }
 
 TEST_F(EndToEnd, WriteWithoutReadKeepsTheRadiosOwnBytes) {
-    ASSERT_TRUE(transfer.StartWrite(radio.Start()));
-    EXPECT_EQ(Outcome(), kWriteComplete);
-    EXPECT_EQ(radio.MemoryAfterStop(), test::WrittenWithSevens(sim::BuiltInImage()));
+    ASSERT_TRUE(transfer.startWrite(radio.start()));
+    EXPECT_EQ(outcome(), kWriteComplete);
+    EXPECT_EQ(radio.memoryAfterStop(), test::writtenWithSevens(sim::builtInImage()));
 }
 
 TEST_F(EndToEnd, RefusedWriteBlockIsSentAgain) {
     // Frames 3..8 are the six preparation reads, 9 is the first write block.
-    ASSERT_TRUE(transfer.StartWrite(radio.Start({"--fault", "refuse@9"})));
-    EXPECT_EQ(Outcome(), kWriteComplete);
-    EXPECT_EQ(radio.MemoryAfterStop(), test::WrittenWithSevens(sim::BuiltInImage()));
+    ASSERT_TRUE(transfer.startWrite(radio.start({"--fault", "refuse@9"})));
+    EXPECT_EQ(outcome(), kWriteComplete);
+    EXPECT_EQ(radio.memoryAfterStop(), test::writtenWithSevens(sim::builtInImage()));
 }
 
 struct FaultCase {
@@ -96,12 +96,12 @@ void PrintTo(const FaultCase& c, std::ostream* out) {
 class ReadWithFault : public EndToEnd, public testing::WithParamInterface<FaultCase> {};
 
 TEST_P(ReadWithFault, EndsInTheRightMessageWithThePortClosed) {
-    transfer.SetRadioSettings({.accessCode = "PROGRAMQV4", .model = "QV-4120"});
-    ASSERT_TRUE(transfer.StartRead(radio.Start(GetParam().options)));
-    EXPECT_EQ(Outcome(), GetParam().outcome);
-    EXPECT_TRUE(test::WaitUntil([&] { return !port.IsOpen(); }, 5s));
-    EXPECT_EQ(transfer.State().TransferMode, kIdle);
-    test::RunEventLoopFor(100ms);
+    transfer.setRadioSettings({.accessCode = "PROGRAMQV4", .model = "QV-4120"});
+    ASSERT_TRUE(transfer.startRead(radio.start(GetParam().options)));
+    EXPECT_EQ(outcome(), GetParam().outcome);
+    EXPECT_TRUE(test::waitUntil([&] { return !port.isOpen(); }, 5s));
+    EXPECT_EQ(transfer.state().TransferMode, kIdle);
+    test::runEventLoopFor(100ms);
     EXPECT_EQ(notices.shown.size(), 1U);
 }
 

@@ -35,7 +35,7 @@ public:
     std::deque<std::optional<QString>> answers;
     std::vector<Request> requests;
 
-    std::optional<QString> Pick(const Request& request) override {
+    std::optional<QString> pick(const Request& request) override {
         requests.push_back(request);
         if (answers.empty()) {
             ADD_FAILURE() << "a file dialog nobody expected: " << request.title.toStdString();
@@ -47,45 +47,45 @@ public:
     }
 };
 
-std::span<const std::uint8_t> AsBytes(const QByteArray& data) {
+std::span<const std::uint8_t> asBytes(const QByteArray& data) {
     return {reinterpret_cast<const std::uint8_t*>(data.constData()),
             static_cast<std::size_t>(data.size())};
 }
 
-QByteArray AsData(const Memory& memory) {
+QByteArray asData(const Memory& memory) {
     return {reinterpret_cast<const char*>(memory.data()), static_cast<qsizetype>(memory.size())};
 }
 
-unsigned ValueAt(std::span<const std::uint8_t> bytes, const FieldInfo& f) {
+unsigned valueAt(std::span<const std::uint8_t> bytes, const FieldInfo& f) {
     return f.size == 1 ? bytes[f.offset] : bytes[f.offset] | bytes[f.offset + 1] << 8;
 }
 
-void PutValue(std::span<std::uint8_t> bytes, const FieldInfo& f, unsigned value) {
+void putValue(std::span<std::uint8_t> bytes, const FieldInfo& f, unsigned value) {
     bytes[f.offset] = value & 0xFF;
     if (f.size == 2) {
         bytes[f.offset + 1] = value >> 8;
     }
 }
 
-unsigned ShownValue(std::span<const std::uint8_t> bytes, const FieldInfo& f) {
-    return std::min(ValueAt(bytes, f), static_cast<unsigned>(f.rangeMax));
+unsigned shownValue(std::span<const std::uint8_t> bytes, const FieldInfo& f) {
+    return std::min(valueAt(bytes, f), static_cast<unsigned>(f.rangeMax));
 }
 
 // What the 78 fields show for these bytes: each value, or the top of its field's range.
-Texts ShownFor(std::span<const std::uint8_t> bytes) {
+Texts shownFor(std::span<const std::uint8_t> bytes) {
     Texts texts;
-    for (const FieldInfo& f : Catalogue()) {
-        texts.push_back(std::to_string(ShownValue(bytes, f)));
+    for (const FieldInfo& f : catalogue()) {
+        texts.push_back(std::to_string(shownValue(bytes, f)));
     }
     return texts;
 }
 
 // The radio after a write of fields showing `file`: the sent fields from it, every other
 // byte (read-only members, reserved bytes, the bytes past the record) the radio's own.
-Memory WrittenOver(Memory radio, const QByteArray& file) {
-    for (const FieldInfo& f : Catalogue()) {
+Memory writtenOver(Memory radio, const QByteArray& file) {
+    for (const FieldInfo& f : catalogue()) {
         if (f.sent) {
-            PutValue(radio, f, ShownValue(AsBytes(file), f));
+            putValue(radio, f, shownValue(asBytes(file), f));
         }
     }
     return radio;
@@ -93,11 +93,11 @@ Memory WrittenOver(Memory radio, const QByteArray& file) {
 
 // A radio holding values the window must bend or keep (65535, close levels above 6), and
 // distinct bytes where no field is, so a write that overwrites them shows.
-Memory TestImage() {
-    Memory image = sim::BuiltInImage();
-    PutValue(image, Field(0), 0xFFFF);
-    PutValue(image, Field(20), 9);
-    PutValue(image, Field(26), 200);
+Memory testImage() {
+    Memory image = sim::builtInImage();
+    putValue(image, fieldInfo(0), 0xFFFF);
+    putValue(image, fieldInfo(20), 9);
+    putValue(image, fieldInfo(26), 200);
     for (std::size_t i = 108; i < image.size(); ++i) {
         if (i < 114 || i >= FieldRecord::kSize) {
             image[i] = static_cast<std::uint8_t>(0xA0 + i % 16);
@@ -113,7 +113,7 @@ QByteArray DataFile() {
     return data;
 }
 
-void WriteFile(const QString& path, const QByteArray& data) {
+void writeFile(const QString& path, const QByteArray& data) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
     file.write(data);
@@ -122,15 +122,15 @@ void WriteFile(const QString& path, const QByteArray& data) {
 class WindowEndToEnd : public testing::Test {
 protected:
     // Starts the simulated radio with the test image and these options; its device.
-    std::string StartRadio(const QStringList& options = {}) {
-        WriteFile(Path("radio.bin"), AsData(TestImage()));
-        return radio.Start(options);
+    std::string startRadio(const QStringList& options = {}) {
+        writeFile(path("radio.bin"), asData(testImage()));
+        return radio.start(options);
     }
 
     // The window built as the app builds it, with these ports present, after its start-up.
-    FrmMain& OpenWindow(std::vector<PresentPort> present) {
+    FrmMain& openWindow(std::vector<PresentPort> present) {
         shell.ports.present = std::move(present);
-        FrmMain& window = shell.Make();
+        FrmMain& window = shell.make();
         commands =
             std::make_unique<Commands>(window, CommandServices{port, pause, shell.notices, picker});
         window.Form_Load();
@@ -140,106 +140,106 @@ protected:
         return window;
     }
 
-    FrmMain& OpenWindowOnRadio(const QStringList& options = {}) {
-        device = StartRadio(options);
-        return OpenWindow({test::Port(9, device)});
+    FrmMain& openWindowOnRadio(const QStringList& options = {}) {
+        device = startRadio(options);
+        return openWindow({test::port(9, device)});
     }
 
-    FrmMain& Window() { return *shell.window; }
+    FrmMain& window() { return *shell.window; }
 
-    static void Click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+    static void click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
 
     // The first message since the last click; it ends a transfer.
-    std::string Outcome() {
-        if (!test::WaitUntil([&] { return !shell.notices.shown.empty(); }, kAnswerWait)) {
-            return "no message; the radio's log:\n" + radio.Log();
+    std::string outcome() {
+        if (!test::waitUntil([&] { return !shell.notices.shown.empty(); }, kAnswerWait)) {
+            return "no message; the radio's log:\n" + radio.log();
         }
         return shell.notices.shown.front().text;
     }
 
-    std::string ClickForMessage(QPushButton* button) {
+    std::string clickForMessage(QPushButton* button) {
         shell.notices.shown.clear();
-        Click(button);
-        return Outcome();
+        click(button);
+        return outcome();
     }
 
-    void LoadFile(const QString& path) {
+    void loadFile(const QString& path) {
         picker.answers.push_back(path);
-        Click(Window().LoadButton());
+        click(window().loadButton());
     }
 
     // Loads DataFile(); its path.
-    QString LoadDataFile() {
-        const QString path = Path("loaded.bin");
-        WriteFile(path, DataFile());
-        LoadFile(path);
+    QString loadDataFile() {
+        const QString path = this->path("loaded.bin");
+        writeFile(path, DataFile());
+        loadFile(path);
         return path;
     }
 
-    void SaveFile(const QString& path) {
+    void saveFile(const QString& path) {
         picker.answers.push_back(path);
-        Click(Window().SaveButton());
+        click(window().saveButton());
     }
 
-    QLineEdit* Box(int field) const {
-        return shell.Find<QLineEdit>(QStringLiteral("Text1_%1").arg(field));
+    QLineEdit* box(int field) const {
+        return shell.find<QLineEdit>(QStringLiteral("Text1_%1").arg(field));
     }
 
     // Replaces the field's text key by key, as a user does.
-    void Type(int field, const QString& text) const {
-        Box(field)->selectAll();
-        QTest::keyClicks(Box(field), text);
+    void type(int field, const QString& text) const {
+        box(field)->selectAll();
+        QTest::keyClicks(box(field), text);
     }
 
-    void Erase(int field) const {
-        Box(field)->selectAll();
-        QTest::keyClick(Box(field), Qt::Key_Backspace);
+    void erase(int field) const {
+        box(field)->selectAll();
+        QTest::keyClick(box(field), Qt::Key_Backspace);
     }
 
     Texts Shown() const {
         Texts texts;
         for (int i = 0; i < kFieldCount; ++i) {
-            texts.push_back(Box(i)->text().toStdString());
+            texts.push_back(box(i)->text().toStdString());
         }
         return texts;
     }
 
-    std::string Status(const char* section) const {
-        return shell.Find<QLabel>(section)->text().toStdString();
+    std::string status(const char* section) const {
+        return shell.find<QLabel>(section)->text().toStdString();
     }
 
-    testing::AssertionResult ProgressShows(const std::string& text) {
-        if (test::WaitUntil([&] { return Status("statusProgress") == text; }, kAnswerWait)) {
+    testing::AssertionResult progressShows(const std::string& text) {
+        if (test::waitUntil([&] { return status("statusProgress") == text; }, kAnswerWait)) {
             return testing::AssertionSuccess();
         }
         return testing::AssertionFailure()
-               << "the status line shows \"" << Status("statusProgress") << "\"; the radio's log:\n"
-               << radio.Log();
+               << "the status line shows \"" << status("statusProgress") << "\"; the radio's log:\n"
+               << radio.log();
     }
 
-    void ExpectIdleWithThePortClosed() {
-        EXPECT_EQ(commands->CurrentTransfer().State().TransferMode, kIdle);
-        EXPECT_FALSE(port.IsOpen());
-        EXPECT_FALSE(Window().WaitTimer()->isActive());
-        EXPECT_EQ(Status("statusProgress"), "");
+    void expectIdleWithThePortClosed() {
+        EXPECT_EQ(commands->currentTransfer().state().TransferMode, kIdle);
+        EXPECT_FALSE(port.isOpen());
+        EXPECT_FALSE(window().waitTimer()->isActive());
+        EXPECT_EQ(status("statusProgress"), "");
     }
 
     // Write says why it refuses before it asks anything, and nothing reaches the radio.
-    void ExpectWriteRefusedNaming(int field) {
-        const std::string message = ClickForMessage(Window().WriteButton());
+    void expectWriteRefusedNaming(int field) {
+        const std::string message = clickForMessage(window().writeButton());
         EXPECT_TRUE(message.starts_with(std::string(kWriteStopped) + "\n")) << message;
-        EXPECT_NE(message.find(DescribeField(field)), std::string::npos) << message;
+        EXPECT_NE(message.find(describeField(field)), std::string::npos) << message;
         EXPECT_EQ(shell.notices.shown.front().icon, NoticeIcon::Stop);
         EXPECT_TRUE(shell.notices.asked.empty());
-        ExpectIdleWithThePortClosed();
-        EXPECT_EQ(radio.MemoryAfterStop(), TestImage());
-        EXPECT_EQ(radio.Log(), "");
+        expectIdleWithThePortClosed();
+        EXPECT_EQ(radio.memoryAfterStop(), testImage());
+        EXPECT_EQ(radio.log(), "");
     }
 
-    QString Path(const char* name) const { return shell.dir.filePath(name); }
+    QString path(const char* name) const { return shell.dir.filePath(name); }
 
     test::ShellFixture shell;
-    test::RadioProcess radio{Path("radio.bin"), Path("radio.log")};
+    test::RadioProcess radio{path("radio.bin"), path("radio.log")};
     std::string device;
     SerialPortAdapter port;
     test::Journal journal;
@@ -249,69 +249,69 @@ protected:
 };
 
 TEST_F(WindowEndToEnd, ReadShowsTheRadiosMemoryInEveryField) {
-    FrmMain& window = OpenWindowOnRadio();
-    EXPECT_EQ(ClickForMessage(window.ReadButton()), kReadComplete);
+    FrmMain& window = openWindowOnRadio();
+    EXPECT_EQ(clickForMessage(window.readButton()), kReadComplete);
     EXPECT_EQ(shell.notices.asked, Texts{kReadQuestion});
-    EXPECT_EQ(Shown(), ShownFor(TestImage()));
-    EXPECT_EQ(Box(0)->text(), "65535");
-    EXPECT_EQ(Box(20)->text(), "6");
-    EXPECT_EQ(Box(26)->text(), "6");
+    EXPECT_EQ(Shown(), shownFor(testImage()));
+    EXPECT_EQ(box(0)->text(), "65535");
+    EXPECT_EQ(box(20)->text(), "6");
+    EXPECT_EQ(box(26)->text(), "6");
     EXPECT_EQ(std::ranges::count(pause.durations, kEndPauseMs), 1);
-    test::RunEventLoopFor(100ms);
+    test::runEventLoopFor(100ms);
     EXPECT_EQ(shell.notices.shown.size(), 1U);
-    ExpectIdleWithThePortClosed();
+    expectIdleWithThePortClosed();
 }
 
 TEST_F(WindowEndToEnd, WriteAfterReadSendsTheEditsAndTheShownCloseLevels) {
-    FrmMain& window = OpenWindowOnRadio();
-    ASSERT_EQ(ClickForMessage(window.ReadButton()), kReadComplete);
-    Type(4, "4321");
-    Type(5, "12");
+    FrmMain& window = openWindowOnRadio();
+    ASSERT_EQ(clickForMessage(window.readButton()), kReadComplete);
+    type(4, "4321");
+    type(5, "12");
 
-    EXPECT_EQ(ClickForMessage(window.WriteButton()), kWriteComplete);
+    EXPECT_EQ(clickForMessage(window.writeButton()), kWriteComplete);
     EXPECT_EQ(shell.notices.asked.back(), kWriteQuestion);
-    Memory expected = TestImage();
-    PutValue(expected, Field(4), 4321);
-    PutValue(expected, Field(5), 12);
-    PutValue(expected, Field(20), 6);
-    PutValue(expected, Field(26), 6);
-    EXPECT_EQ(radio.MemoryAfterStop(), expected);
+    Memory expected = testImage();
+    putValue(expected, fieldInfo(4), 4321);
+    putValue(expected, fieldInfo(5), 12);
+    putValue(expected, fieldInfo(20), 6);
+    putValue(expected, fieldInfo(26), 6);
+    EXPECT_EQ(radio.memoryAfterStop(), expected);
 }
 
 TEST_F(WindowEndToEnd, WriteOfALoadedFileKeepsEveryByteNoSentFieldHolds) {
-    FrmMain& window = OpenWindowOnRadio();
-    LoadDataFile();
+    FrmMain& window = openWindowOnRadio();
+    loadDataFile();
 
-    EXPECT_EQ(ClickForMessage(window.WriteButton()), kWriteComplete);
-    EXPECT_EQ(radio.MemoryAfterStop(), WrittenOver(TestImage(), DataFile()));
+    EXPECT_EQ(clickForMessage(window.writeButton()), kWriteComplete);
+    EXPECT_EQ(radio.memoryAfterStop(), writtenOver(testImage(), DataFile()));
 }
 
 TEST_F(WindowEndToEnd, WriteWithTheFieldsOfAFreshStartIsRefused) {
-    OpenWindowOnRadio();
-    ExpectWriteRefusedNaming(0);
+    openWindowOnRadio();
+    expectWriteRefusedNaming(0);
 }
 
 TEST_F(WindowEndToEnd, WriteWithAnEmptiedCloseLevelIsRefused) {
-    OpenWindowOnRadio();
-    LoadDataFile();
-    Erase(20);
-    ASSERT_EQ(Box(20)->text(), "");
-    ExpectWriteRefusedNaming(20);
+    openWindowOnRadio();
+    loadDataFile();
+    erase(20);
+    ASSERT_EQ(box(20)->text(), "");
+    expectWriteRefusedNaming(20);
 }
 
 TEST_F(WindowEndToEnd, ReadClickedDuringATransferStartsOver) {
     // Silent on block 3 (frame 5): the first read waits there when the second click comes.
-    FrmMain& window = OpenWindowOnRadio({"--fault", "silence@5"});
-    Click(window.ReadButton());
-    ASSERT_TRUE(ProgressShows("Reading block 3 of 8"));
+    FrmMain& window = openWindowOnRadio({"--fault", "silence@5"});
+    click(window.readButton());
+    ASSERT_TRUE(progressShows("Reading block 3 of 8"));
 
-    EXPECT_EQ(ClickForMessage(window.ReadButton()), kReadComplete);
+    EXPECT_EQ(clickForMessage(window.readButton()), kReadComplete);
     EXPECT_EQ(shell.notices.asked, (Texts{kReadQuestion, kReadQuestion}));
-    EXPECT_EQ(Shown(), ShownFor(TestImage()));
+    EXPECT_EQ(Shown(), shownFor(testImage()));
     // Longer than the answer time: the abandoned read must not speak up.
-    test::RunEventLoopFor(700ms);
+    test::runEventLoopFor(700ms);
     EXPECT_EQ(shell.notices.shown.size(), 1U);
-    ExpectIdleWithThePortClosed();
+    expectIdleWithThePortClosed();
 }
 
 struct QuestionCase {
@@ -328,42 +328,42 @@ class CancelledQuestion : public WindowEndToEnd,
                           public testing::WithParamInterface<QuestionCase> {};
 
 TEST_P(CancelledQuestion, SendsNothing) {
-    FrmMain& window = OpenWindowOnRadio();
-    LoadDataFile();
+    FrmMain& window = openWindowOnRadio();
+    loadDataFile();
     shell.notices.confirmAnswer = false;
 
-    Click((window.*GetParam().button)());
+    click((window.*GetParam().button)());
     EXPECT_EQ(shell.notices.asked, Texts{GetParam().question});
     EXPECT_TRUE(shell.notices.shown.empty());
-    ExpectIdleWithThePortClosed();
-    EXPECT_EQ(radio.MemoryAfterStop(), TestImage());
-    EXPECT_EQ(radio.Log(), "");
+    expectIdleWithThePortClosed();
+    EXPECT_EQ(radio.memoryAfterStop(), testImage());
+    EXPECT_EQ(radio.log(), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(WindowEndToEnd, CancelledQuestion,
-                         testing::Values(QuestionCase{"Read", &FrmMain::ReadButton, kReadQuestion},
-                                         QuestionCase{"Write", &FrmMain::WriteButton,
+                         testing::Values(QuestionCase{"Read", &FrmMain::readButton, kReadQuestion},
+                                         QuestionCase{"Write", &FrmMain::writeButton,
                                                       kWriteQuestion}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(WindowEndToEnd, SavedDataLoadsBackIntoEveryField) {
-    FrmMain& window = OpenWindowOnRadio();
-    ASSERT_EQ(ClickForMessage(window.ReadButton()), kReadComplete);
+    FrmMain& window = openWindowOnRadio();
+    ASSERT_EQ(clickForMessage(window.readButton()), kReadComplete);
     shell.notices.shown.clear();
     const Texts read = Shown();
-    const QString path = Path("backup.bin");
+    const QString path = this->path("backup.bin");
 
-    SaveFile(path);
-    const QByteArray saved = test::ReadFile(path);
+    saveFile(path);
+    const QByteArray saved = test::readFile(path);
     EXPECT_EQ(saved.size(), FieldRecord::kSize);
-    EXPECT_EQ(ShownFor(AsBytes(saved)), read);
-    EXPECT_EQ(Status("statusFile"), "Saved " + path.toStdString());
+    EXPECT_EQ(shownFor(asBytes(saved)), read);
+    EXPECT_EQ(status("statusFile"), "Saved " + path.toStdString());
 
-    Type(0, "1");
-    Type(21, "2");
-    LoadFile(path);
+    type(0, "1");
+    type(21, "2");
+    loadFile(path);
     EXPECT_EQ(Shown(), read);
-    EXPECT_EQ(Status("statusFile"), "Loaded " + path.toStdString());
+    EXPECT_EQ(status("statusFile"), "Loaded " + path.toStdString());
     EXPECT_TRUE(shell.notices.shown.empty());
 
     ASSERT_EQ(picker.requests.size(), 2U);
@@ -380,36 +380,36 @@ TEST_F(WindowEndToEnd, SavedDataLoadsBackIntoEveryField) {
 }
 
 TEST_F(WindowEndToEnd, SavingOverALongerFileKeepsItsTail) {
-    OpenWindow({});
-    const QString path = Path("long.bin");
+    openWindow({});
+    const QString path = this->path("long.bin");
     const QByteArray original = DataFile() + QByteArray(82, '\x5A');
-    WriteFile(path, original);
-    LoadFile(path);
-    Type(4, "4321");
+    writeFile(path, original);
+    loadFile(path);
+    type(4, "4321");
 
-    SaveFile(path);
-    const QByteArray saved = test::ReadFile(path);
+    saveFile(path);
+    const QByteArray saved = test::readFile(path);
     ASSERT_EQ(saved.size(), 200);
-    EXPECT_EQ(ShownFor(AsBytes(saved)), Shown());
+    EXPECT_EQ(shownFor(asBytes(saved)), Shown());
     EXPECT_EQ(saved.mid(FieldRecord::kSize), original.mid(FieldRecord::kSize));
     EXPECT_TRUE(shell.notices.shown.empty());
 }
 
 TEST_F(WindowEndToEnd, CancelledDialogsChangeNothingAndSayNothing) {
-    OpenWindow({});
-    const QString path = LoadDataFile();
-    Type(4, "4321");
+    openWindow({});
+    const QString path = loadDataFile();
+    type(4, "4321");
     const Texts edited = Shown();
     picker.answers = {std::nullopt, std::nullopt};
 
-    Click(Window().SaveButton());
-    Click(Window().LoadButton());
+    click(window().saveButton());
+    click(window().loadButton());
     EXPECT_TRUE(shell.notices.shown.empty());
     EXPECT_EQ(Shown(), edited);
-    EXPECT_EQ(test::ReadFile(path), DataFile());
+    EXPECT_EQ(test::readFile(path), DataFile());
     // The cancelled save cleared the name the load would have started with.
     EXPECT_EQ(picker.requests.back().fileName, "");
-    EXPECT_EQ(Status("statusFile"), "Loaded " + path.toStdString());
+    EXPECT_EQ(status("statusFile"), "Loaded " + path.toStdString());
 }
 
 struct FileFailureCase {
@@ -429,18 +429,18 @@ class FailedFileCommand : public WindowEndToEnd,
 
 TEST_P(FailedFileCommand, SaysWhyAndChangesNothing) {
     const FileFailureCase& c = GetParam();
-    OpenWindow({});
-    const QString good = LoadDataFile();
+    openWindow({});
+    const QString good = loadDataFile();
     const Texts before = Shown();
-    const QString path = Path(c.file);
+    const QString path = this->path(c.file);
     if (!c.content.isEmpty()) {
-        WriteFile(path, c.content);
+        writeFile(path, c.content);
     }
 
     if (c.saving) {
-        SaveFile(path);
+        saveFile(path);
     } else {
-        LoadFile(path);
+        loadFile(path);
     }
     ASSERT_EQ(shell.notices.shown.size(), 1U);
     const std::string message = shell.notices.shown.front().text;
@@ -448,8 +448,8 @@ TEST_P(FailedFileCommand, SaysWhyAndChangesNothing) {
     EXPECT_NE(message.find(path.toStdString()), std::string::npos) << message;
     EXPECT_EQ(shell.notices.shown.front().icon, NoticeIcon::Stop);
     EXPECT_EQ(Shown(), before);
-    EXPECT_EQ(test::ReadFile(path), c.content);
-    EXPECT_EQ(Status("statusFile"), "Loaded " + good.toStdString());
+    EXPECT_EQ(test::readFile(path), c.content);
+    EXPECT_EQ(status("statusFile"), "Loaded " + good.toStdString());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -461,75 +461,75 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(WindowEndToEnd, SaveWithAnEmptiedFieldNamesItAndWritesNoFile) {
-    OpenWindow({});
-    LoadDataFile();
-    Erase(26);
+    openWindow({});
+    loadDataFile();
+    erase(26);
 
-    SaveFile(Path("saved.bin"));
+    saveFile(path("saved.bin"));
     ASSERT_EQ(shell.notices.shown.size(), 1U);
     const std::string message = shell.notices.shown.front().text;
     EXPECT_TRUE(message.starts_with(kNotSaved)) << message;
-    EXPECT_NE(message.find(DescribeField(26)), std::string::npos) << message;
-    EXPECT_FALSE(QFile::exists(Path("saved.bin")));
+    EXPECT_NE(message.find(describeField(26)), std::string::npos) << message;
+    EXPECT_FALSE(QFile::exists(path("saved.bin")));
 }
 
 TEST_F(WindowEndToEnd, NoComPortUntilAClickFindsOne) {
-    device = StartRadio();
-    FrmMain& window = OpenWindow({});
-    EXPECT_EQ(Status("statusPort"), "No port");
+    device = startRadio();
+    FrmMain& window = openWindow({});
+    EXPECT_EQ(status("statusPort"), "No port");
     // The re-scan would find the port by itself; here only the clicks may.
-    shell.Find<QTimer>("ReShowComPortTimer")->stop();
+    shell.find<QTimer>("ReShowComPortTimer")->stop();
 
-    EXPECT_EQ(ClickForMessage(window.ReadButton()), kNoComPort);
+    EXPECT_EQ(clickForMessage(window.readButton()), kNoComPort);
     EXPECT_EQ(shell.notices.shown.front().icon, NoticeIcon::None);
-    EXPECT_EQ(window.ComPortNo(), 0);
+    EXPECT_EQ(window.comPortNo(), 0);
 
-    shell.ports.present = {test::Port(9, device)};
-    EXPECT_EQ(ClickForMessage(window.ReadButton()), kNoComPort);
-    EXPECT_EQ(window.ComPortNo(), 9);
-    EXPECT_EQ(ClickForMessage(window.ReadButton()), kReadComplete);
-    EXPECT_EQ(Shown(), ShownFor(TestImage()));
-    EXPECT_EQ(Status("statusPort"), "COM9: " + device);
+    shell.ports.present = {test::port(9, device)};
+    EXPECT_EQ(clickForMessage(window.readButton()), kNoComPort);
+    EXPECT_EQ(window.comPortNo(), 9);
+    EXPECT_EQ(clickForMessage(window.readButton()), kReadComplete);
+    EXPECT_EQ(Shown(), shownFor(testImage()));
+    EXPECT_EQ(status("statusPort"), "COM9: " + device);
 }
 
 TEST_F(WindowEndToEnd, PortThatCannotBeOpenedIsReportedWithTheReason) {
-    FrmMain& window = OpenWindow({test::Port(9, Path("no-such-device").toStdString())});
-    EXPECT_EQ(ClickForMessage(window.ReadButton()),
+    FrmMain& window = openWindow({test::port(9, path("no-such-device").toStdString())});
+    EXPECT_EQ(clickForMessage(window.readButton()),
               std::string(kCannotOpenPort) + "\nNo such device: is the cable plugged in?");
     EXPECT_EQ(shell.notices.shown.front().icon, NoticeIcon::Stop);
-    ExpectIdleWithThePortClosed();
+    expectIdleWithThePortClosed();
 }
 
 TEST_F(WindowEndToEnd, CableDroppedMidWriteEndsWithOneMessage) {
     // Frames 1..8 are the access code, the identification and six reads; 11 is block 3.
-    FrmMain& window = OpenWindowOnRadio({"--fault", "drop@11"});
-    LoadDataFile();
+    FrmMain& window = openWindowOnRadio({"--fault", "drop@11"});
+    loadDataFile();
 
-    EXPECT_EQ(ClickForMessage(window.WriteButton()), kPortLost);
-    test::RunEventLoopFor(200ms);
+    EXPECT_EQ(clickForMessage(window.writeButton()), kPortLost);
+    test::runEventLoopFor(200ms);
     EXPECT_EQ(shell.notices.shown.size(), 1U);
     EXPECT_EQ(shell.notices.shown.front().icon, NoticeIcon::Stop);
-    ExpectIdleWithThePortClosed();
+    expectIdleWithThePortClosed();
 }
 
 TEST_F(WindowEndToEnd, StatusLineFollowsTheTransfers) {
     // The radio stays silent on block 3 of the read (frame 5) and on block 5 of the write
     // after it (frame 24: the read took 12 frames with its re-send), so each shows for a
     // whole answer time.
-    FrmMain& window = OpenWindowOnRadio({"--fault", "silence@5", "--fault", "silence@24"});
-    EXPECT_EQ(Status("statusPort"), "COM9: " + device);
+    FrmMain& window = openWindowOnRadio({"--fault", "silence@5", "--fault", "silence@24"});
+    EXPECT_EQ(status("statusPort"), "COM9: " + device);
 
-    Click(window.ReadButton());
-    EXPECT_TRUE(ProgressShows("Reading block 3 of 8"));
-    EXPECT_EQ(Outcome(), kReadComplete);
-    EXPECT_EQ(Status("statusProgress"), "");
-    EXPECT_EQ(Status("statusRadio"), "Radio QV-4120, version 01.02");
+    click(window.readButton());
+    EXPECT_TRUE(progressShows("Reading block 3 of 8"));
+    EXPECT_EQ(outcome(), kReadComplete);
+    EXPECT_EQ(status("statusProgress"), "");
+    EXPECT_EQ(status("statusRadio"), "Radio QV-4120, version 01.02");
 
     shell.notices.shown.clear();
-    Click(window.WriteButton());
-    EXPECT_TRUE(ProgressShows("Writing block 5 of 8"));
-    EXPECT_EQ(Outcome(), kWriteComplete);
-    EXPECT_EQ(Status("statusProgress"), "");
+    click(window.writeButton());
+    EXPECT_TRUE(progressShows("Writing block 5 of 8"));
+    EXPECT_EQ(outcome(), kWriteComplete);
+    EXPECT_EQ(status("statusProgress"), "");
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 namespace qv::test {
 
 // Runs the event loop until `done` holds or `timeout` passes; whether it held.
-inline bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+inline bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
     const QDeadlineTimer deadline(timeout);
     while (!done()) {
         if (deadline.hasExpired()) {
@@ -23,8 +23,8 @@ inline bool WaitUntil(const std::function<bool()>& done, std::chrono::millisecon
 }
 
 // Runs the event loop for `duration`, to show that something does not happen.
-inline void RunEventLoopFor(std::chrono::milliseconds duration) {
-    WaitUntil([] { return false; }, duration);
+inline void runEventLoopFor(std::chrono::milliseconds duration) {
+    waitUntil([] { return false; }, duration);
 }
 
 }  // namespace qv::test

@@ -23,37 +23,37 @@ class FakeSerialPort final : public SerialPort {
 public:
     explicit FakeSerialPort(Journal& journal) : journal_(journal) {}
 
-    void SetDevice(const std::string&) override {}
-    std::optional<std::string> Open() override {
+    void setDevice(const std::string&) override {}
+    std::optional<std::string> open() override {
         journal_.push_back("open");
-        open = !openFailure;
+        opened = !openFailure;
         return openFailure;
     }
-    void Close() override {
+    void close() override {
         journal_.push_back("close");
-        open = false;
+        opened = false;
     }
-    bool IsOpen() const override { return open; }
-    void ClearBuffers() override {}
-    void SetReceiveThreshold(int bytes) override { threshold = bytes; }
-    bool Write(const Frame& frame) override {
+    bool isOpen() const override { return opened; }
+    void clearBuffers() override {}
+    void setReceiveThreshold(int bytes) override { threshold = bytes; }
+    bool write(const Frame& frame) override {
         journal_.push_back("write");
         written.push_back(frame);
         thresholds.push_back(threshold);
-        return open;
+        return opened;
     }
-    void SetHandlers(ReceivedHandler received, LostHandler lost) override {
+    void setHandlers(ReceivedHandler received, LostHandler lost) override {
         received_ = std::move(received);
         lost_ = std::move(lost);
     }
 
-    void Deliver(const Frame& block) { received_(block); }
-    void Lose() {
-        open = false;
+    void deliver(const Frame& block) { received_(block); }
+    void lose() {
+        opened = false;
         lost_();
     }
 
-    bool open = false;
+    bool opened = false;
     std::optional<std::string> openFailure;
     int threshold = 0;
     std::vector<Frame> written;
@@ -67,12 +67,12 @@ private:
 
 class FakeAnswerTimer final : public AnswerTimer {
 public:
-    void Start() override { running = true; }
-    void Stop() override { running = false; }
-    void SetTickHandler(std::function<void()> tick) override { tick_ = std::move(tick); }
+    void start() override { running = true; }
+    void stop() override { running = false; }
+    void setTickHandler(std::function<void()> tick) override { tick_ = std::move(tick); }
 
     // 500 ms pass without an answer.
-    void Expire() {
+    void expire() {
         if (running) {
             tick_();
         }
@@ -87,7 +87,7 @@ private:
 class FakePause final : public Pause {
 public:
     explicit FakePause(Journal& journal) : journal_(journal) {}
-    void Sleep(int milliseconds) override {
+    void sleep(int milliseconds) override {
         durations.push_back(milliseconds);
         if (milliseconds > 10) {
             journal_.push_back("pause " + std::to_string(milliseconds));
@@ -102,11 +102,11 @@ private:
 class FakeNotices final : public Notices {
 public:
     explicit FakeNotices(Journal& journal) : journal_(journal) {}
-    void Show(const std::string& text, NoticeIcon icon) override {
+    void show(const std::string& text, NoticeIcon icon) override {
         journal_.push_back("show " + text);
         shown.emplace_back(text, icon);
     }
-    bool Confirm(const std::string&) override { return true; }
+    bool confirm(const std::string&) override { return true; }
     std::vector<std::pair<std::string, NoticeIcon>> shown;
 
 private:
@@ -115,21 +115,21 @@ private:
 
 class FakeFieldTexts final : public FieldTexts {
 public:
-    std::string Text(int field) const override { return texts.at(field); }
-    void SetText(int field, const std::string& text) override { texts.at(field) = text; }
+    std::string text(int field) const override { return texts.at(field); }
+    void setText(int field, const std::string& text) override { texts.at(field) = text; }
     std::array<std::string, kFieldCount> texts;
 };
 
 class RecordingObserver final : public TransferObserver {
 public:
-    void BlockStarted(bool writing, int block, int count) override {
+    void blockStarted(bool writing, int block, int count) override {
         blocks.push_back({writing, block, count});
     }
-    void RadioIdentified(const std::string& m, const std::string& v) override {
+    void radioIdentified(const std::string& m, const std::string& v) override {
         model = m;
         version = v;
     }
-    void TransferEnded() override { ++ended; }
+    void transferEnded() override { ++ended; }
 
     struct Block {
         bool writing;

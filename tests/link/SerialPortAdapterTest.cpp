@@ -12,8 +12,8 @@ namespace qv {
 namespace {
 
 using namespace std::chrono_literals;
-using test::RunEventLoopFor;
-using test::WaitUntil;
+using test::runEventLoopFor;
+using test::waitUntil;
 
 TEST(OpenFailureReason, SaysWhyInPlainWords) {
     struct Case {
@@ -35,7 +35,7 @@ TEST(OpenFailureReason, SaysWhyInPlainWords) {
         {QSerialPort::OpenError, "Device is already open", 0, "Device is already open"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(OpenFailureReason(c.error, QString::fromUtf8(c.text), c.systemError), c.reason)
+        EXPECT_EQ(openFailureReason(c.error, QString::fromUtf8(c.text), c.systemError), c.reason)
             << c.text;
     }
 }
@@ -44,20 +44,20 @@ TEST(OpenFailureReason, SaysWhyInPlainWords) {
 class SerialPortAdapterTest : public testing::Test {
 protected:
     SerialPortAdapterTest() {
-        adapter.SetHandlers([this](const Frame& block) { blocks.push_back(block); },
+        adapter.setHandlers([this](const Frame& block) { blocks.push_back(block); },
                             [this] { ++lost; });
-        adapter.SetDevice(line.DevicePath());
+        adapter.setDevice(line.devicePath());
     }
 
     // Sends bytes below the threshold, lets `discard` act, then expects only what follows.
-    void ExpectBytesBelowThresholdDiscardedBy(const std::function<void()>& discard) {
-        adapter.SetReceiveThreshold(21);
-        line.Write({0x06, 0x49});
-        RunEventLoopFor(150ms);
+    void expectBytesBelowThresholdDiscardedBy(const std::function<void()>& discard) {
+        adapter.setReceiveThreshold(21);
+        line.write({0x06, 0x49});
+        runEventLoopFor(150ms);
         discard();
-        adapter.SetReceiveThreshold(1);
-        line.Write({0x0A});
-        ASSERT_TRUE(WaitUntil([&] { return !blocks.empty(); }, 5s));
+        adapter.setReceiveThreshold(1);
+        line.write({0x0A});
+        ASSERT_TRUE(waitUntil([&] { return !blocks.empty(); }, 5s));
         EXPECT_EQ(blocks, std::vector<Frame>{Frame{0x0A}});
     }
 
@@ -69,47 +69,47 @@ protected:
 
 TEST_F(SerialPortAdapterTest, OpenSaysWhyThePortCannotBeHad) {
     SerialPortAdapter missing;
-    missing.SetDevice("/dev/qv-no-such-port");
-    EXPECT_EQ(missing.Open(), "No such device: is the cable plugged in?");
-    EXPECT_FALSE(missing.IsOpen());
-    EXPECT_FALSE(missing.Write({0x02})) << "a closed port takes nothing";
+    missing.setDevice("/dev/qv-no-such-port");
+    EXPECT_EQ(missing.open(), "No such device: is the cable plugged in?");
+    EXPECT_FALSE(missing.isOpen());
+    EXPECT_FALSE(missing.write({0x02})) << "a closed port takes nothing";
 
-    ASSERT_EQ(adapter.Open(), std::nullopt);
+    ASSERT_EQ(adapter.open(), std::nullopt);
     SerialPortAdapter other;
-    other.SetDevice(line.DevicePath());
-    EXPECT_EQ(other.Open(), "The port is busy: another program holds it.");
+    other.setDevice(line.devicePath());
+    EXPECT_EQ(other.open(), "The port is busy: another program holds it.");
 }
 
 TEST_F(SerialPortAdapterTest, BytesWaitUntilTheThresholdIsReached) {
-    ASSERT_EQ(adapter.Open(), std::nullopt);
-    adapter.SetReceiveThreshold(3);
-    line.Write({0x4B, 0x56});
-    RunEventLoopFor(150ms);
+    ASSERT_EQ(adapter.open(), std::nullopt);
+    adapter.setReceiveThreshold(3);
+    line.write({0x4B, 0x56});
+    runEventLoopFor(150ms);
     EXPECT_TRUE(blocks.empty());
-    line.Write({0x06, 0x57});
-    ASSERT_TRUE(WaitUntil([&] { return !blocks.empty(); }, 5s));
+    line.write({0x06, 0x57});
+    ASSERT_TRUE(waitUntil([&] { return !blocks.empty(); }, 5s));
     EXPECT_EQ(blocks, std::vector<Frame>{Frame({0x4B, 0x56, 0x06, 0x57})}) << "all, as one block";
 }
 
 TEST_F(SerialPortAdapterTest, ClearingDiscardsBytesBelowTheThreshold) {
-    ASSERT_EQ(adapter.Open(), std::nullopt);
-    ExpectBytesBelowThresholdDiscardedBy([&] { adapter.ClearBuffers(); });
+    ASSERT_EQ(adapter.open(), std::nullopt);
+    expectBytesBelowThresholdDiscardedBy([&] { adapter.clearBuffers(); });
 }
 
 TEST_F(SerialPortAdapterTest, ReopeningStartsWithAnEmptyBuffer) {
-    ASSERT_EQ(adapter.Open(), std::nullopt);
-    ExpectBytesBelowThresholdDiscardedBy([&] {
-        adapter.Close();
-        ASSERT_EQ(adapter.Open(), std::nullopt);
+    ASSERT_EQ(adapter.open(), std::nullopt);
+    expectBytesBelowThresholdDiscardedBy([&] {
+        adapter.close();
+        ASSERT_EQ(adapter.open(), std::nullopt);
     });
 }
 
 TEST_F(SerialPortAdapterTest, HungUpDeviceIsReportedOnceAndClosed) {
-    ASSERT_EQ(adapter.Open(), std::nullopt);
-    line.HangUp();
-    ASSERT_TRUE(WaitUntil([&] { return lost > 0; }, 5s));
-    EXPECT_FALSE(adapter.IsOpen());
-    RunEventLoopFor(150ms);
+    ASSERT_EQ(adapter.open(), std::nullopt);
+    line.hangUp();
+    ASSERT_TRUE(waitUntil([&] { return lost > 0; }, 5s));
+    EXPECT_FALSE(adapter.isOpen());
+    runEventLoopFor(150ms);
     EXPECT_EQ(lost, 1);
 }
 

@@ -20,7 +20,7 @@ const Frame kIdentify{0x02};
 const Frame kEnd{0x45, 0x4E, 0x44};
 const Frame kRefusal{0x0A};
 
-Frame Read(std::uint8_t low) {
+Frame read(std::uint8_t low) {
     return {0x52, 0x60, low, 0x10};
 }
 
@@ -41,14 +41,14 @@ protected:
     using Memory = std::array<std::uint8_t, 128>;
 
     TransferTest() {
-        transfer.SetObserver(&observer);
+        transfer.setObserver(&observer);
         for (std::size_t i = 0; i < radio.size(); ++i) {
             radio[i] = static_cast<std::uint8_t>(i * 7 + 3);
         }
         texts.texts.fill("7");
     }
 
-    Frame RadioAnswer(const Frame& frame) {
+    Frame radioAnswer(const Frame& frame) {
         if (frame == kAccessCode) {
             return {'K', 'V', 0x06};
         }
@@ -76,44 +76,44 @@ protected:
 
     // Answers every frame as the radio does, except where told otherwise, until the
     // transfer waits for its timer or has ended.
-    void Run() {
+    void run() {
         while (answered_ < port.written.size()) {
             const std::size_t index = answered_++;
             const auto scripted = answers.find(index);
             const Frame answer =
-                scripted != answers.end() ? scripted->second : RadioAnswer(port.written[index]);
+                scripted != answers.end() ? scripted->second : radioAnswer(port.written[index]);
             if (!answer.empty()) {
-                port.Deliver(answer);
+                port.deliver(answer);
             }
         }
     }
 
     // Run, letting the answer timer expire whenever the transfer waits on it.
-    void RunToEnd() {
+    void runToEnd() {
         for (int ticks = 0; ticks < 20; ++ticks) {
-            Run();
+            run();
             if (!timer.running) {
                 return;
             }
-            timer.Expire();
+            timer.expire();
         }
         FAIL() << "the transfer never ended";
     }
 
-    std::string LastNotice() const {
+    std::string lastNotice() const {
         return notices.shown.empty() ? "" : notices.shown.back().first;
     }
 
     // The transfer ended with this one message and left nothing open or running.
-    void ExpectEndedWith(const std::string& message, NoticeIcon icon = NoticeIcon::None) {
-        ASSERT_EQ(notices.shown.size(), 1U) << LastNotice();
+    void expectEndedWith(const std::string& message, NoticeIcon icon = NoticeIcon::None) {
+        ASSERT_EQ(notices.shown.size(), 1U) << lastNotice();
         EXPECT_EQ(notices.shown[0], std::pair(message, icon));
-        EXPECT_FALSE(port.open);
+        EXPECT_FALSE(port.opened);
         EXPECT_FALSE(timer.running);
-        EXPECT_EQ(transfer.State().TransferMode, kIdle);
+        EXPECT_EQ(transfer.state().TransferMode, kIdle);
     }
 
-    void ForgetFrames() {
+    void forgetFrames() {
         port.written.clear();
         port.thresholds.clear();
         notices.shown.clear();
@@ -121,13 +121,13 @@ protected:
         answered_ = 0;
     }
 
-    static std::vector<Frame> WriteFrames(bool withReserved, const Memory& image) {
-        std::vector<Frame> frames{kAccessCode, kIdentify,  Read(0x00),
-                                  Read(0x10),  Read(0x20), Read(0x30)};
+    static std::vector<Frame> writeFrames(bool withReserved, const Memory& image) {
+        std::vector<Frame> frames{kAccessCode, kIdentify,  read(0x00),
+                                  read(0x10),  read(0x20), read(0x30)};
         if (withReserved) {
-            frames.push_back(Read(0x60));
+            frames.push_back(read(0x60));
         }
-        frames.push_back(Read(0x70));
+        frames.push_back(read(0x70));
         for (std::size_t offset = 0; offset < 128; offset += 16) {
             frames.push_back(
                 Block('W', static_cast<std::uint16_t>(0x6000 + offset), &image[offset]));
@@ -156,17 +156,17 @@ private:
 };
 
 TEST_F(TransferTest, ReadSendsElevenFramesAndShowsTheRecord) {
-    ASSERT_TRUE(transfer.StartRead("/dev/radio"));
-    Run();
+    ASSERT_TRUE(transfer.startRead("/dev/radio"));
+    run();
 
-    const std::vector<Frame> frames{kAccessCode, kIdentify,  Read(0x00), Read(0x10),
-                                    Read(0x20),  Read(0x30), Read(0x40), Read(0x50),
-                                    Read(0x60),  Read(0x70), kEnd};
+    const std::vector<Frame> frames{kAccessCode, kIdentify,  read(0x00), read(0x10),
+                                    read(0x20),  read(0x30), read(0x40), read(0x50),
+                                    read(0x60),  read(0x70), kEnd};
     EXPECT_EQ(port.written, frames);
     EXPECT_EQ(port.thresholds, (std::vector<int>{3, 16, 21, 21, 21, 21, 21, 21, 21, 21, 1}));
-    ExpectEndedWith(kReadComplete);
+    expectEndedWith(kReadComplete);
     for (std::size_t i = 0; i < CalibrationRecord::kSize; ++i) {
-        ASSERT_EQ(record.Byte(i), i < radio.size() ? radio[i] : 0) << "offset " << i;
+        ASSERT_EQ(record.byte(i), i < radio.size() ? radio[i] : 0) << "offset " << i;
     }
     EXPECT_EQ(texts.texts[77], std::to_string(radio[116] | radio[117] << 8));
     // The port is closed before the long pause, the message comes after it.
@@ -181,10 +181,10 @@ TEST_F(TransferTest, ReadSendsElevenFramesAndShowsTheRecord) {
 }
 
 TEST_F(TransferTest, WriteAfterReadSendsSixteenFramesKeepingTheRadiosReadOnlyBytes) {
-    ASSERT_TRUE(transfer.StartRead("/dev/radio"));
-    Run();
-    ASSERT_EQ(LastNotice(), kReadComplete);
-    ForgetFrames();
+    ASSERT_TRUE(transfer.startRead("/dev/radio"));
+    run();
+    ASSERT_EQ(lastNotice(), kReadComplete);
+    forgetFrames();
     texts.texts[0] = "4321";         // VfFreq, offsets 0 and 1
     texts.texts[9] = "1";            // SsibLo, read-only: the radio's own value goes back
     radio[14] = 0x77;                // changed in the radio since the read
@@ -196,26 +196,26 @@ TEST_F(TransferTest, WriteAfterReadSendsSixteenFramesKeepingTheRadiosReadOnlyByt
     expected[108] = static_cast<std::uint8_t>(108 * 7 + 3);
     expected[120] = static_cast<std::uint8_t>(120 * 7 + 3);
 
-    ASSERT_TRUE(transfer.StartWrite("/dev/radio"));
-    Run();
+    ASSERT_TRUE(transfer.startWrite("/dev/radio"));
+    run();
 
-    EXPECT_EQ(port.written, WriteFrames(false, expected));
+    EXPECT_EQ(port.written, writeFrames(false, expected));
     EXPECT_EQ(port.thresholds,
               (std::vector<int>{3, 16, 21, 21, 21, 21, 21, 1, 1, 1, 1, 1, 1, 1, 1, 1}));
     EXPECT_EQ(radio, expected);
-    ExpectEndedWith(kWriteComplete);
+    expectEndedWith(kWriteComplete);
     EXPECT_EQ(std::ranges::count(pause.durations, 10), 17);
     EXPECT_EQ(observer.blocks.back(), (RecordingObserver::Block{true, 8, 8}));
 }
 
 TEST_F(TransferTest, WriteWithoutEarlierReadKeepsEveryByteNoFieldHolds) {
-    const Memory expected = test::WrittenWithSevens(radio);
-    ASSERT_TRUE(transfer.StartWrite("/dev/radio"));
-    Run();
+    const Memory expected = test::writtenWithSevens(radio);
+    ASSERT_TRUE(transfer.startWrite("/dev/radio"));
+    run();
 
-    EXPECT_EQ(port.written, WriteFrames(true, expected));
+    EXPECT_EQ(port.written, writeFrames(true, expected));
     EXPECT_EQ(radio, expected) << "reserved bytes and offsets 118..127 came back unchanged";
-    ExpectEndedWith(kWriteComplete);
+    expectEndedWith(kWriteComplete);
 }
 
 // The radio stays silent on, or refuses, a frame and the re-sends that follow it.
@@ -238,8 +238,8 @@ TEST_P(FaultyLine, ThreeResendsRecoverAndAFourthFailureEndsTheTransfer) {
     for (std::size_t k = c.frame; k < c.frame + c.times; ++k) {
         answers[k] = c.refuse ? kRefusal : Frame{};
     }
-    ASSERT_TRUE(c.write ? transfer.StartWrite("/dev/radio") : transfer.StartRead("/dev/radio"));
-    RunToEnd();
+    ASSERT_TRUE(c.write ? transfer.startWrite("/dev/radio") : transfer.startRead("/dev/radio"));
+    runToEnd();
 
     const bool recovers = c.times <= kResendLimit;
     const std::size_t sent = recovers ? (c.write ? 17 : 11) + c.times : c.frame + 4;
@@ -254,9 +254,9 @@ TEST_P(FaultyLine, ThreeResendsRecoverAndAFourthFailureEndsTheTransfer) {
         EXPECT_EQ(port.thresholds[c.frame + k], port.thresholds[again]) << "re-send " << k;
     }
     if (recovers) {
-        EXPECT_EQ(LastNotice(), c.write ? kWriteComplete : kReadComplete);
+        EXPECT_EQ(lastNotice(), c.write ? kWriteComplete : kReadComplete);
     } else {
-        ExpectEndedWith(kCommunicationError);
+        expectEndedWith(kCommunicationError);
     }
 }
 
@@ -288,24 +288,24 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(TransferTest, EveryFrameGetsItsOwnThreeResends) {
     answers = {{4, {}}, {5, {}}, {6, {}}, {8, {}}, {9, {}}, {10, {}}};
-    ASSERT_TRUE(transfer.StartRead("/dev/radio"));
-    RunToEnd();
-    EXPECT_EQ(LastNotice(), kReadComplete);
+    ASSERT_TRUE(transfer.startRead("/dev/radio"));
+    runToEnd();
+    EXPECT_EQ(lastNotice(), kReadComplete);
 }
 
 TEST_F(TransferTest, UnansweredEndLeavesNothingPendingForTheNextTransfer) {
     answers = {{10, {}}, {11, {}}, {12, {}}, {13, {}}};
-    ASSERT_TRUE(transfer.StartRead("/dev/radio"));
-    RunToEnd();
-    ASSERT_EQ(LastNotice(), kCommunicationError);
-    ForgetFrames();
+    ASSERT_TRUE(transfer.startRead("/dev/radio"));
+    runToEnd();
+    ASSERT_EQ(lastNotice(), kCommunicationError);
+    forgetFrames();
     answers.clear();
     journal.clear();
 
-    ASSERT_TRUE(transfer.StartWrite("/dev/radio"));
-    Run();
+    ASSERT_TRUE(transfer.startWrite("/dev/radio"));
+    run();
     EXPECT_EQ(std::ranges::count(journal, "close"), 1) << "closed once, after END";
-    ExpectEndedWith(kWriteComplete);
+    expectEndedWith(kWriteComplete);
 }
 
 TEST_F(TransferTest, BlockAnswerIsStoredAtTheAddressItCarries) {
@@ -317,70 +317,70 @@ TEST_F(TransferTest, BlockAnswerIsStoredAtTheAddressItCarries) {
         record = CalibrationRecord{};
         // Asked for 0x6020; silence on the next request stops the read there.
         answers = {{4, Block('W', c.address, Frame(16, 0xEE).data())}, {5, {}}};
-        ASSERT_TRUE(transfer.StartRead("/dev/radio"));
-        Run();
+        ASSERT_TRUE(transfer.startRead("/dev/radio"));
+        run();
         EXPECT_EQ(port.written.size(), 6U) << "acknowledged: the next request went out";
         for (std::size_t i = 0; i < CalibrationRecord::kSize; ++i) {
             const bool stored = c.firstStored != 0 && i >= c.firstStored && i < c.firstStored + 16;
             const std::uint8_t want = stored ? 0xEE : i < 32 ? radio[i] : 0;
-            ASSERT_EQ(record.Byte(i), want) << std::hex << c.address << " offset " << std::dec << i;
+            ASSERT_EQ(record.byte(i), want) << std::hex << c.address << " offset " << std::dec << i;
         }
-        ForgetFrames();
+        forgetFrames();
     }
 }
 
 // A write sends back the radio's own read-only bytes only when it has them: an answer to a
 // preparation read that carries another address is not that answer, and the read is asked again.
 TEST_F(TransferTest, WritePreparationAnswerForAnotherAddressIsAskedAgain) {
-    const Memory expected = test::WrittenWithSevens(radio);
+    const Memory expected = test::writtenWithSevens(radio);
     answers = {{2, Block('W', 0x6010, &radio[16])}};
-    ASSERT_TRUE(transfer.StartWrite("/dev/radio"));
-    RunToEnd();
+    ASSERT_TRUE(transfer.startWrite("/dev/radio"));
+    runToEnd();
 
-    EXPECT_EQ(port.written.at(3), Read(0x00));
+    EXPECT_EQ(port.written.at(3), read(0x00));
     EXPECT_EQ(radio, expected) << "SSIB LO and HI kept";
-    EXPECT_EQ(LastNotice(), kWriteComplete);
+    EXPECT_EQ(lastNotice(), kWriteComplete);
 }
 
 TEST_F(TransferTest, UnrecognisedAnswersAreDropped) {
-    ASSERT_TRUE(transfer.StartRead("/dev/radio"));
+    ASSERT_TRUE(transfer.startRead("/dev/radio"));
     const std::vector<Frame> garbage{{},           {0x4B, 0x56, 0x07}, {0x06, 0x06},
                                      {0x0A, 0x0A}, Frame(15, 0x49),    Frame(20, 0x57),
                                      {0x15}};
     for (const Frame& block : garbage) {
-        port.Deliver(block);
+        port.deliver(block);
     }
     EXPECT_EQ(port.written.size(), 1U);
     EXPECT_TRUE(timer.running);
-    EXPECT_EQ(transfer.State().ReadStep, kStepAccessCodeSent);
+    EXPECT_EQ(transfer.state().ReadStep, kStepAccessCodeSent);
 }
 
 TEST_F(TransferTest, StartingAgainWhileRunningStartsOver) {
     answers = {{5, {}}};
-    ASSERT_TRUE(transfer.StartRead("/dev/radio"));
-    Run();
+    ASSERT_TRUE(transfer.startRead("/dev/radio"));
+    run();
     journal.clear();
-    ForgetFrames();
+    forgetFrames();
     answers.clear();
 
-    ASSERT_TRUE(transfer.StartWrite("/dev/radio"));
+    ASSERT_TRUE(transfer.startWrite("/dev/radio"));
     EXPECT_EQ(journal, (Journal{"close", "open", "write"}));
-    Run();
-    EXPECT_EQ(port.written, WriteFrames(true, test::WrittenWithSevens(radio)));
-    ExpectEndedWith(kWriteComplete);
+    run();
+    EXPECT_EQ(port.written, writeFrames(true, test::writtenWithSevens(radio)));
+    expectEndedWith(kWriteComplete);
 }
 
 TEST_F(TransferTest, FieldThatCannotBeGatheredStopsTheWriteBeforeAnyBlock) {
     texts.texts[5] = "";
     const Memory before = radio;
-    ASSERT_TRUE(transfer.StartWrite("/dev/radio"));
-    Run();
+    ASSERT_TRUE(transfer.startWrite("/dev/radio"));
+    run();
 
     EXPECT_EQ(port.written.size(), 9U);
     EXPECT_EQ(port.written.back(), kEnd) << "straight after the six reads";
     EXPECT_EQ(radio, before);
     const GatherError empty{.field = 5, .reason = GatherError::Reason::Empty, .text = ""};
-    ExpectEndedWith(std::string(kWriteStopped) + "\n" + empty.Message(), NoticeIcon::Stop);
+    expectEndedWith(std::string(kWriteStopped) + "\n" + empty.message(), NoticeIcon::Stop);
 }
 
 TEST_F(TransferTest, ModelCheckStopsOnAnotherRadio) {
@@ -394,14 +394,14 @@ TEST_F(TransferTest, ModelCheckStopsOnAnotherRadio) {
          {Case{"", "QV-9999", 1, kReadComplete}, Case{"QV-4120", "QV-4120", 1, kReadComplete},
           Case{"QV-4120", "QV-9999", 1, kModelErrorEnglish},
           Case{"QV-4120", "QV-412", 2, kModelErrorChinese}}) {
-        transfer.SetRadioSettings({.accessCode = "PROGRAMQV4", .model = c.expected});
-        transfer.SetLanguageId(c.language);
+        transfer.setRadioSettings({.accessCode = "PROGRAMQV4", .model = c.expected});
+        transfer.setLanguageId(c.language);
         radioModel = c.radio;
-        ForgetFrames();
-        ASSERT_TRUE(transfer.StartRead("/dev/radio"));
-        Run();
+        forgetFrames();
+        ASSERT_TRUE(transfer.startRead("/dev/radio"));
+        run();
         EXPECT_EQ(port.written.size(), c.message == kReadComplete ? 11U : 2U) << c.radio;
-        ExpectEndedWith(c.message);
+        expectEndedWith(c.message);
     }
 }
 
@@ -409,67 +409,67 @@ TEST_F(TransferTest, ModelCheckStopsOnAnotherRadio) {
 // a transfer that must check the radio's model asks for it again instead.
 TEST_F(TransferTest, ModelCheckIsNotSkippedWhenTheIdentificationIsLost) {
     for (const bool write : {false, true}) {
-        transfer.SetRadioSettings({.accessCode = "PROGRAMQV4", .model = "QV-4120"});
+        transfer.setRadioSettings({.accessCode = "PROGRAMQV4", .model = "QV-4120"});
         radioModel = "QV-9999";
         const Memory before = radio;
-        ForgetFrames();
+        forgetFrames();
         answers = {{1, {}}};
-        ASSERT_TRUE(write ? transfer.StartWrite("/dev/radio") : transfer.StartRead("/dev/radio"));
-        RunToEnd();
+        ASSERT_TRUE(write ? transfer.startWrite("/dev/radio") : transfer.startRead("/dev/radio"));
+        runToEnd();
         EXPECT_EQ(port.written,
                   (std::vector<Frame>{kAccessCode, kIdentify, kAccessCode, kIdentify}));
         EXPECT_EQ(radio, before);
-        ExpectEndedWith(kModelErrorEnglish);
+        expectEndedWith(kModelErrorEnglish);
     }
 }
 
 TEST_F(TransferTest, AccessCodeComesFromTheSettings) {
-    transfer.SetRadioSettings({.accessCode = "ABCDEFGHIJ", .model = ""});
-    ASSERT_TRUE(transfer.StartRead("/dev/radio"));
+    transfer.setRadioSettings({.accessCode = "ABCDEFGHIJ", .model = ""});
+    ASSERT_TRUE(transfer.startRead("/dev/radio"));
     EXPECT_EQ(port.written.at(0), Frame({'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H', 'I', 'J'}));
 }
 
 TEST_F(TransferTest, PortThatCannotBeOpenedSendsNothing) {
     port.openFailure = "No such device: is the cable plugged in?";
-    EXPECT_FALSE(transfer.StartWrite("/dev/none"));
-    ExpectEndedWith("Cannot Open Communication Port.\nNo such device: is the cable plugged in?",
+    EXPECT_FALSE(transfer.startWrite("/dev/none"));
+    expectEndedWith("Cannot Open Communication Port.\nNo such device: is the cable plugged in?",
                     NoticeIcon::Stop);
     EXPECT_TRUE(port.written.empty());
 }
 
 TEST_F(TransferTest, ResendReopensAClosedPortAndEndsWhenItCannot) {
     for (const bool reopens : {true, false}) {
-        ForgetFrames();
+        forgetFrames();
         answers = {{2, {}}};
-        ASSERT_TRUE(transfer.StartRead("/dev/radio"));
-        Run();
-        port.open = false;
+        ASSERT_TRUE(transfer.startRead("/dev/radio"));
+        run();
+        port.opened = false;
         port.openFailure = reopens ? std::nullopt : std::optional<std::string>("gone");
-        RunToEnd();
+        runToEnd();
         EXPECT_EQ(port.written.size(), reopens ? 12U : 3U);
-        ExpectEndedWith(reopens ? kReadComplete : kResendError);
+        expectEndedWith(reopens ? kReadComplete : kResendError);
     }
 }
 
 TEST_F(TransferTest, LostPortEndsTheTransferWithOneMessage) {
     answers = {{3, {}}};
-    ASSERT_TRUE(transfer.StartRead("/dev/radio"));
-    Run();
-    port.Lose();
-    ExpectEndedWith(kPortLost, NoticeIcon::Stop);
+    ASSERT_TRUE(transfer.startRead("/dev/radio"));
+    run();
+    port.lose();
+    expectEndedWith(kPortLost, NoticeIcon::Stop);
     EXPECT_EQ(observer.ended, 1);
 
-    port.Lose();
+    port.lose();
     EXPECT_EQ(notices.shown.size(), 1U) << "a port lost while idle says nothing";
 }
 
 TEST_F(TransferTest, NothingHappensWhileIdle) {
     transfer.WaitTimer_Timer();
-    port.Deliver({0x06});
-    port.Deliver(Block('W', 0x6000, radio.data()));
+    port.deliver({0x06});
+    port.deliver(Block('W', 0x6000, radio.data()));
     EXPECT_TRUE(port.written.empty());
     EXPECT_TRUE(notices.shown.empty());
-    EXPECT_EQ(record.Byte(0), 0);
+    EXPECT_EQ(record.byte(0), 0);
 }
 
 }  // namespace

@@ -11,15 +11,15 @@ namespace qv::test {
 
 // The radio's memory after a write of field texts that are all 7 with no read before it:
 // every member the tool sends from the texts, every other byte the radio's own.
-inline std::array<std::uint8_t, 128> WrittenWithSevens(std::array<std::uint8_t, 128> image) {
+inline std::array<std::uint8_t, 128> writtenWithSevens(std::array<std::uint8_t, 128> image) {
     FakeFieldTexts sevens;
     sevens.texts.fill("7");
     FieldRecord fields;
     CalibrationRecord gathered;
-    GetDataByShow(sevens, fields, gathered);
-    for (const FieldInfo& f : Catalogue()) {
+    textsToImage(sevens, fields, gathered);
+    for (const FieldInfo& f : catalogue()) {
         for (std::size_t i = 0; f.sent && i < f.size; ++i) {
-            image[f.offset + i] = gathered.Byte(f.offset + i);
+            image[f.offset + i] = gathered.byte(f.offset + i);
         }
     }
     return image;

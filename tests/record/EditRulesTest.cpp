@@ -16,7 +16,7 @@ TEST(EditRules, GroupsFollowTheLengthLimitAndTheCloseLevels) {
         {9, EditGroup::TwoDigit},    {50, EditGroup::TwoDigit},
     };
     for (const auto& [field, group] : cases) {
-        EXPECT_EQ(EditGroupOf(field), group) << "field " << field;
+        EXPECT_EQ(editGroupOf(field), group) << "field " << field;
     }
 }
 
@@ -33,10 +33,10 @@ class ChangeRule : public testing::TestWithParam<ChangeCase> {};
 
 TEST_P(ChangeRule, CorrectsTheTextAndIsStableOnItsResult) {
     const ChangeCase& c = GetParam();
-    const std::string once = ApplyChangeRule(c.group, c.text);
+    const std::string once = applyChangeRule(c.group, c.text);
     EXPECT_EQ(once, c.expected) << '"' << c.text << '"';
     // The rule runs again on its own replacement; that second run must change nothing.
-    EXPECT_EQ(ApplyChangeRule(c.group, once), once);
+    EXPECT_EQ(applyChangeRule(c.group, once), once);
 }
 
 using enum EditGroup;
@@ -63,9 +63,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ChangeRule, ReadsTheSystemDecimalSeparator) {
     const NumberFormat comma{.decimalPoint = ","};
-    EXPECT_EQ(ApplyChangeRule(Byte, "255,6", comma), "255");
-    EXPECT_EQ(ApplyChangeRule(Byte, "1,5", comma), "1,5");
-    EXPECT_EQ(ApplyChangeRule(Byte, "1.5", comma), "0");
+    EXPECT_EQ(applyChangeRule(Byte, "255,6", comma), "255");
+    EXPECT_EQ(applyChangeRule(Byte, "1,5", comma), "1,5");
+    EXPECT_EQ(applyChangeRule(Byte, "1.5", comma), "0");
 }
 
 TEST(KeyFilter, LetsOnlyDigitsAndControlCharactersThrough) {
@@ -82,7 +82,7 @@ TEST(KeyFilter, LetsOnlyDigitsAndControlCharactersThrough) {
         {128, {0, false}},   {0x4E00, {0, false}}, {-1, {0, false}},
     };
     for (const Case& c : cases) {
-        const KeyVerdict v = FilterKey(c.key);
+        const KeyVerdict v = filterKey(c.key);
         EXPECT_EQ(v.key, c.verdict.key) << c.key;
         EXPECT_EQ(v.moveFocus, c.verdict.moveFocus) << c.key;
     }
@@ -90,7 +90,7 @@ TEST(KeyFilter, LetsOnlyDigitsAndControlCharactersThrough) {
 
 TEST(FocusRule, OnlyTheFilterBiasAndSsibFieldsTakeTheDate) {
     for (int i = 0; i < kFieldCount; ++i) {
-        EXPECT_EQ(FillsDateOnFocus(i), i == 2 || i == 3 || i == 9 || i == 10) << i;
+        EXPECT_EQ(fillsDateOnFocus(i), i == 2 || i == 3 || i == 9 || i == 10) << i;
     }
 }
 

@@ -23,7 +23,7 @@ struct Row {
     int spinner;
 };
 
-std::vector<Row> ExpectedRows() {
+std::vector<Row> expectedRows() {
     using enum Page;
     std::vector<Row> rows = {
         {0, "VF FRQ", Freq, 0, 2, 5, 65535, true, 0, 12},
@@ -81,11 +81,11 @@ std::vector<Row> ExpectedRows() {
 }
 
 TEST(FieldCatalogue, EveryCellMatchesTheLayout) {
-    const std::vector<Row> rows = ExpectedRows();
+    const std::vector<Row> rows = expectedRows();
     ASSERT_EQ(rows.size(), static_cast<std::size_t>(kFieldCount));
     for (const Row& row : rows) {
         SCOPED_TRACE("field " + std::to_string(row.field));
-        const FieldInfo& f = Field(row.field);
+        const FieldInfo& f = fieldInfo(row.field);
         EXPECT_EQ(f.index, row.field);
         EXPECT_EQ(f.caption, row.caption);
         EXPECT_EQ(f.page, row.page);
@@ -96,7 +96,7 @@ TEST(FieldCatalogue, EveryCellMatchesTheLayout) {
         EXPECT_EQ(f.sent, row.sent);
         EXPECT_EQ(f.label, row.label);
         EXPECT_EQ(f.spinner, row.spinner);
-        EXPECT_EQ(f.SpinnerMax(), row.spinner == 0 ? 0 : (row.size == 1 ? 255 : 65535));
+        EXPECT_EQ(f.spinnerMax(), row.spinner == 0 ? 0 : (row.size == 1 ? 255 : 65535));
     }
 }
 
@@ -111,28 +111,28 @@ TEST(FieldCatalogue, PagesListTheirFieldsInScreenOrder) {
         {Page::Ssb, {13, 14, 56, 57, 58, 59, 2, 3}},
     };
     for (const auto& [page, fields] : pages) {
-        EXPECT_EQ(FieldsOnPage(page), fields) << PageCaption(page);
+        EXPECT_EQ(fieldsOnPage(page), fields) << pageCaption(page);
     }
-    EXPECT_EQ(FieldsOnPage(Page::Tab1).size(), 24u);
+    EXPECT_EQ(fieldsOnPage(Page::Tab1).size(), 24u);
 }
 
 TEST(FieldCatalogue, OnlyTheTwoInternalPagesAreHidden) {
     std::vector<std::string> visible;
     for (int p = 0; p < kPageCount; ++p) {
-        if (PageVisible(static_cast<Page>(p))) {
-            visible.emplace_back(PageCaption(static_cast<Page>(p)));
+        if (pageVisible(static_cast<Page>(p))) {
+            visible.emplace_back(pageCaption(static_cast<Page>(p)));
         }
     }
     EXPECT_EQ(visible, (std::vector<std::string>{"S-Meter", "FREQ", "OTHER", "FM", "AM", "SSB"}));
-    EXPECT_EQ(PageCaption(Page::Tab0), "Tab 0");
-    EXPECT_EQ(PageCaption(Page::Tab1), "Tab 1");
+    EXPECT_EQ(pageCaption(Page::Tab0), "Tab 0");
+    EXPECT_EQ(pageCaption(Page::Tab1), "Tab 1");
 }
 
 TEST(FieldCatalogue, DescribesAFieldForTheUser) {
-    EXPECT_EQ(DescribeField(20), "field 20 \"***ASQ close level\" on page \"OTHER\"");
-    EXPECT_EQ(DescribeField(68), "field 68 \"UL SQ 1\" on page \"S-Meter\"");
-    EXPECT_THROW(Field(78), std::out_of_range);
-    EXPECT_THROW(Field(-1), std::out_of_range);
+    EXPECT_EQ(describeField(20), "field 20 \"***ASQ close level\" on page \"OTHER\"");
+    EXPECT_EQ(describeField(68), "field 68 \"UL SQ 1\" on page \"S-Meter\"");
+    EXPECT_THROW(fieldInfo(78), std::out_of_range);
+    EXPECT_THROW(fieldInfo(-1), std::out_of_range);
 }
 
 }  // namespace

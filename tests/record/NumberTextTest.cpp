@@ -22,7 +22,7 @@ struct Case {
 class ReadNumberWithPoint : public testing::TestWithParam<Case> {};
 
 TEST_P(ReadNumberWithPoint, ReadsTheNearestWholeNumber) {
-    EXPECT_EQ(ReadNumber(GetParam().text), GetParam().value) << '"' << GetParam().text << '"';
+    EXPECT_EQ(readNumber(GetParam().text), GetParam().value) << '"' << GetParam().text << '"';
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -50,11 +50,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ReadNumber, UsesTheGivenDecimalSeparator) {
     const NumberFormat comma{.decimalPoint = ","};
-    EXPECT_EQ(ReadNumber("1,5", comma), 2);
-    EXPECT_EQ(ReadNumber("2,5e1", comma), 25);
-    EXPECT_EQ(ReadNumber("1.5", comma), std::nullopt);
+    EXPECT_EQ(readNumber("1,5", comma), 2);
+    EXPECT_EQ(readNumber("2,5e1", comma), 25);
+    EXPECT_EQ(readNumber("1.5", comma), std::nullopt);
     const NumberFormat arabic{.decimalPoint = "\xD9\xAB"};
-    EXPECT_EQ(ReadNumber("3\xD9\xAB"
+    EXPECT_EQ(readNumber("3\xD9\xAB"
                          "5",
                          arabic),
               4);

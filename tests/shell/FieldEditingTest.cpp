@@ -12,7 +12,7 @@ namespace qv::test {
 namespace {
 
 // Types key by key; a character beyond ASCII comes as a keyboard layout or input method sends it.
-void Type(QWidget* box, const QString& text) {
+void type(QWidget* box, const QString& text) {
     for (const QChar c : text) {
         const Qt::Key key =
             c.unicode() < 128 ? QTest::asciiToKey(static_cast<char>(c.unicode())) : Qt::Key_unknown;
@@ -27,7 +27,7 @@ class FieldEditingTest : public QObject {
 private slots:
     void init() {
         shell_ = std::make_unique<ShellFixture>();
-        shell_->Load();
+        shell_->load();
     }
     void cleanup() { shell_.reset(); }
 
@@ -60,8 +60,8 @@ private slots:
         QFETCH(int, field);
         QFETCH(QString, typed);
         QFETCH(QString, shown);
-        Type(shell_->Box(field), typed);
-        QCOMPARE(shell_->Box(field)->text(), shown);
+        type(shell_->box(field), typed);
+        QCOMPARE(shell_->box(field)->text(), shown);
     }
 
     // The arrows and the Up/Down keys step within 0 and the maximum, then the change rule runs.
@@ -86,8 +86,8 @@ private slots:
         QFETCH(QString, start);
         QFETCH(QString, afterUp);
         QFETCH(QString, afterDown);
-        QLineEdit* box = shell_->Box(field);
-        const UpDown* spinner = shell_->window->findChild<FieldTextBoxes*>()->Spinner(field);
+        QLineEdit* box = shell_->box(field);
+        const UpDown* spinner = shell_->window->findChild<FieldTextBoxes*>()->spinner(field);
         const std::tuple<Qt::Key, const char*, QString> steps[] = {
             {Qt::Key_Up, "up", afterUp}, {Qt::Key_Down, "down", afterDown}};
         for (const auto& [key, arrow, shown] : steps) {
@@ -104,7 +104,7 @@ private slots:
 
     void clipboardKeysDoNothing() {
         QApplication::clipboard()->setText("123");
-        QLineEdit* box = shell_->Box(0);
+        QLineEdit* box = shell_->box(0);
         box->setText("45");
         box->selectAll();
         for (const QKeySequence::StandardKey key :
@@ -117,8 +117,8 @@ private slots:
     }
 
     void enterMovesTheFocusLikeTabAndInsertsNothing() {
-        Show();
-        QLineEdit* box = shell_->Box(60);
+        show();
+        QLineEdit* box = shell_->box(60);
         box->setFocus();
         QTest::keyClick(box, Qt::Key_Tab);
         QWidget* afterTab = QApplication::focusWidget();
@@ -159,12 +159,12 @@ private slots:
         QFETCH(QString, date);
         QFETCH(bool, byMouse);
         QFETCH(QString, selected);
-        shell_->locale.shortDate = date.toStdString();
-        Show();
-        shell_->Find<QTabWidget>("SSTab1")->setCurrentIndex(7);
-        QLineEdit* box = shell_->Box(field);
+        shell_->locale.date = date.toStdString();
+        show();
+        shell_->find<QTabWidget>("SSTab1")->setCurrentIndex(7);
+        QLineEdit* box = shell_->box(field);
         box->setText(text);
-        shell_->Box(13)->setFocus();
+        shell_->box(13)->setFocus();
         if (byMouse) {
             QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center());
         } else {
@@ -200,14 +200,14 @@ private slots:
         QFETCH(QString, shown);
         shell_ = std::make_unique<ShellFixture>();
         shell_->locale.decimalPoint = decimalPoint.toStdString();
-        FieldTexts& fields = shell_->Load().Fields();
-        fields.SetText(field, text.toStdString());
-        QCOMPARE(QString::fromStdString(fields.Text(field)), shown);
-        QCOMPARE(fields.Format().decimalPoint, decimalPoint.toStdString());
+        FieldTexts& fields = shell_->load().fields();
+        fields.setText(field, text.toStdString());
+        QCOMPARE(QString::fromStdString(fields.text(field)), shown);
+        QCOMPARE(fields.format().decimalPoint, decimalPoint.toStdString());
     }
 
 private:
-    void Show() {
+    void show() {
         FrmMain& window = *shell_->window;
         window.show();
         QApplication::setActiveWindow(&window);

@@ -116,7 +116,7 @@ struct Cell {
     int column = -1;
 };
 
-Cell CellOf(QWidget* widget) {
+Cell cellOf(QWidget* widget) {
     for (QGridLayout* grid : widget->window()->findChildren<QGridLayout*>()) {
         const int index = grid->indexOf(widget);
         if (index >= 0) {
@@ -129,12 +129,12 @@ Cell CellOf(QWidget* widget) {
     return {};
 }
 
-QWidget* WidgetAt(const Cell& cell, int column) {
+QWidget* widgetAt(const Cell& cell, int column) {
     QLayoutItem* item = cell.grid->itemAtPosition(cell.row, column);
     return item == nullptr ? nullptr : item->widget();
 }
 
-QString PageOf(const QTabWidget& tabs, const QWidget* widget) {
+QString pageOf(const QTabWidget& tabs, const QWidget* widget) {
     for (int i = 0; i < tabs.count(); ++i) {
         if (tabs.widget(i)->isAncestorOf(widget)) {
             return tabs.tabText(i);
@@ -143,7 +143,7 @@ QString PageOf(const QTabWidget& tabs, const QWidget* widget) {
     return {};
 }
 
-QString FrameOf(const QWidget* widget) {
+QString frameOf(const QWidget* widget) {
     for (QWidget* up = widget->parentWidget(); up != nullptr; up = up->parentWidget()) {
         if (auto* frame = qobject_cast<QGroupBox*>(up)) {
             return frame->title();
@@ -152,7 +152,7 @@ QString FrameOf(const QWidget* widget) {
     return {};
 }
 
-QRect Geometry(const QWidget* widget) {
+QRect geometry(const QWidget* widget) {
     return QRect(widget->mapTo(widget->window(), QPoint(0, 0)), widget->size());
 }
 
@@ -163,23 +163,23 @@ class FrmMainLayoutTest : public QObject {
 private slots:
     void init() {
         shell_ = std::make_unique<ShellFixture>();
-        shell_->Load();
+        shell_->load();
     }
     void cleanup() { shell_.reset(); }
 
     void sixTabsVisibleInOrderWithSMeterOpen() {
         QStringList all;
         QStringList visible;
-        for (int i = 0; i < Tabs()->count(); ++i) {
-            all << Tabs()->tabText(i);
-            if (Tabs()->isTabVisible(i)) {
-                visible << Tabs()->tabText(i);
+        for (int i = 0; i < tabs()->count(); ++i) {
+            all << tabs()->tabText(i);
+            if (tabs()->isTabVisible(i)) {
+                visible << tabs()->tabText(i);
             }
         }
         QCOMPARE(all,
                  QStringList({"Tab 0", "Tab 1", "S-Meter", "FREQ", "OTHER", "FM", "AM", "SSB"}));
         QCOMPARE(visible, QStringList({"S-Meter", "FREQ", "OTHER", "FM", "AM", "SSB"}));
-        QCOMPARE(Tabs()->tabText(Tabs()->currentIndex()), QString("S-Meter"));
+        QCOMPARE(tabs()->tabText(tabs()->currentIndex()), QString("S-Meter"));
     }
 
     void everyFieldStandsWhereThePageTablesPutIt_data() {
@@ -191,28 +191,28 @@ private slots:
     void everyFieldStandsWhereThePageTablesPutIt() {
         QFETCH(int, row);
         const ExpectedField& want = kExpected[row];
-        QLineEdit* box = shell_->Box(want.field);
+        QLineEdit* box = shell_->box(want.field);
         QVERIFY(box != nullptr);
-        QCOMPARE(PageOf(*Tabs(), box), QString(want.page));
-        QCOMPARE(FrameOf(box), QString(want.frame));
+        QCOMPARE(pageOf(*tabs(), box), QString(want.page));
+        QCOMPARE(frameOf(box), QString(want.frame));
 
-        const Cell cell = CellOf(box);
+        const Cell cell = cellOf(box);
         QVERIFY(cell.grid != nullptr);
-        auto* caption = qobject_cast<QLabel*>(WidgetAt(cell, cell.column - 1));
+        auto* caption = qobject_cast<QLabel*>(widgetAt(cell, cell.column - 1));
         QVERIFY(caption != nullptr);
         QCOMPARE(caption->text(), QString(want.caption));
         QCOMPARE(caption->objectName(), QString("lbl_%1").arg(want.label));
 
-        auto* spinner = qobject_cast<UpDown*>(WidgetAt(cell, cell.column + 1));
+        auto* spinner = qobject_cast<UpDown*>(widgetAt(cell, cell.column + 1));
         QCOMPARE(spinner != nullptr, want.spinner != 0);
         if (spinner != nullptr) {
             QCOMPARE(spinner->objectName(), QString("UpDown%1").arg(want.spinner));
-            QCOMPARE(spinner->Maximum(), want.spinnerMax);
-            QCOMPARE(spinner->Field(), box);
+            QCOMPARE(spinner->maximum(), want.spinnerMax);
+            QCOMPARE(spinner->fieldInfo(), box);
         }
 
         // Within one grid, each field stands below the one before it or in a column further right.
-        const Cell before = row == 0 ? Cell{} : CellOf(shell_->Box(kExpected[row - 1].field));
+        const Cell before = row == 0 ? Cell{} : cellOf(shell_->box(kExpected[row - 1].field));
         QVERIFY(before.grid != cell.grid || cell.column > before.column ||
                 (cell.column == before.column && cell.row == before.row + 1));
 
@@ -228,33 +228,33 @@ private slots:
             {"Command1", "&Read"},     {"Command2", "&Write"}, {"cmd", "Save Data"},
             {"Command4", "Load Data"}, {"Command3", "Exit"},   {"Label3", "Comm Select："}};
         for (const auto& [name, caption] : captions) {
-            QCOMPARE(shell_->Find<QWidget>(name)->property("text").toString(), QString(caption));
+            QCOMPARE(shell_->find<QWidget>(name)->property("text").toString(), QString(caption));
         }
         QCOMPARE(window.font().family(), QString("Arial"));
         QCOMPARE(window.font().pointSize(), 9);
-        auto* wait = shell_->Find<QTimer>("WaitTimer");
+        auto* wait = shell_->find<QTimer>("WaitTimer");
         QCOMPARE(wait->interval(), 500);
         QVERIFY(!wait->isActive());
-        auto* reShow = shell_->Find<QTimer>("ReShowComPortTimer");
+        auto* reShow = shell_->find<QTimer>("ReShowComPortTimer");
         QCOMPARE(reShow->interval(), 1000);
         QVERIFY(reShow->isActive());
     }
 
     void theNoteStandsRightOfTheCloseLevels() {
-        Tabs()->setCurrentIndex(4);
+        tabs()->setCurrentIndex(4);
         shell_->window->show();
         QVERIFY(QTest::qWaitForWindowExposed(shell_->window.get()));
-        const QRect field20 = Geometry(shell_->Box(20));
-        const QRect field26 = Geometry(shell_->Box(26));
+        const QRect field20 = geometry(shell_->box(20));
+        const QRect field26 = geometry(shell_->box(26));
         const std::pair<const char*, const char*> lines[] = {
             {"lblAfterEntering", "***After entering ASQ and Squelch levels (N)"},
             {"Label1", "and writing these to the radio, the"},
             {"lblTheWalkie", "radio will display level N+1."}};
         int top = field20.top();
         for (const auto& [name, text] : lines) {
-            auto* line = shell_->Find<QLabel>(name);
+            auto* line = shell_->find<QLabel>(name);
             QCOMPARE(line->text(), QString(text));
-            const QRect at = Geometry(line);
+            const QRect at = geometry(line);
             QVERIFY(at.left() > field20.right());
             QVERIFY(at.top() >= top - 4);
             QVERIFY(at.bottom() <= field26.bottom() + 4);
@@ -271,26 +271,26 @@ private slots:
     void nothingClippedOrOverlapping() {
         QFETCH(int, localeId);
         shell_ = std::make_unique<ShellFixture>();
-        shell_->locale.localeId = localeId;
-        FrmMain& window = shell_->Load();
+        shell_->locale.id = localeId;
+        FrmMain& window = shell_->load();
         for (int i = 0; i < kFieldCount; ++i) {
-            window.Fields().SetText(i,
-                                    std::string(static_cast<std::size_t>(Field(i).maxChars), '8'));
+            window.fields().setText(
+                i, std::string(static_cast<std::size_t>(fieldInfo(i).maxChars), '8'));
         }
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        for (int page = 2; page < Tabs()->count(); ++page) {
-            Tabs()->setCurrentIndex(page);
+        for (int page = 2; page < tabs()->count(); ++page) {
+            tabs()->setCurrentIndex(page);
             QCoreApplication::processEvents();
-            CheckShownWhole(Tabs()->widget(page));
+            checkShownWhole(tabs()->widget(page));
         }
-        CheckShownWhole(window.centralWidget());
+        checkShownWhole(window.centralWidget());
     }
 
 private:
-    QTabWidget* Tabs() const { return shell_->Find<QTabWidget>("SSTab1"); }
+    QTabWidget* tabs() const { return shell_->find<QTabWidget>("SSTab1"); }
 
-    static void CheckShownWhole(QWidget* area) {
+    static void checkShownWhole(QWidget* area) {
         QList<QWidget*> shown;
         for (QWidget* w : area->findChildren<QWidget*>()) {
             const bool leaf = qobject_cast<QLabel*>(w) || qobject_cast<QLineEdit*>(w) ||
@@ -312,7 +312,7 @@ private:
             }
             for (QWidget* other : shown) {
                 if (other != w && !w->isAncestorOf(other) && !other->isAncestorOf(w)) {
-                    QVERIFY2(!Geometry(w).intersects(Geometry(other)),
+                    QVERIFY2(!geometry(w).intersects(geometry(other)),
                              qPrintable(w->objectName() + " overlaps " + other->objectName()));
                 }
             }

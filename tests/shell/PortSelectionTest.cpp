@@ -15,9 +15,9 @@ namespace qv::test {
 namespace {
 
 // Each present port as "name device".
-Strings Listed(PresentPorts& ports) {
+Strings listed(PresentPorts& ports) {
     Strings listed;
-    for (const PresentPort& p : ports.List()) {
+    for (const PresentPort& p : ports.list()) {
         listed.push_back(p.name + " " + p.device);
     }
     return listed;
@@ -49,7 +49,7 @@ private slots:
         for (const std::string& name : present) {
             ports.push_back({name, "/dev/x"});
         }
-        const PortListing listing = ListComPorts(ports);
+        const PortListing listing = listPorts(ports);
         Strings texts;
         for (const PortEntry& e : listing.entries) {
             texts.push_back(e.text);
@@ -60,72 +60,72 @@ private slots:
 
     void eachEntryShowsItsDevice() {
         ShellFixture shell;
-        shell.ports.present = {Port(3, "/dev/ttyS2"), Port(9, "/dev/pts/4")};
-        FrmMain& window = shell.Load();
-        QCOMPARE(Combo(shell)->itemData(1, Qt::ToolTipRole).toString(), QString("/dev/pts/4"));
-        QCOMPARE(shell.Find<QLabel>("lblComDevice")->text(), QString("/dev/ttyS2"));
-        QCOMPARE(window.ComPortDevice(), std::string("/dev/ttyS2"));
+        shell.ports.present = {port(3, "/dev/ttyS2"), port(9, "/dev/pts/4")};
+        FrmMain& window = shell.load();
+        QCOMPARE(combo(shell)->itemData(1, Qt::ToolTipRole).toString(), QString("/dev/pts/4"));
+        QCOMPARE(shell.find<QLabel>("lblComDevice")->text(), QString("/dev/ttyS2"));
+        QCOMPARE(window.comPortDevice(), std::string("/dev/ttyS2"));
     }
 
     // A pick is saved at once; the re-scan follows ports that go and come back without
     // writing the settings file itself.
     void thePickIsSavedAndTheRescanFollowsPortsThatGoAndComeBack() {
         ShellFixture shell;
-        shell.ports.present = {Port(3), Port(5)};
-        FrmMain& window = shell.Load();
-        QComboBox* combo = Combo(shell);
-        QTest::keyClick(combo, Qt::Key_Down);
-        QCOMPARE(window.ComPortNo(), 5);
-        QCOMPARE(window.ComPortDevice(), std::string("/dev/ttyS4"));
-        QCOMPARE(shell.settings.ReadComPort(), 5);
+        shell.ports.present = {port(3), port(5)};
+        FrmMain& window = shell.load();
+        QComboBox* list = combo(shell);
+        QTest::keyClick(list, Qt::Key_Down);
+        QCOMPARE(window.comPortNo(), 5);
+        QCOMPARE(window.comPortDevice(), std::string("/dev/ttyS4"));
+        QCOMPARE(shell.settings.readComPort(), 5);
 
-        shell.ports.present = {Port(3)};
+        shell.ports.present = {port(3)};
         window.ReShowComPortTimer_Timer();
-        QCOMPARE(window.ComPortNo(), 3);
-        QCOMPARE(combo->currentText(), QString("COM3"));
+        QCOMPARE(window.comPortNo(), 3);
+        QCOMPARE(list->currentText(), QString("COM3"));
 
-        shell.ports.present = {Port(3), Port(5)};
+        shell.ports.present = {port(3), port(5)};
         window.ReShowComPortTimer_Timer();
-        QCOMPARE(window.ComPortNo(), 3);
-        QCOMPARE(combo->currentText(), QString("COM3"));
-        QCOMPARE(combo->count(), 2);
-        QCOMPARE(combo->itemText(1), QString("COM5"));
-        QCOMPARE(shell.settings.ReadComPort(), 5);
+        QCOMPARE(window.comPortNo(), 3);
+        QCOMPARE(list->currentText(), QString("COM3"));
+        QCOMPARE(list->count(), 2);
+        QCOMPARE(list->itemText(1), QString("COM5"));
+        QCOMPARE(shell.settings.readComPort(), 5);
 
         shell.ports.present.clear();
         window.ReShowComPortTimer_Timer();
-        QCOMPARE(window.ComPortNo(), 0);
-        QCOMPARE(combo->count(), 0);
-        QCOMPARE(combo->currentIndex(), -1);
+        QCOMPARE(window.comPortNo(), 0);
+        QCOMPARE(list->count(), 0);
+        QCOMPARE(list->currentIndex(), -1);
     }
 
     void theRescanChoosesTheFirstOfDuplicates() {
         ShellFixture shell;
-        shell.ports.present = {Port(4), Port(7, "/dev/a"), Port(7, "/dev/b")};
-        FrmMain& window = shell.Load();
-        window.SetComPortNo(7);
+        shell.ports.present = {port(4), port(7, "/dev/a"), port(7, "/dev/b")};
+        FrmMain& window = shell.load();
+        window.setComPortNo(7);
         window.ReShowComPortTimer_Timer();
-        QCOMPARE(Combo(shell)->currentIndex(), 1);
-        QCOMPARE(window.ComPortDevice(), std::string("/dev/a"));
+        QCOMPARE(combo(shell)->currentIndex(), 1);
+        QCOMPARE(window.comPortDevice(), std::string("/dev/a"));
     }
 
     void anUnchangedRescanLeavesTheOpenDropDownAlone() {
         ShellFixture shell;
-        shell.ports.present = {Port(3), Port(5), Port(8)};
-        FrmMain& window = shell.Load();
+        shell.ports.present = {port(3), port(5), port(8)};
+        FrmMain& window = shell.load();
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QComboBox* combo = Combo(shell);
-        QTest::keyClick(combo, Qt::Key_Down);
-        combo->showPopup();
-        QTRY_VERIFY(combo->view()->isVisible());
-        combo->view()->setCurrentIndex(combo->model()->index(2, 0));
+        QComboBox* list = combo(shell);
+        QTest::keyClick(list, Qt::Key_Down);
+        list->showPopup();
+        QTRY_VERIFY(list->view()->isVisible());
+        list->view()->setCurrentIndex(list->model()->index(2, 0));
         window.ReShowComPortTimer_Timer();
-        QVERIFY(combo->view()->isVisible());
-        QCOMPARE(combo->view()->currentIndex().row(), 2);
-        QCOMPARE(combo->currentText(), QString("COM5"));
-        QCOMPARE(window.ComPortNo(), 5);
-        combo->hidePopup();
+        QVERIFY(list->view()->isVisible());
+        QCOMPARE(list->view()->currentIndex().row(), 2);
+        QCOMPARE(list->currentText(), QString("COM5"));
+        QCOMPARE(window.comPortNo(), 5);
+        list->hidePopup();
     }
 
     void linuxPortsNumberDevicesByName() {
@@ -134,13 +134,13 @@ private slots:
         LinuxPorts ports(
             {{"COM9", "/dev/pts/3"}, {"COM100", "/dev/pts/7"}, {"COM8", "/dev/gone"}},
             [&] { return system; }, [](const std::string& path) { return path != "/dev/gone"; });
-        QCOMPARE(Listed(ports),
+        QCOMPARE(listed(ports),
                  (Strings{"COM9 /dev/pts/3", "COM100 /dev/pts/7", "COM1 /dev/ttyS0",
                           "COM11 /dev/ttyS10", "COM33 /dev/ttyUSB0", "COM66 /dev/ttyACM1",
                           "COM101 /dev/rfcomm0", "COM102 /dev/ttyXR2"}));
         // Numbers from 100 up stay with their device for the run.
         system = {"/dev/ttyXR2", "/dev/ttyZZ0"};
-        QCOMPARE(Listed(ports), (Strings{"COM9 /dev/pts/3", "COM100 /dev/pts/7",
+        QCOMPARE(listed(ports), (Strings{"COM9 /dev/pts/3", "COM100 /dev/pts/7",
                                          "COM102 /dev/ttyXR2", "COM103 /dev/ttyZZ0"}));
     }
 
@@ -152,7 +152,7 @@ private slots:
                 return Strings{"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyS0"};
             },
             [](const std::string&) { return true; });
-        QCOMPARE(Listed(ports), (Strings{"COM33 /dev/ttyUSB1", "COM1 /dev/pts/2",
+        QCOMPARE(listed(ports), (Strings{"COM33 /dev/ttyUSB1", "COM1 /dev/pts/2",
                                          "COM100 /dev/ttyS0", "COM101 /dev/ttyUSB0"}));
     }
 
@@ -163,11 +163,11 @@ private slots:
         const std::string link = dir.filePath("by-id-radio").toStdString();
         QVERIFY(QFile::link(QString::fromStdString(device), QString::fromStdString(link)));
         LinuxPorts ports({{"COM9", link}}, [&] { return Strings{device}; });
-        QCOMPARE(Listed(ports), Strings{"COM9 " + link});
+        QCOMPARE(listed(ports), Strings{"COM9 " + link});
     }
 
 private:
-    static QComboBox* Combo(const ShellFixture& shell) { return shell.Find<QComboBox>("Combo2"); }
+    static QComboBox* combo(const ShellFixture& shell) { return shell.find<QComboBox>("Combo2"); }
 };
 
 }  // namespace qv::test

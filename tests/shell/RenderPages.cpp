@@ -11,22 +11,22 @@
 
 namespace {
 
-void FillSampleValues(qv::FrmMain& window) {
-    for (const qv::FieldInfo& field : qv::Catalogue()) {
-        window.Fields().SetText(field.index, std::to_string(field.index == 20 || field.index == 26
+void fillSampleValues(qv::FrmMain& window) {
+    for (const qv::FieldInfo& field : qv::catalogue()) {
+        window.fields().setText(field.index, std::to_string(field.index == 20 || field.index == 26
                                                                 ? 3
                                                                 : field.rangeMax - field.index));
     }
 }
 
-bool RenderLanguage(const QDir& folder, const QString& language, int localeId) {
+bool renderLanguage(const QDir& folder, const QString& language, int localeId) {
     qv::test::ShellFixture shell;
-    shell.locale.localeId = localeId;
-    shell.ports.present = {qv::test::Port(1), qv::test::Port(33, "/dev/ttyUSB0")};
-    qv::FrmMain& window = shell.Load();
-    FillSampleValues(window);
+    shell.locale.id = localeId;
+    shell.ports.present = {qv::test::port(1), qv::test::port(33, "/dev/ttyUSB0")};
+    qv::FrmMain& window = shell.load();
+    fillSampleValues(window);
     window.show();
-    auto* tabs = shell.Find<QTabWidget>("SSTab1");
+    auto* tabs = shell.find<QTabWidget>("SSTab1");
     for (int page = 0; page < tabs->count(); ++page) {
         if (!tabs->isTabVisible(page)) {
             continue;
@@ -58,6 +58,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot create %s\n", argv[1]);
         return 1;
     }
-    const bool ok = RenderLanguage(folder, "en", 0x0409) && RenderLanguage(folder, "zh", 0x0804);
+    const bool ok = renderLanguage(folder, "en", 0x0409) && renderLanguage(folder, "zh", 0x0804);
     return ok ? 0 : 1;
 }

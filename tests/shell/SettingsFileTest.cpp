@@ -26,14 +26,14 @@ private slots:
             "; trailing comment",
             QByteArray(3000, 'x'),
         };
-        const QString path = SettingsIn(shell.dir, before.join('\n') + '\n');
-        shell.ports.present = {Port(3), Port(5)};
-        shell.Load();
-        QTest::keyClick(shell.Find<QComboBox>("Combo2"), Qt::Key_Down);
+        const QString path = settingsIn(shell.dir, before.join('\n') + '\n');
+        shell.ports.present = {port(3), port(5)};
+        shell.load();
+        QTest::keyClick(shell.find<QComboBox>("Combo2"), Qt::Key_Down);
 
         QList<QByteArray> expected = before;
         expected[7] = "comPort=5";
-        QCOMPARE(ReadFile(path).split('\n'), expected << QByteArray());
+        QCOMPARE(readFile(path).split('\n'), expected << QByteArray());
     }
 
     void aWriteCreatesTheFileOrTheSection_data() {
@@ -50,11 +50,11 @@ private slots:
         QFETCH(QByteArray, before);
         QFETCH(QByteArray, after);
         QTemporaryDir dir;
-        const QString path = SettingsIn(dir, before);
+        const QString path = settingsIn(dir, before);
         const SettingsFile settings(path.toStdString());
-        settings.WriteComPort(12);
-        QCOMPARE(ReadFile(path), after);
-        QCOMPARE(settings.ReadComPort(), 12);
+        settings.writeComPort(12);
+        QCOMPARE(readFile(path), after);
+        QCOMPARE(settings.readComPort(), 12);
     }
 
     void comPortReadsAsA16BitNumberOrZero_data() {
@@ -83,18 +83,18 @@ private slots:
         QFETCH(QByteArray, content);
         QFETCH(int, comPort);
         QTemporaryDir dir;
-        QCOMPARE(SettingsFile(SettingsIn(dir, content).toStdString()).ReadComPort(), comPort);
+        QCOMPARE(SettingsFile(settingsIn(dir, content).toStdString()).readComPort(), comPort);
     }
 
     void portsSectionNamesDevices() {
         QTemporaryDir dir;
         const QString path =
-            SettingsIn(dir,
+            settingsIn(dir,
                        "[ports]\n; the bench radio\nCOM9=/dev/pts/3\nbogus=/dev/x\n"
                        "COM12 = /dev/serial/by-id/usb-1\nCOM0=/dev/zero\nCOM4=\n"
                        "[language]\ncomPort=9\n");
         std::vector<std::string> named;
-        for (const PresentPort& port : SettingsFile(path.toStdString()).ConfiguredPorts()) {
+        for (const PresentPort& port : SettingsFile(path.toStdString()).configuredPorts()) {
             named.push_back(port.name + "=" + port.device);
         }
         QCOMPARE(named,

@@ -20,20 +20,20 @@ namespace qv::test {
 
 class FakeLocale : public SystemLocale {
 public:
-    int localeId = 0x0409;
+    int id = 0x0409;
     std::string decimalPoint = ".";
-    std::string shortDate = "12/06/2026";
+    std::string date = "12/06/2026";
 
-    int LocaleId() const override { return localeId; }
-    NumberFormat Format() const override { return {.decimalPoint = decimalPoint}; }
-    std::string ShortDate() const override { return shortDate; }
+    int localeId() const override { return id; }
+    NumberFormat format() const override { return {.decimalPoint = decimalPoint}; }
+    std::string shortDate() const override { return date; }
 };
 
 class FakePorts : public PresentPorts {
 public:
     std::vector<PresentPort> present;
 
-    std::vector<PresentPort> List() override { return present; }
+    std::vector<PresentPort> list() override { return present; }
 };
 
 // Records every message and question; `onShow` runs while a message is "open", and every
@@ -49,25 +49,25 @@ public:
     std::function<void()> onShow;
     bool confirmAnswer = true;
 
-    void Show(const std::string& text, NoticeIcon icon) override {
+    void show(const std::string& text, NoticeIcon icon) override {
         shown.push_back({text, icon});
         if (onShow) {
             onShow();
         }
     }
-    bool Confirm(const std::string& text) override {
+    bool confirm(const std::string& text) override {
         asked.push_back(text);
         return confirmAnswer;
     }
 };
 
-inline PresentPort Port(int n, const std::string& device = {}) {
+inline PresentPort port(int n, const std::string& device = {}) {
     return {"COM" + std::to_string(n),
             device.empty() ? "/dev/ttyS" + std::to_string(n - 1) : device};
 }
 
 // Writes mysetup.ini into the folder (none when content is empty) and gives its path.
-inline QString SettingsIn(const QTemporaryDir& dir, const QByteArray& content) {
+inline QString settingsIn(const QTemporaryDir& dir, const QByteArray& content) {
     const QString path = dir.filePath("mysetup.ini");
     QFile file(path);
     if (!content.isEmpty() && file.open(QIODevice::WriteOnly)) {
@@ -76,7 +76,7 @@ inline QString SettingsIn(const QTemporaryDir& dir, const QByteArray& content) {
     return path;
 }
 
-inline QByteArray ReadFile(const QString& path) {
+inline QByteArray readFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
@@ -90,19 +90,19 @@ struct ShellFixture {
     SettingsFile settings{dir.filePath("mysetup.ini").toStdString()};
     std::unique_ptr<FrmMain> window;
 
-    FrmMain& Make() {
+    FrmMain& make() {
         window = std::make_unique<FrmMain>(ShellServices{notices, locale, ports, settings});
         return *window;
     }
-    FrmMain& Load() {
-        Make().Form_Load();
+    FrmMain& load() {
+        make().Form_Load();
         return *window;
     }
     template <typename T>
-    T* Find(const QString& name) const {
+    T* find(const QString& name) const {
         return window->findChild<T*>(name);
     }
-    QLineEdit* Box(int field) const { return Find<QLineEdit>(QString("Text1_%1").arg(field)); }
+    QLineEdit* box(int field) const { return find<QLineEdit>(QString("Text1_%1").arg(field)); }
 };
 
 }  // namespace qv::test

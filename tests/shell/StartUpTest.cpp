@@ -28,11 +28,11 @@ private slots:
         QFETCH(QString, read);
         QFETCH(QString, write);
         ShellFixture shell;
-        shell.locale.localeId = localeId;
-        FrmMain& window = shell.Load();
-        QCOMPARE(window.LanguageId(), languageId);
-        QCOMPARE(shell.Find<QPushButton>("Command1")->text(), read);
-        QCOMPARE(shell.Find<QPushButton>("Command2")->text(), write);
+        shell.locale.id = localeId;
+        FrmMain& window = shell.load();
+        QCOMPARE(window.languageId(), languageId);
+        QCOMPARE(shell.find<QPushButton>("Command1")->text(), read);
+        QCOMPARE(shell.find<QPushButton>("Command2")->text(), write);
     }
 
     void onlyChineseOfChinaGivesTheChineseIdentifier() {
@@ -44,25 +44,25 @@ private slots:
             {QLocale(QLocale::French, QLocale::France), false},
             {QLocale::c(), false}};
         for (const auto& [locale, chinese] : locales) {
-            QVERIFY2((LocaleIdOf(locale) == 0x0804) == chinese, qPrintable(locale.name()));
+            QVERIFY2((localeIdOf(locale) == 0x0804) == chinese, qPrintable(locale.name()));
         }
     }
 
     void theReminderComesLastAndBeforeTheWindowShows() {
         ShellFixture shell;
-        shell.ports.present = {Port(3)};
-        SettingsIn(shell.dir, "[language]\ncomPort=9\n");
+        shell.ports.present = {port(3)};
+        settingsIn(shell.dir, "[language]\ncomPort=9\n");
         bool visible = true;
         bool rescanning = false;
         QByteArray settingsAtReminder;
         QString readCaption;
         shell.notices.onShow = [&] {
             visible = shell.window->isVisible();
-            rescanning = shell.Find<QTimer>("ReShowComPortTimer")->isActive();
-            settingsAtReminder = ReadFile(shell.dir.filePath("mysetup.ini"));
-            readCaption = shell.Find<QPushButton>("Command1")->text();
+            rescanning = shell.find<QTimer>("ReShowComPortTimer")->isActive();
+            settingsAtReminder = readFile(shell.dir.filePath("mysetup.ini"));
+            readCaption = shell.find<QPushButton>("Command1")->text();
         };
-        shell.Load();
+        shell.load();
         QCOMPARE(shell.notices.shown.size(), std::size_t{1});
         QCOMPARE(shell.notices.shown[0].text,
                  std::string("Please READ and SAVE (backup) the calibration data before making "
@@ -102,21 +102,21 @@ private slots:
         QFETCH(int, comPortNo);
         QFETCH(QByteArray, settingsAfter);
         ShellFixture shell;
-        const QString path = SettingsIn(shell.dir, settings);
+        const QString path = settingsIn(shell.dir, settings);
         for (int n : present) {
-            shell.ports.present.push_back(Port(n));
+            shell.ports.present.push_back(port(n));
         }
-        QCOMPARE(shell.Load().ComPortNo(), comPortNo);
-        QCOMPARE(shell.Find<QComboBox>("Combo2")->currentText(),
+        QCOMPARE(shell.load().comPortNo(), comPortNo);
+        QCOMPARE(shell.find<QComboBox>("Combo2")->currentText(),
                  comPortNo == 0 ? QString() : QString("COM%1").arg(comPortNo));
-        QCOMPARE(ReadFile(path), settingsAfter);
+        QCOMPARE(readFile(path), settingsAfter);
     }
 
     void anUnwritableSettingsFileIsIgnored() {
         ShellFixture shell;
         shell.settings = SettingsFile("/nonexistent-folder/mysetup.ini");
-        shell.ports.present = {Port(2)};
-        QCOMPARE(shell.Load().ComPortNo(), 2);
+        shell.ports.present = {port(2)};
+        QCOMPARE(shell.load().comPortNo(), 2);
         QCOMPARE(shell.notices.shown.size(), std::size_t{1});
     }
 
@@ -128,27 +128,27 @@ private slots:
     void exitAndTheCloseBoxShutDownAlike() {
         QFETCH(bool, byExitButton);
         ShellFixture shell;
-        FrmMain& window = shell.Load();
+        FrmMain& window = shell.load();
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QSignalSpy unloading(&window, &FrmMain::Unloading);
+        QSignalSpy unloading(&window, &FrmMain::unloading);
         if (byExitButton) {
-            shell.Find<QPushButton>("Command3")->click();
+            shell.find<QPushButton>("Command3")->click();
         } else {
             window.close();
         }
         QVERIFY(!window.isVisible());
-        QVERIFY(!shell.Find<QTimer>("ReShowComPortTimer")->isActive());
+        QVERIFY(!shell.find<QTimer>("ReShowComPortTimer")->isActive());
         QCOMPARE(unloading.count(), 1);
         QCOMPARE(shell.notices.shown.size(), std::size_t{1});
     }
 
     void theRadioKeysAreHandedOnAsWritten() {
         ShellFixture shell;
-        SettingsIn(shell.dir, "[radio]\naccessCode = PROGRAMQV4\nmodel=QV-4120\n");
-        FrmMain& window = shell.Load();
-        QCOMPARE(window.AccessCodeText(), std::string("PROGRAMQV4"));
-        QCOMPARE(window.ModelText(), std::string("QV-4120"));
+        settingsIn(shell.dir, "[radio]\naccessCode = PROGRAMQV4\nmodel=QV-4120\n");
+        FrmMain& window = shell.load();
+        QCOMPARE(window.accessCodeText(), std::string("PROGRAMQV4"));
+        QCOMPARE(window.modelText(), std::string("QV-4120"));
     }
 };
 

@@ -15,7 +15,7 @@ namespace qv::sim {
 
 namespace {
 
-[[noreturn]] void Fail(const std::string& what) {
+[[noreturn]] void fail(const std::string& what) {
     throw std::runtime_error(what + ": " + std::strerror(errno));
 }
 
@@ -24,12 +24,12 @@ namespace {
 PseudoTerminal::PseudoTerminal() {
     master_ = posix_openpt(O_RDWR | O_NOCTTY);
     if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) {
-        Fail("cannot create a pseudo-terminal");
+        fail("cannot create a pseudo-terminal");
     }
     devicePath_ = ptsname(master_);
     slave_ = open(devicePath_.c_str(), O_RDWR | O_NOCTTY);
     if (slave_ < 0) {
-        Fail("cannot open " + devicePath_);
+        fail("cannot open " + devicePath_);
     }
     termios settings{};
     tcgetattr(slave_, &settings);
@@ -39,16 +39,16 @@ PseudoTerminal::PseudoTerminal() {
 }
 
 PseudoTerminal::~PseudoTerminal() {
-    HangUp();
+    hangUp();
 }
 
-std::optional<std::vector<std::uint8_t>> PseudoTerminal::Read(std::chrono::milliseconds timeout) {
+std::optional<std::vector<std::uint8_t>> PseudoTerminal::read(std::chrono::milliseconds timeout) {
     pollfd fd{.fd = master_, .events = POLLIN, .revents = 0};
     if (poll(&fd, 1, static_cast<int>(timeout.count())) <= 0 || (fd.revents & POLLIN) == 0) {
         return std::nullopt;
     }
     std::vector<std::uint8_t> bytes(256);
-    const ssize_t n = read(master_, bytes.data(), bytes.size());
+    const ssize_t n = ::read(master_, bytes.data(), bytes.size());
     if (n <= 0) {
         return std::nullopt;
     }
@@ -56,10 +56,10 @@ std::optional<std::vector<std::uint8_t>> PseudoTerminal::Read(std::chrono::milli
     return bytes;
 }
 
-void PseudoTerminal::Write(const std::vector<std::uint8_t>& bytes) {
+void PseudoTerminal::write(const std::vector<std::uint8_t>& bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = write(master_, bytes.data() + done, bytes.size() - done);
+        const ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno != EINTR) {
             return;
         }
@@ -67,14 +67,14 @@ void PseudoTerminal::Write(const std::vector<std::uint8_t>& bytes) {
     }
 }
 
-void PseudoTerminal::WritePaced(const std::vector<std::uint8_t>& bytes, Clock::time_point start) {
+void PseudoTerminal::writePaced(const std::vector<std::uint8_t>& bytes, Clock::time_point start) {
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         std::this_thread::sleep_until(start + kByteTime * static_cast<long>(i + 1));
-        Write({bytes[i]});
+        write({bytes[i]});
     }
 }
 
-void PseudoTerminal::HangUp() {
+void PseudoTerminal::hangUp() {
     for (int* fd : {&slave_, &master_}) {
         if (*fd >= 0) {
             close(*fd);

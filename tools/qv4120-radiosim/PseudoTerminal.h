@@ -21,17 +21,17 @@ public:
     PseudoTerminal(const PseudoTerminal&) = delete;
     PseudoTerminal& operator=(const PseudoTerminal&) = delete;
 
-    bool IsOpen() const { return master_ >= 0; }
-    const std::string& DevicePath() const { return devicePath_; }
+    bool isOpen() const { return master_ >= 0; }
+    const std::string& devicePath() const { return devicePath_; }
 
     // Waits up to `timeout` for bytes from the tool; nothing on timeout or interruption.
-    std::optional<std::vector<std::uint8_t>> Read(std::chrono::milliseconds timeout);
+    std::optional<std::vector<std::uint8_t>> read(std::chrono::milliseconds timeout);
     // Writes the bytes at once, or paced: byte i leaves when it would have finished on a
     // 9600 bit/s line that starts sending at `start`.
-    void Write(const std::vector<std::uint8_t>& bytes);
-    void WritePaced(const std::vector<std::uint8_t>& bytes, Clock::time_point start);
+    void write(const std::vector<std::uint8_t>& bytes);
+    void writePaced(const std::vector<std::uint8_t>& bytes, Clock::time_point start);
     // Hangs up the line: the tool's end sees the device gone.
-    void HangUp();
+    void hangUp();
 
 private:
     int master_ = -1;

@@ -8,7 +8,7 @@ namespace qv::sim {
 
 namespace {
 
-std::optional<int> ReadCount(const std::string& text) {
+std::optional<int> readCount(const std::string& text) {
     int value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc() || end != text.data() + text.size() || value < 1) {
@@ -17,7 +17,7 @@ std::optional<int> ReadCount(const std::string& text) {
     return value;
 }
 
-std::optional<Fault> ReadFault(const std::string& text) {
+std::optional<Fault> readFault(const std::string& text) {
     static const std::map<std::string, Fault::Kind> kinds{
         {"silence", Fault::Kind::Silence},
         {"refuse", Fault::Kind::Refusal},
@@ -31,8 +31,8 @@ std::optional<Fault> ReadFault(const std::string& text) {
     }
     const std::string range = text.substr(at + 1);
     const std::size_t dash = range.find('-');
-    const auto first = ReadCount(range.substr(0, dash));
-    const auto last = dash == std::string::npos ? first : ReadCount(range.substr(dash + 1));
+    const auto first = readCount(range.substr(0, dash));
+    const auto last = dash == std::string::npos ? first : readCount(range.substr(dash + 1));
     if (!first || !last || *last < *first) {
         return std::nullopt;
     }
@@ -41,7 +41,7 @@ std::optional<Fault> ReadFault(const std::string& text) {
 
 }  // namespace
 
-std::variant<SimOptions, std::string> ParseOptions(const std::vector<std::string>& arguments) {
+std::variant<SimOptions, std::string> parseOptions(const std::vector<std::string>& arguments) {
     SimOptions options;
     const std::map<std::string, std::string*> valued{
         {"--link", &options.link},
@@ -63,7 +63,7 @@ std::variant<SimOptions, std::string> ParseOptions(const std::vector<std::string
         if (const auto option = valued.find(name); option != valued.end()) {
             *option->second = value;
         } else if (name == "--fault") {
-            const auto fault = ReadFault(value);
+            const auto fault = readFault(value);
             if (!fault) {
                 return "bad fault: " + value;
             }

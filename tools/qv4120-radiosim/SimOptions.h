@@ -24,6 +24,6 @@ inline constexpr const char* kUsage =
     "KIND: silence, refuse, other-address, garble, drop; N-M count the frames received.\n";
 
 // The options, or a message saying what is wrong with them.
-std::variant<SimOptions, std::string> ParseOptions(const std::vector<std::string>& arguments);
+std::variant<SimOptions, std::string> parseOptions(const std::vector<std::string>& arguments);
 
 }  // namespace qv::sim

@@ -14,11 +14,11 @@ constexpr std::size_t kReadRequestLength = 4;
 constexpr std::size_t kWriteBlockLength = 22;
 constexpr std::size_t kEndLength = 3;
 
-std::uint8_t Checksum(Bytes::const_iterator first, Bytes::const_iterator last) {
+std::uint8_t checksum(Bytes::const_iterator first, Bytes::const_iterator last) {
     return static_cast<std::uint8_t>(std::accumulate(first, last, 0U) & 0xFF);
 }
 
-void Put16(SimulatedRadio::Memory& memory, std::size_t offset, std::uint16_t value) {
+void put16(SimulatedRadio::Memory& memory, std::size_t offset, std::uint16_t value) {
     memory[offset] = static_cast<std::uint8_t>(value & 0xFF);
     memory[offset + 1] = static_cast<std::uint8_t>(value >> 8);
 }
@@ -28,22 +28,22 @@ void Put16(SimulatedRadio::Memory& memory, std::size_t offset, std::uint16_t val
 SimulatedRadio::SimulatedRadio(Identity identity, const Memory& memory, std::vector<Fault> faults)
     : identity_(std::move(identity)), memory_(memory), faults_(std::move(faults)) {}
 
-std::vector<Exchange> SimulatedRadio::Receive(const Bytes& bytes) {
+std::vector<Exchange> SimulatedRadio::receive(const Bytes& bytes) {
     pending_.insert(pending_.end(), bytes.begin(), bytes.end());
     std::vector<Exchange> exchanges;
-    for (int length = FrameLength(); length != 0; length = FrameLength()) {
+    for (int length = frameLength(); length != 0; length = frameLength()) {
         if (length < 0) {
             pending_.erase(pending_.begin());
             continue;
         }
         Bytes frame(pending_.begin(), pending_.begin() + length);
         pending_.erase(pending_.begin(), pending_.begin() + length);
-        exchanges.push_back(Answer(std::move(frame)));
+        exchanges.push_back(answer(std::move(frame)));
     }
     return exchanges;
 }
 
-int SimulatedRadio::FrameLength() const {
+int SimulatedRadio::frameLength() const {
     if (pending_.empty()) {
         return 0;
     }
@@ -70,16 +70,16 @@ int SimulatedRadio::FrameLength() const {
     }
 }
 
-Exchange SimulatedRadio::Answer(Bytes frame) {
+Exchange SimulatedRadio::answer(Bytes frame) {
     Exchange exchange;
     exchange.number = ++frameCount_;
     exchange.frame = std::move(frame);
-    exchange.answer = AnswerFrame(exchange.frame, exchange.note);
-    ApplyFault(exchange);
+    exchange.answer = answerFrame(exchange.frame, exchange.note);
+    applyFault(exchange);
     return exchange;
 }
 
-Bytes SimulatedRadio::AnswerFrame(const Bytes& frame, std::string& note) {
+Bytes SimulatedRadio::answerFrame(const Bytes& frame, std::string& note) {
     if (frame == Bytes(identity_.accessCode.begin(), identity_.accessCode.end())) {
         unlocked_ = true;
         note = "access code";
@@ -92,12 +92,12 @@ Bytes SimulatedRadio::AnswerFrame(const Bytes& frame, std::string& note) {
     switch (frame[0]) {
         case 0x02:
             note = "identify";
-            return IdentificationAnswer();
+            return identificationAnswer();
         case 'R':
             note = "read";
-            return BlockAnswer(static_cast<std::uint16_t>(frame[1] * 256 + frame[2]));
+            return blockAnswer(static_cast<std::uint16_t>(frame[1] * 256 + frame[2]));
         case 'W':
-            return StoreBlock(frame, note);
+            return storeBlock(frame, note);
         default:
             if (frame == Bytes{'E', 'N', 'D'}) {
                 note = "end";
@@ -108,18 +108,18 @@ Bytes SimulatedRadio::AnswerFrame(const Bytes& frame, std::string& note) {
     }
 }
 
-Bytes SimulatedRadio::BlockAnswer(std::uint16_t address) const {
+Bytes SimulatedRadio::blockAnswer(std::uint16_t address) const {
     Bytes answer{'W', static_cast<std::uint8_t>(address >> 8),
                  static_cast<std::uint8_t>(address & 0xFF), static_cast<std::uint8_t>(kBlockSize)};
     for (std::size_t i = 0; i < kBlockSize; ++i) {
         const std::size_t offset = static_cast<std::size_t>(address - kBase) + i;
         answer.push_back(address >= kBase && offset < kMemorySize ? memory_[offset] : 0);
     }
-    answer.push_back(Checksum(answer.begin() + 1, answer.end()));
+    answer.push_back(checksum(answer.begin() + 1, answer.end()));
     return answer;
 }
 
-Bytes SimulatedRadio::IdentificationAnswer() const {
+Bytes SimulatedRadio::identificationAnswer() const {
     Bytes answer(16, 0);
     answer[0] = 'I';
     std::copy_n(identity_.model.begin(), std::min<std::size_t>(identity_.model.size(), 7),
@@ -129,11 +129,11 @@ Bytes SimulatedRadio::IdentificationAnswer() const {
     return answer;
 }
 
-Bytes SimulatedRadio::StoreBlock(const Bytes& frame, std::string& note) {
+Bytes SimulatedRadio::storeBlock(const Bytes& frame, std::string& note) {
     const std::uint16_t address = static_cast<std::uint16_t>(frame[1] * 256 + frame[2]);
     const bool inRange = address >= kBase && address - kBase + kBlockSize <= kMemorySize;
     if (!inRange || frame[3] != kBlockSize ||
-        frame[20] != Checksum(frame.begin() + 1, frame.begin() + 20) || frame[21] != kAck) {
+        frame[20] != checksum(frame.begin() + 1, frame.begin() + 20) || frame[21] != kAck) {
         note = "write refused: bad address, length, checksum or trailer";
         return {kRefusal};
     }
@@ -142,7 +142,7 @@ Bytes SimulatedRadio::StoreBlock(const Bytes& frame, std::string& note) {
     return {kAck};
 }
 
-void SimulatedRadio::ApplyFault(Exchange& exchange) const {
+void SimulatedRadio::applyFault(Exchange& exchange) const {
     for (const Fault& fault : faults_) {
         if (exchange.number < fault.first || exchange.number > fault.last) {
             continue;
@@ -177,18 +177,18 @@ void SimulatedRadio::ApplyFault(Exchange& exchange) const {
     }
 }
 
-SimulatedRadio::Memory BuiltInImage() {
+SimulatedRadio::Memory builtInImage() {
     SimulatedRadio::Memory m{};
     const std::array<std::uint16_t, 5> head{1250, 1310, 512, 498, 640};
     for (std::size_t i = 0; i < head.size(); ++i) {
-        Put16(m, 2 * i, head[i]);
+        put16(m, 2 * i, head[i]);
     }
     const std::array<std::uint8_t, 16> bytes10{40, 180, 35, 150, 20, 200, 60, 190,
                                                45, 170, 30, 32,  34, 7,   9,  3};
     std::copy(bytes10.begin(), bytes10.end(), m.begin() + 10);
     const std::array<std::uint16_t, 4> levels{420, 380, 260, 300};
     for (std::size_t i = 0; i < levels.size(); ++i) {
-        Put16(m, 26 + 2 * i, levels[i]);
+        put16(m, 26 + 2 * i, levels[i]);
     }
     m[34] = 128;
     m[35] = 2;
@@ -198,18 +198,18 @@ SimulatedRadio::Memory BuiltInImage() {
     }
     const std::array<std::uint16_t, 7> settings{720, 610, 590, 1000, 1100, 1200, 1300};
     for (std::size_t i = 0; i < settings.size(); ++i) {
-        Put16(m, 60 + 2 * i, settings[i]);
+        put16(m, 60 + 2 * i, settings[i]);
     }
     m[74] = 128;
     m[75] = 127;
     for (std::size_t i = 0; i < 8; ++i) {
-        Put16(m, 76 + 2 * i, static_cast<std::uint16_t>(100 + 50 * i));
-        Put16(m, 92 + 2 * i, static_cast<std::uint16_t>(90 + 45 * i));
+        put16(m, 76 + 2 * i, static_cast<std::uint16_t>(100 + 50 * i));
+        put16(m, 92 + 2 * i, static_cast<std::uint16_t>(90 + 45 * i));
     }
     const std::array<std::uint8_t, 6> reserved{0xA5, 0x5A, 0x3C, 0xC3, 0x0F, 0xF0};
     std::copy(reserved.begin(), reserved.end(), m.begin() + 108);
-    Put16(m, 114, 410);
-    Put16(m, 116, 370);
+    put16(m, 114, 410);
+    put16(m, 116, 370);
     for (std::size_t i = 118; i < SimulatedRadio::kMemorySize; ++i) {
         m[i] = static_cast<std::uint8_t>(i - 101);
     }

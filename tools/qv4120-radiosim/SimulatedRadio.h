@@ -42,23 +42,23 @@ public:
     SimulatedRadio(Identity identity, const Memory& memory, std::vector<Fault> faults);
 
     // Bytes from the line; every frame they complete, with the radio's answer.
-    std::vector<Exchange> Receive(const Bytes& bytes);
+    std::vector<Exchange> receive(const Bytes& bytes);
     // Bytes of an unfinished frame are forgotten, as after a pause on the line.
-    void ForgetPartialFrame() { pending_.clear(); }
-    bool HasPartialFrame() const { return !pending_.empty(); }
+    void forgetPartialFrame() { pending_.clear(); }
+    bool hasPartialFrame() const { return !pending_.empty(); }
 
     const Memory& memory() const { return memory_; }
 
 private:
     // Length of the frame at the start of the pending bytes: 0 when more bytes are needed,
     // -1 when the first byte starts no frame.
-    int FrameLength() const;
-    Exchange Answer(Bytes frame);
-    Bytes AnswerFrame(const Bytes& frame, std::string& note);
-    Bytes BlockAnswer(std::uint16_t address) const;
-    Bytes IdentificationAnswer() const;
-    Bytes StoreBlock(const Bytes& frame, std::string& note);
-    void ApplyFault(Exchange& exchange) const;
+    int frameLength() const;
+    Exchange answer(Bytes frame);
+    Bytes answerFrame(const Bytes& frame, std::string& note);
+    Bytes blockAnswer(std::uint16_t address) const;
+    Bytes identificationAnswer() const;
+    Bytes storeBlock(const Bytes& frame, std::string& note);
+    void applyFault(Exchange& exchange) const;
 
     Identity identity_;
     Memory memory_;
@@ -69,6 +69,6 @@ private:
 };
 
 // A plausible calibration image, every value inside its member's range.
-SimulatedRadio::Memory BuiltInImage();
+SimulatedRadio::Memory builtInImage();
 
 }  // namespace qv::sim

@@ -17,11 +17,11 @@ using namespace qv::sim;
 
 volatile std::sig_atomic_t stopRequested = 0;
 
-void RequestStop(int) {
+void requestStop(int) {
     stopRequested = 1;
 }
 
-std::string Hex(const Bytes& bytes) {
+std::string hex(const Bytes& bytes) {
     std::string text;
     char digits[4];
     for (std::uint8_t b : bytes) {
@@ -31,9 +31,9 @@ std::string Hex(const Bytes& bytes) {
     return text.empty() ? text : text.substr(0, text.size() - 1);
 }
 
-SimulatedRadio::Memory LoadImage(const std::string& path) {
+SimulatedRadio::Memory loadImage(const std::string& path) {
     if (path.empty() || !std::filesystem::exists(path)) {
-        return BuiltInImage();
+        return builtInImage();
     }
     SimulatedRadio::Memory memory{};
     std::ifstream in(path, std::ios::binary);
@@ -44,7 +44,7 @@ SimulatedRadio::Memory LoadImage(const std::string& path) {
     return memory;
 }
 
-void SaveImage(const std::string& path, const SimulatedRadio::Memory& memory) {
+void saveImage(const std::string& path, const SimulatedRadio::Memory& memory) {
     if (path.empty()) {
         return;
     }
@@ -56,40 +56,40 @@ void SaveImage(const std::string& path, const SimulatedRadio::Memory& memory) {
     std::filesystem::rename(temporary, path);
 }
 
-void Serve(const SimOptions& options, PseudoTerminal& line, SimulatedRadio& radio,
+void serve(const SimOptions& options, PseudoTerminal& line, SimulatedRadio& radio,
            std::ostream& log) {
     // A frame left unfinished this long is abandoned, as the radio does after a pause.
     constexpr std::chrono::milliseconds kFrameGap{100};
     auto lineFree = PseudoTerminal::Clock::now();
-    while (stopRequested == 0 && line.IsOpen()) {
-        const auto bytes = line.Read(kFrameGap);
+    while (stopRequested == 0 && line.isOpen()) {
+        const auto bytes = line.read(kFrameGap);
         if (!bytes) {
-            radio.ForgetPartialFrame();
+            radio.forgetPartialFrame();
             continue;
         }
         const auto arrived = PseudoTerminal::Clock::now();
-        for (const Exchange& exchange : radio.Receive(*bytes)) {
-            log << "frame " << exchange.number << " <- " << Hex(exchange.frame) << "  ("
+        for (const Exchange& exchange : radio.receive(*bytes)) {
+            log << "frame " << exchange.number << " <- " << hex(exchange.frame) << "  ("
                 << exchange.note << ")\n";
             // The frame takes its line time to come in; the answer starts after it.
             const auto start = std::max(lineFree, arrived) +
                                PseudoTerminal::kByteTime * static_cast<long>(exchange.frame.size());
             if (exchange.drop) {
-                line.HangUp();
+                line.hangUp();
                 break;
             }
             if (!exchange.answer.empty()) {
-                log << "frame " << exchange.number << " -> " << Hex(exchange.answer) << "\n";
+                log << "frame " << exchange.number << " -> " << hex(exchange.answer) << "\n";
             }
             if (options.pace) {
-                line.WritePaced(exchange.answer, start);
+                line.writePaced(exchange.answer, start);
                 lineFree =
                     start + PseudoTerminal::kByteTime * static_cast<long>(exchange.answer.size());
             } else {
-                line.Write(exchange.answer);
+                line.write(exchange.answer);
             }
             if (exchange.frame.size() == 3 && exchange.answer == Bytes{0x06}) {
-                SaveImage(options.image, radio.memory());
+                saveImage(options.image, radio.memory());
             }
         }
         log.flush();
@@ -99,28 +99,28 @@ void Serve(const SimOptions& options, PseudoTerminal& line, SimulatedRadio& radi
 }  // namespace
 
 int main(int argc, char** argv) {
-    const auto parsed = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
+    const auto parsed = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (const auto* error = std::get_if<std::string>(&parsed)) {
         std::cerr << *error << "\n" << kUsage;
         return 2;
     }
     const SimOptions& options = std::get<SimOptions>(parsed);
-    std::signal(SIGTERM, RequestStop);
-    std::signal(SIGINT, RequestStop);
+    std::signal(SIGTERM, requestStop);
+    std::signal(SIGINT, requestStop);
     try {
-        SimulatedRadio radio(options.identity, LoadImage(options.image), options.faults);
+        SimulatedRadio radio(options.identity, loadImage(options.image), options.faults);
         PseudoTerminal line;
         if (!options.link.empty()) {
             std::filesystem::remove(options.link);
-            std::filesystem::create_symlink(line.DevicePath(), options.link);
+            std::filesystem::create_symlink(line.devicePath(), options.link);
         }
-        std::cout << line.DevicePath() << std::endl;
+        std::cout << line.devicePath() << std::endl;
         std::ofstream logFile;
         if (!options.log.empty()) {
             logFile.open(options.log, std::ios::app);
         }
-        Serve(options, line, radio, options.log.empty() ? std::cerr : logFile);
-        SaveImage(options.image, radio.memory());
+        serve(options, line, radio, options.log.empty() ? std::cerr : logFile);
+        saveImage(options.image, radio.memory());
         if (!options.link.empty()) {
             std::filesystem::remove(options.link);
         }
