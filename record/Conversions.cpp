@@ -30,6 +30,9 @@ std::string GatherError::message() const {
 std::optional<GatherError> textsToRecord(const FieldTexts& texts, FieldRecord& record) {
     const NumberFormat format = texts.format();
     for (const FieldInfo& f : catalogue()) {
+        if (f.readOnly()) {
+            continue;
+        }
         const std::string text = texts.text(f.index);
         const std::optional<std::int32_t> n = readNumber(text, format);
         if (!n) {
@@ -49,7 +52,7 @@ std::optional<GatherError> textsToRecord(const FieldTexts& texts, FieldRecord& r
 
 void recordToImage(const FieldRecord& record, CalibrationRecord& image) {
     for (const FieldInfo& f : catalogue()) {
-        if (!f.sent) {
+        if (f.readOnly()) {
             continue;
         }
         const std::uint16_t v = record.member(f.offset, f.size);
@@ -81,6 +84,9 @@ void imageToRecord(const CalibrationRecord& image, FieldRecord& record) {
 
 void recordToTexts(const FieldRecord& record, FieldTexts& texts) {
     for (const FieldInfo& f : catalogue()) {
+        if (f.readOnly()) {
+            continue;
+        }
         texts.setText(f.index, std::to_string(record.member(f.offset, f.size)));
     }
 }

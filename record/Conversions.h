@@ -21,12 +21,13 @@ struct GatherError {
     std::string message() const;
 };
 
-// fieldInfo texts into the field record, in field order; every member except Reserved. Stops at
-// the first text that is empty, not a number, or outside its member's range: that member is
-// left as it was, the fields before it are stored.
+// The editable fields' texts into their members of the field record, in field order; the
+// read-only members and Reserved keep their values. Stops at the first text that is empty,
+// not a number, or outside its member's range: that member is left as it was, the fields
+// before it are stored.
 std::optional<GatherError> textsToRecord(const FieldTexts& texts, FieldRecord& record);
 
-// The members of the 50 sent fields into the calibration record; the read-only members,
+// The members of the editable fields into the calibration record; the read-only members,
 // Reserved and offsets 118..131 keep their bytes.
 void recordToImage(const FieldRecord& record, CalibrationRecord& image);
 
@@ -37,11 +38,10 @@ std::optional<GatherError> textsToImage(const FieldTexts& texts, FieldRecord& re
 // The calibration record into every member of the field record except Reserved.
 void imageToRecord(const CalibrationRecord& image, FieldRecord& record);
 
-// Every member as its display text into its field, in field order.
+// Every editable member as its display text into its field, in field order.
 void recordToTexts(const FieldRecord& record, FieldTexts& texts);
 
 // imageToRecord, then recordToTexts.
 void imageToTexts(const CalibrationRecord& image, FieldRecord& record, FieldTexts& texts);
-
 
 }  // namespace qv

@@ -36,8 +36,8 @@ constexpr std::array<Plain, 30> kPlainFields = {{
     {6, "FM HIGH POWER", Page::Fm, "FmHighPower", 11, 1, 3, 16},
     {7, "AM LOW POWER", Page::Am, "AmLowPower", 12, 1, 3, 21},
     {8, "AM HIGH POWER", Page::Am, "AmHighPower", 13, 1, 3, 22},
-    {9, "SSIB LO", Page::Tab0, "SsibLo", 14, 1, 2, 0},
-    {10, "SSIB HI", Page::Tab0, "SsibHi", 15, 1, 2, 0},
+    {9, "SSIB LO", Page::ReadOnly, "SsibLo", 14, 1, 2, 0},
+    {10, "SSIB HI", Page::ReadOnly, "SsibHi", 15, 1, 2, 0},
     {11, "AM MOD LOW POWER", Page::Am, "AmModLowPower", 16, 1, 3, 23},
     {12, "AM MOD HIGH POWER", Page::Am, "AmModHighPower", 17, 1, 3, 24},
     {13, "SSB PEP LOW POWER", Page::Ssb, "SsbPepLowPower", 18, 1, 3, 27},
@@ -45,8 +45,8 @@ constexpr std::array<Plain, 30> kPlainFields = {{
     {15, "TX BIAS IQ1", Page::Other, "TxBiasIq1", 20, 1, 3, 1},
     {16, "TX BIAS IQ2", Page::Other, "TxBiasIq2", 21, 1, 3, 2},
     {17, "TX BIAS IQ3", Page::Other, "TxBiasIq3", 22, 1, 3, 3},
-    {18, "RX BPF", Page::Tab0, "RxBpf", 23, 1, 2, 0},
-    {19, "TX BPF", Page::Tab0, "TxBpf", 24, 1, 2, 0},
+    {18, "RX BPF", Page::ReadOnly, "RxBpf", 23, 1, 2, 0},
+    {19, "TX BPF", Page::ReadOnly, "TxBpf", 24, 1, 2, 0},
     {20, "***ASQ close level", Page::Other, "AsqCloseLevel", 25, 1, 3, 10},
     {21, "FM ASQH", Page::Other, "FmAsqH", 26, 2, 5, 6},
     {22, "FM ASQL", Page::Other, "FmAsqL", 28, 2, 5, 7},
@@ -70,9 +70,8 @@ constexpr std::array<Plain, 8> kToneFields = {{
     {59, "LSB WAVE BALANCE", Page::Ssb, "LsbWaveBalance", 75, 1, 3, 32},
 }};
 
-// The read-only fields are exactly those on the two hidden pages.
-constexpr bool onVisiblePage(Page page) {
-    return page != Page::Tab0 && page != Page::Tab1;
+constexpr bool editable(Page page) {
+    return page != Page::ReadOnly;
 }
 
 constexpr void putPlain(Catalog& catalog, const Plain& p) {
@@ -87,7 +86,7 @@ constexpr void putPlain(Catalog& catalog, const Plain& p) {
                                  .size = p.size,
                                  .maxChars = p.maxChars,
                                  .rangeMax = closeLevel ? 6 : (p.size == 1 ? 0xFF : 0xFFFF),
-                                 .sent = onVisiblePage(p.page),
+                                 .sent = editable(p.page),
                                  .label = p.index,
                                  .spinner = p.spinner};
 }
@@ -120,7 +119,7 @@ constexpr void putGroup(Catalog& catalog, const Group& g,
             .size = g.size,
             .maxChars = g.maxChars,
             .rangeMax = g.size == 1 ? 0xFF : 0xFFFF,
-            .sent = onVisiblePage(g.page),
+            .sent = editable(g.page),
             .label = g.reversedLabels ? g.firstField + static_cast<int>(N) - 1 - i : index,
             .spinner = g.firstSpinner == 0 ? 0 : g.firstSpinner + i};
     }
@@ -137,9 +136,9 @@ constexpr Catalog buildCatalogue() {
     // The captions of fields 5 and 6 stand on each other's labels.
     catalog[5].label = 6;
     catalog[6].label = 5;
-    putGroup(catalog, {27, "TestWorkRxFreq", Page::Tab1, "TestWorkRxFreq", 36, 1, 2, 0, false},
+    putGroup(catalog, {27, "TestWorkRxFreq", Page::ReadOnly, "TestWorkRxFreq", 36, 1, 2, 0, false},
              kChannelCaptions);
-    putGroup(catalog, {39, "TestWorkTxFreq", Page::Tab1, "TestWorkTxFreq", 48, 1, 2, 0, true},
+    putGroup(catalog, {39, "TestWorkTxFreq", Page::ReadOnly, "TestWorkTxFreq", 48, 1, 2, 0, true},
              kChannelCaptions);
     putGroup(catalog, {60, "AF SQ", Page::SMeter, "AfSq", 76, 2, 5, 35, false}, kSMeterCaptions);
     putGroup(catalog, {68, "UL SQ", Page::SMeter, "UlSq", 92, 2, 5, 43, true}, kSMeterCaptions);
@@ -158,17 +157,13 @@ constexpr bool everyRowFilled() {
 }
 static_assert(everyRowFilled());
 
-constexpr std::array<std::string_view, kPageCount> kPageCaptions = {
-    "Tab 0", "Tab 1", "S-Meter", "FREQ", "OTHER", "FM", "AM", "SSB"};
+constexpr std::array<std::string_view, 7> kPageCaptions = {
+    "read-only", "S-Meter", "FREQ", "OTHER", "FM", "AM", "SSB"};
 
 }  // namespace
 
 std::string_view pageCaption(Page page) {
     return kPageCaptions.at(static_cast<std::size_t>(page));
-}
-
-bool pageVisible(Page page) {
-    return onVisiblePage(page);
 }
 
 const std::array<FieldInfo, kFieldCount>& catalogue() {

@@ -9,20 +9,22 @@
 
 namespace qv {
 
-// The tab pages of the main window, in tab order.
-enum class Page { Tab0, Tab1, SMeter, Freq, Other, Fm, Am, Ssb };
-inline constexpr int kPageCount = 8;
+// Where a field belongs: one of the six pages of the window, or the read-only values that the
+// radio keeps for itself, which the tool holds in the records and never shows for editing.
+enum class Page { ReadOnly, SMeter, Freq, Other, Fm, Am, Ssb };
+
+// The pages the window shows, in tab order.
+inline constexpr std::array<Page, 6> kShownPages = {Page::SMeter, Page::Freq, Page::Other,
+                                                    Page::Fm,     Page::Am,   Page::Ssb};
 
 std::string_view pageCaption(Page page);
-// "Tab 0" and "Tab 1" hold the read-only fields and are never shown to the user.
-bool pageVisible(Page page);
 
 // One calibration field: its text box Text1(index), its caption, its member of the
 // field record and the limits the window and the editing rules apply to it.
 struct FieldInfo {
     int index = 0;
     std::string_view caption;  // the caption that stands beside the field
-    Page page = Page::Tab0;
+    Page page = Page::ReadOnly;
     std::string_view frame;   // the group frame holding the field, empty outside a group
     std::string_view member;  // FieldRecord member; array members name the array
     int element = -1;         // element of an array member, -1 for a plain member
@@ -30,7 +32,7 @@ struct FieldInfo {
     std::size_t size = 0;     // 1: unsigned 8-bit, 2: unsigned 16-bit
     int maxChars = 0;         // length limit of the text box: 2, 3 or 5
     int rangeMax = 0;         // top of the field's range (0..6 for the close levels)
-    bool sent = false;        // a write takes the member from this field
+    bool sent = false;        // a write takes the member from this field; false: read-only
     int label = 0;            // index of the label lbl(k) that stands beside the field
     int spinner = 0;          // n of the spin button UpDown<n>, 0 when the field has none
 

@@ -6,8 +6,9 @@
 
 namespace qv {
 
-// The 78 field texts, indexed by field. The window implements it over its text boxes;
-// setting a text there runs the field's change rule, as any change of the text does.
+// The texts of the editable fields (those a write sends), indexed by field. The read-only
+// values have no text: they live in the records only. The window implements it over its text
+// boxes; setting a text there runs the field's change rule, as any change of the text does.
 class FieldTexts {
 public:
     virtual ~FieldTexts() = default;

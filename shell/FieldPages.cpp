@@ -39,11 +39,6 @@ struct PageLayout {
 
 const std::vector<PageLayout>& pageLayouts() {
     static const std::vector<PageLayout> layouts = {
-        {Page::Tab0, {4}, {}},
-        {Page::Tab1,
-         {},
-         {{"TestWorkRxFreq", "FraTestWorkRxFreq_0", {9, 3}},
-          {"TestWorkTxFreq", "FraTestWorkRxFreq_1", {9, 3}}}},
         {Page::SMeter,
          {},
          {{"AF SQ", "FraAfSqRssi_0", {4, 4}}, {"UL SQ", "FraAfSqRssi_1", {4, 4}}}},

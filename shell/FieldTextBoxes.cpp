@@ -54,6 +54,9 @@ int stepOfKey(int key) {
 FieldTextBoxes::FieldTextBoxes(const SystemLocale& locale, QObject* parent)
     : QObject(parent), locale_(locale), format_(locale.format()) {
     for (const FieldInfo& info : catalogue()) {
+        if (info.readOnly()) {
+            continue;
+        }
         QLineEdit* box = makeTextBox(info);
         text1_.at(static_cast<std::size_t>(info.index)) = box;
         if (info.spinner != 0) {

@@ -100,10 +100,7 @@ void FrmMain::Form_Load() {
     // The transfer starts idle with the window. The operating-system check only chose a
     // fixed first filling of the port list on one Windows version; here the list is always
     // filled with the ports present.
-    for (Page hidden : {Page::Tab0, Page::Tab1}) {
-        ssTab1_->setTabVisible(static_cast<int>(hidden), false);
-    }
-    ssTab1_->setCurrentIndex(static_cast<int>(Page::SMeter));
+    ssTab1_->setCurrentIndex(0);
     comPortNo_ = static_cast<std::int16_t>(services_.settings.readComPort());
     const int first = listPorts();
     if (!isPortListed(entries_, comPortNo_)) {

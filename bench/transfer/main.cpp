@@ -9,8 +9,8 @@
 
 #include "CountingPause.h"
 #include "CountingSerialPort.h"
-#include "EventLoopWait.h"
-#include "LinkFakes.h"
+#include "tests/support/EventLoopWait.h"
+#include "tests/support/LinkFakes.h"
 #include "link/QtAnswerTimer.h"
 #include "link/QtPause.h"
 #include "link/SerialPortAdapter.h"

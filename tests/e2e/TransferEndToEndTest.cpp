@@ -4,11 +4,11 @@
 
 #include <QTemporaryDir>
 
-#include "EventLoopWait.h"
-#include "LinkFakes.h"
-#include "RadioProcess.h"
+#include "tests/support/EventLoopWait.h"
+#include "tests/support/LinkFakes.h"
+#include "tests/support/RadioProcess.h"
 #include "SimulatedRadio.h"
-#include "WrittenWithSevens.h"
+#include "tests/support/WrittenWithSevens.h"
 #include "link/QtAnswerTimer.h"
 #include "link/SerialPortAdapter.h"
 #include "link/Transfer.h"

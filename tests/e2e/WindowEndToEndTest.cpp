@@ -9,9 +9,9 @@
 #include <deque>
 #include <span>
 
-#include "EventLoopWait.h"
-#include "LinkFakes.h"
-#include "RadioProcess.h"
+#include "tests/support/EventLoopWait.h"
+#include "tests/support/LinkFakes.h"
+#include "tests/support/RadioProcess.h"
 #include "ShellFakes.h"
 #include "SimulatedRadio.h"
 #include "link/SerialPortAdapter.h"

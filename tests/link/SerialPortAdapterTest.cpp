@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <functional>
 
-#include "EventLoopWait.h"
+#include "tests/support/EventLoopWait.h"
 #include "PseudoTerminal.h"
 
 namespace qv {

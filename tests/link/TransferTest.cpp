@@ -6,8 +6,8 @@
 #include <map>
 #include <numeric>
 
-#include "LinkFakes.h"
-#include "WrittenWithSevens.h"
+#include "tests/support/LinkFakes.h"
+#include "tests/support/WrittenWithSevens.h"
 
 namespace qv {
 namespace {

@@ -35,8 +35,8 @@ std::vector<Row> expectedRows() {
         {6, "FM HIGH POWER", Fm, 11, 1, 3, 255, true, 5, 16},
         {7, "AM LOW POWER", Am, 12, 1, 3, 255, true, 7, 21},
         {8, "AM HIGH POWER", Am, 13, 1, 3, 255, true, 8, 22},
-        {9, "SSIB LO", Tab0, 14, 1, 2, 255, false, 9, 0},
-        {10, "SSIB HI", Tab0, 15, 1, 2, 255, false, 10, 0},
+        {9, "SSIB LO", ReadOnly, 14, 1, 2, 255, false, 9, 0},
+        {10, "SSIB HI", ReadOnly, 15, 1, 2, 255, false, 10, 0},
         {11, "AM MOD LOW POWER", Am, 16, 1, 3, 255, true, 11, 23},
         {12, "AM MOD HIGH POWER", Am, 17, 1, 3, 255, true, 12, 24},
         {13, "SSB PEP LOW POWER", Ssb, 18, 1, 3, 255, true, 13, 27},
@@ -44,8 +44,8 @@ std::vector<Row> expectedRows() {
         {15, "TX BIAS IQ1", Other, 20, 1, 3, 255, true, 15, 1},
         {16, "TX BIAS IQ2", Other, 21, 1, 3, 255, true, 16, 2},
         {17, "TX BIAS IQ3", Other, 22, 1, 3, 255, true, 17, 3},
-        {18, "RX BPF", Tab0, 23, 1, 2, 255, false, 18, 0},
-        {19, "TX BPF", Tab0, 24, 1, 2, 255, false, 19, 0},
+        {18, "RX BPF", ReadOnly, 23, 1, 2, 255, false, 18, 0},
+        {19, "TX BPF", ReadOnly, 24, 1, 2, 255, false, 19, 0},
         {20, "***ASQ close level", Other, 25, 1, 3, 6, true, 20, 10},
         {21, "FM ASQH", Other, 26, 2, 5, 65535, true, 21, 6},
         {22, "FM ASQL", Other, 28, 2, 5, 65535, true, 22, 7},
@@ -68,8 +68,8 @@ std::vector<Row> expectedRows() {
     const char* channels[] = {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12"};
     const char* points[] = {"1", "3", "5", "7", "9", "10", "20", "30"};
     for (int i = 0; i < 12; ++i) {
-        rows.push_back({27 + i, channels[i], Page::Tab1, 36u + i, 1, 2, 255, false, 27 + i, 0});
-        rows.push_back({39 + i, channels[i], Page::Tab1, 48u + i, 1, 2, 255, false, 50 - i, 0});
+        rows.push_back({27 + i, channels[i], Page::ReadOnly, 36u + i, 1, 2, 255, false, 27 + i, 0});
+        rows.push_back({39 + i, channels[i], Page::ReadOnly, 48u + i, 1, 2, 255, false, 50 - i, 0});
     }
     for (int i = 0; i < 8; ++i) {
         rows.push_back(
@@ -102,7 +102,6 @@ TEST(FieldCatalogue, EveryCellMatchesTheLayout) {
 
 TEST(FieldCatalogue, PagesListTheirFieldsInScreenOrder) {
     const std::vector<std::pair<Page, std::vector<int>>> pages = {
-        {Page::Tab0, {9, 10, 18, 19}},
         {Page::SMeter, {60, 61, 62, 63, 64, 65, 66, 67, 68, 69, 70, 71, 72, 73, 74, 75}},
         {Page::Freq, {0, 1}},
         {Page::Other, {15, 16, 17, 25, 51, 21, 22, 76, 77, 20, 26}},
@@ -113,19 +112,7 @@ TEST(FieldCatalogue, PagesListTheirFieldsInScreenOrder) {
     for (const auto& [page, fields] : pages) {
         EXPECT_EQ(fieldsOnPage(page), fields) << pageCaption(page);
     }
-    EXPECT_EQ(fieldsOnPage(Page::Tab1).size(), 24u);
-}
-
-TEST(FieldCatalogue, OnlyTheTwoInternalPagesAreHidden) {
-    std::vector<std::string> visible;
-    for (int p = 0; p < kPageCount; ++p) {
-        if (pageVisible(static_cast<Page>(p))) {
-            visible.emplace_back(pageCaption(static_cast<Page>(p)));
-        }
-    }
-    EXPECT_EQ(visible, (std::vector<std::string>{"S-Meter", "FREQ", "OTHER", "FM", "AM", "SSB"}));
-    EXPECT_EQ(pageCaption(Page::Tab0), "Tab 0");
-    EXPECT_EQ(pageCaption(Page::Tab1), "Tab 1");
+    EXPECT_EQ(fieldsOnPage(Page::ReadOnly).size(), 28u);
 }
 
 TEST(FieldCatalogue, DescribesAFieldForTheUser) {

@@ -1,4 +1,5 @@
-// GoogleTest on a widget event loop, for the tests that drive the whole window.
+// The one main of the tests that need a Qt event loop: GoogleTest on a widget application,
+// offscreen unless a platform is asked for.
 #include <gtest/gtest.h>
 
 #include <QApplication>

@@ -3,9 +3,9 @@
 #include <array>
 #include <cstdint>
 
-#include "LinkFakes.h"
 #include "record/Conversions.h"
 #include "record/FieldCatalogue.h"
+#include "tests/support/LinkFakes.h"
 
 namespace qv::test {
 

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "link/Frames.h"
+#include "record/CalibrationRecord.h"
+#include "record/Conversions.h"
+
+namespace qv {
+
+enum class TransferKind { Read, Write };
+
+// Why a transfer ended without completing.
+struct TransferFailure {
+    enum class Kind {
+        PortUnavailable,  // the port could not be opened: `reason` says why, in plain words
+        NoAnswer,         // silence (or refusal) after three re-sends of one exchange
+        ReopenFailed,     // a re-send found the port closed and could not open it again
+        PortLost,         // the device went away while the transfer ran
+        WrongModel,       // the radio named another model: `radio` says which
+        InvalidField,     // a field held no value a write could send: `field` says which
+    };
+    Kind kind = Kind::NoAnswer;
+    std::string reason;
+    Identification radio;
+    std::optional<GatherError> field;
+};
+
+// What a transfer tells its owner. The outcomes (completed or failed) come once per started
+// transfer, after the port is closed and the answer timer stopped; a transfer abandoned by
+// the start of another reports nothing more.
+class TransferListener {
+public:
+    virtual ~TransferListener() = default;
+    // A read sends the request for block `block` (1..count), or a write sends that block.
+    virtual void onBlockStarted(TransferKind kind, int block, int count) = 0;
+    virtual void onIdentified(const Identification& radio) = 0;
+    virtual void onReadCompleted(const CalibrationRecord& image) = 0;
+    virtual void onWriteCompleted() = 0;
+    virtual void onFailed(const TransferFailure& failure) = 0;
+};
+
+}  // namespace qv
