@@ -1,9 +1,8 @@
 #include "NumberText.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 #include <limits>
+#include <string>
 
 namespace qv {
 
@@ -51,8 +50,8 @@ struct Decimal {
     std::string_view exponent;  // exponent digits, empty when there is none
 };
 
-// The grammar is checked by hand: std::from_chars alone would also take "inf", "nan" and
-// hexadecimal forms, and knows only "." as the separator.
+// The grammar is checked by hand: the standard conversions would also take "inf", "nan" and
+// hexadecimal forms, and know only "." as the separator.
 std::optional<Decimal> parse(std::string_view s, std::string_view point) {
     Decimal d;
     d.negative = takeSign(s);
@@ -78,35 +77,49 @@ std::optional<Decimal> parse(std::string_view s, std::string_view point) {
     return d;
 }
 
-bool isZero(std::string_view digits) {
-    return std::all_of(digits.begin(), digits.end(), [](char c) { return c == '0'; });
-}
-
-// Sign of the decimal exponent of the value's leading digit, for a value that std::from_chars
-// found outside the double range: positive means too large, otherwise too small.
-bool tooLarge(const Decimal& d) {
-    const auto firstNonZero = d.whole.find_first_not_of('0');
-    long long position = firstNonZero != std::string_view::npos
-                             ? static_cast<long long>(d.whole.size() - firstNonZero)
-                             : -static_cast<long long>(d.fraction.find_first_not_of('0'));
+// The value rounded to the nearest whole number, a half going to the even neighbour, from
+// its digits alone: rounding through a double first would round twice ("2.50000000000000000001"
+// would become 2.5 and then 2).
+std::int32_t roundExactly(const Decimal& d) {
+    std::string digits(d.whole);
+    digits += d.fraction;
     long long exponent = 0;
     for (char c : d.exponent) {
         exponent = std::min(exponent * 10 + (c - '0'), 1'000'000'000LL);
     }
-    position += d.negativeExponent ? -exponent : exponent;
-    return position > 0;
-}
-
-std::int32_t saturate(double value) {
-    constexpr double lo = std::numeric_limits<std::int32_t>::min();
-    constexpr double hi = std::numeric_limits<std::int32_t>::max();
-    if (value <= lo) {
-        return std::numeric_limits<std::int32_t>::min();
+    // Digits [0, point) make the whole part; the first digit past it decides the rounding.
+    const long long point =
+        static_cast<long long>(d.whole.size()) + (d.negativeExponent ? -exponent : exponent);
+    const auto digitAt = [&](long long i) {
+        return i >= 0 && i < static_cast<long long>(digits.size())
+                   ? digits[static_cast<std::size_t>(i)] - '0'
+                   : 0;
+    };
+    const long long first = static_cast<long long>(digits.find_first_not_of('0'));
+    if (first == static_cast<long long>(std::string::npos)) {
+        return 0;
     }
-    if (value >= hi) {
-        return std::numeric_limits<std::int32_t>::max();
+    constexpr long long kLimit = std::numeric_limits<std::int32_t>::max();
+    long long magnitude = 0;
+    // More than ten significant whole digits are past the 32-bit range whatever they are.
+    if (point - first > 10) {
+        magnitude = kLimit + 1;
+    } else {
+        for (long long i = first; i < point; ++i) {
+            magnitude = magnitude * 10 + digitAt(i);
+        }
+        const int next = digitAt(point);
+        const bool moreAfterNext =
+            digits.find_first_not_of('0', static_cast<std::size_t>(std::max(point + 1, 0LL))) !=
+            std::string::npos;
+        if (next > 5 || (next == 5 && (moreAfterNext || magnitude % 2 == 1))) {
+            ++magnitude;
+        }
     }
-    return static_cast<std::int32_t>(value);
+    if (d.negative) {
+        return static_cast<std::int32_t>(std::max(-magnitude, -kLimit - 1));
+    }
+    return static_cast<std::int32_t>(std::min(magnitude, kLimit));
 }
 
 }  // namespace
@@ -116,26 +129,7 @@ std::optional<std::int32_t> readNumber(std::string_view text, const NumberFormat
     if (!d) {
         return std::nullopt;
     }
-    if (isZero(d->whole) && isZero(d->fraction)) {
-        return 0;
-    }
-    std::string c(d->whole);
-    c += '.';
-    c += d->fraction;
-    if (!d->exponent.empty()) {
-        c += d->negativeExponent ? "e-" : "e";
-        c += d->exponent;
-    }
-    double value = 0;
-    const auto [end, ec] = std::from_chars(c.data(), c.data() + c.size(), value);
-    if (ec == std::errc::result_out_of_range) {
-        value = tooLarge(*d) ? std::numeric_limits<double>::infinity() : 0.0;
-    } else if (ec != std::errc() || end != c.data() + c.size()) {
-        return std::nullopt;
-    }
-    // nearbyint rounds half to even in the default rounding mode.
-    const double whole = std::nearbyint(value);
-    return saturate(d->negative ? -whole : whole);
+    return roundExactly(*d);
 }
 
 }  // namespace qv

@@ -34,12 +34,15 @@ INSTANTIATE_TEST_SUITE_P(
         // Halves go to the even neighbour, on both sides of zero.
         Case{"1.5", 2}, Case{"2.5", 2}, Case{"0.5", 0}, Case{"-0.5", 0}, Case{"-1.5", -2},
         Case{"3.49", 3}, Case{"3.51", 4}, Case{"5.", 5}, Case{".6", 1},
+        // Rounded once, exactly, however many digits.
+        Case{"2.50000000000000000001", 3}, Case{"2.49999999999999999999", 2},
+        Case{"-2.50000000000000000001", -3}, Case{"2147483646.5", 2147483646},
         // Exponents.
         Case{"1e3", 1000}, Case{"1E+3", 1000}, Case{"25e-1", 2}, Case{"-1e2", -100},
         // Saturation to 32 bits, also past the double range.
-        Case{"2147483647", kMax}, Case{"2147483648", kMax}, Case{"1e10", kMax}, Case{"-1e10", kMin},
-        Case{"1e400", kMax}, Case{"-1e400", kMin}, Case{"1e-400", 0},
-        Case{"1e99999999999999999999", kMax}, Case{"0.000e999", 0},
+        Case{"2147483647", kMax}, Case{"2147483648", kMax}, Case{"-2147483649", kMin},
+        Case{"1e10", kMax}, Case{"-1e10", kMin}, Case{"1e400", kMax}, Case{"-1e400", kMin},
+        Case{"1e-400", 0}, Case{"1e99999999999999999999", kMax}, Case{"0.000e999", 0},
         // Not numbers.
         Case{"", std::nullopt}, Case{" ", std::nullopt}, Case{".", std::nullopt},
         Case{"abc", std::nullopt}, Case{"12a", std::nullopt}, Case{"1 2", std::nullopt},
