@@ -79,16 +79,23 @@ ssize_t readUpTo(int fd, std::uint8_t* data, std::size_t size) {
     return static_cast<ssize_t>(total);
 }
 
-// The file a save replaces: a symbolic link is followed, so the link itself stays.
-fs::path saveTarget(const fs::path& path) {
-    std::error_code ec;
-    if (fs::is_symlink(fs::symlink_status(path, ec))) {
-        const fs::path resolved = fs::canonical(path, ec);
-        if (!ec) {
-            return resolved;
+// The file a save replaces. Symbolic links are followed, a chain of them too, so the links
+// stay as they are; a link that names no file yet has that file created, never replaced.
+std::optional<DataFileError> resolveSaveTarget(const fs::path& path, fs::path& target) {
+    constexpr int kMostLinks = 40;
+    target = path;
+    for (int links = 0; links < kMostLinks; ++links) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(target, ec))) {
+            return std::nullopt;
         }
+        const fs::path next = fs::read_symlink(target, ec);
+        if (ec) {
+            return failure(path, errnoText(ec.value()));
+        }
+        target = next.is_absolute() ? next : target.parent_path() / next;
     }
-    return path;
+    return failure(path, errnoText(ELOOP));
 }
 
 // What an existing target contributes to the new file: its bytes past the record (copied from
@@ -185,8 +192,11 @@ std::string DataFileError::message() const {
 }
 
 std::optional<DataFileError> writeDataFile(const fs::path& path, const FieldRecord& record) {
-    const fs::path target = saveTarget(path);
+    fs::path target;
     ExistingFile existing;
+    if (auto error = resolveSaveTarget(path, target)) {
+        return error;
+    }
     if (auto error = inspectTarget(target, path, existing)) {
         return error;
     }

@@ -160,13 +160,26 @@ TEST_F(DataFile, SavingOverALongerFileKeepsItsTailAndPermissions) {
     }
 }
 
-TEST_F(DataFile, SavingThroughALinkReplacesTheFileAndKeepsTheLink) {
+// Links stay links: the file they name is written, and created when it is not there yet.
+TEST_F(DataFile, SavingThroughALinkWritesTheFileItNamesAndKeepsTheLink) {
     put(path("real.bin"), pattern(118, 1));
     fs::create_symlink(path("real.bin"), path("link.bin"));
-    ASSERT_FALSE(writeDataFile(path("link.bin"), distinctive()));
-    EXPECT_TRUE(fs::is_symlink(path("link.bin")));
+    fs::create_symlink("link.bin", path("chain.bin"));
+    fs::create_symlink("later.bin", path("dangling.bin"));
     const FieldRecord::Bytes expected = distinctive().toBytes();
-    EXPECT_EQ(contents(path("real.bin")), Bytes(expected.begin(), expected.end()));
+    for (const char* link : {"chain.bin", "dangling.bin"}) {
+        SCOPED_TRACE(link);
+        ASSERT_FALSE(writeDataFile(path(link), distinctive()));
+        EXPECT_TRUE(fs::is_symlink(path(link)));
+        EXPECT_EQ(contents(path(link)), Bytes(expected.begin(), expected.end()));
+    }
+    EXPECT_TRUE(fs::is_symlink(path("link.bin")));
+    EXPECT_EQ(contents(path("later.bin")), Bytes(expected.begin(), expected.end()));
+    fs::create_symlink("gone/x.bin", path("nowhere.bin"));
+    const auto error = writeDataFile(path("nowhere.bin"), distinctive());
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->reason, "cannot create a file in its folder: No such file or directory");
+    EXPECT_TRUE(fs::is_symlink(path("nowhere.bin")));
 }
 
 TEST_F(DataFile, LoadingBySizeRefusesShortFilesAndUsesTheFirst118Bytes) {
