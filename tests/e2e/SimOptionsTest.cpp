@@ -1,6 +1,15 @@
-#include "SimOptions.h"
-
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+
+#include <filesystem>
+#include <fstream>
+
+#include "MemoryImage.h"
+#include "SimOptions.h"
 
 namespace qv::sim {
 namespace {
@@ -27,6 +36,43 @@ TEST(SimOptions, BadOptionsAreRefusedWithAReason) {
     for (const auto& arguments : bad) {
         EXPECT_TRUE(std::holds_alternative<std::string>(parseOptions(arguments))) << arguments[0];
     }
+}
+
+// A memory that cannot be saved is said, and leaves no file and no half-written one behind.
+TEST(MemoryImage, ASaveThatFailsSaysSoAndKeepsTheOldFile) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / "radiosim-image-test";
+    fs::remove_all(dir);
+    fs::create_directories(dir / "image.bin");
+    SimulatedRadio::Memory memory{};
+    memory.fill(0x5A);
+    for (const fs::path& path : {dir / "missing" / "image.bin", dir / "image.bin"}) {
+        EXPECT_THROW(saveImage(path.string(), memory), std::runtime_error) << path;
+    }
+    EXPECT_TRUE(fs::is_directory(dir / "image.bin"));
+    EXPECT_FALSE(fs::exists(dir / "image.bin.tmp"));
+    saveImage((dir / "good.bin").string(), memory);
+    EXPECT_EQ(loadImage((dir / "good.bin").string()), memory);
+    // A disk that fills up part-way, as the file-size limit makes it in a child.
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{100, 100};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        try {
+            saveImage((dir / "good.bin").string(), SimulatedRadio::Memory{});
+        } catch (const std::runtime_error&) {
+            ::_exit(0);
+        }
+        ::_exit(1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(loadImage((dir / "good.bin").string()), memory);
+    std::ofstream(dir / "good.bin", std::ios::app) << 'x';
+    EXPECT_THROW(loadImage((dir / "good.bin").string()), std::runtime_error);
+    fs::remove_all(dir);
 }
 
 }  // namespace

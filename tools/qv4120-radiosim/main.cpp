@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "MemoryImage.h"
 #include "PseudoTerminal.h"
 #include "SimOptions.h"
 #include "SimulatedRadio.h"
@@ -31,29 +32,13 @@ std::string hex(const Bytes& bytes) {
     return text.empty() ? text : text.substr(0, text.size() - 1);
 }
 
-SimulatedRadio::Memory loadImage(const std::string& path) {
-    if (path.empty() || !std::filesystem::exists(path)) {
-        return builtInImage();
+// A failed save is said at once; the memory stays, and the save at the end tries again.
+void saveNow(const std::string& path, const SimulatedRadio::Memory& memory) {
+    try {
+        saveImage(path, memory);
+    } catch (const std::exception& e) {
+        std::cerr << "qv4120-radiosim: " << e.what() << "\n";
     }
-    SimulatedRadio::Memory memory{};
-    std::ifstream in(path, std::ios::binary);
-    in.read(reinterpret_cast<char*>(memory.data()), memory.size());
-    if (in.gcount() != static_cast<std::streamsize>(memory.size())) {
-        throw std::runtime_error(path + " does not hold 128 bytes");
-    }
-    return memory;
-}
-
-void saveImage(const std::string& path, const SimulatedRadio::Memory& memory) {
-    if (path.empty()) {
-        return;
-    }
-    const std::string temporary = path + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(memory.data()), memory.size());
-    }
-    std::filesystem::rename(temporary, path);
 }
 
 void serve(const SimOptions& options, PseudoTerminal& line, SimulatedRadio& radio,
@@ -89,7 +74,7 @@ void serve(const SimOptions& options, PseudoTerminal& line, SimulatedRadio& radi
                 line.write(exchange.answer);
             }
             if (exchange.frame.size() == 3 && exchange.answer == Bytes{0x06}) {
-                saveImage(options.image, radio.memory());
+                saveNow(options.image, radio.memory());
             }
         }
         log.flush();
@@ -120,10 +105,10 @@ int main(int argc, char** argv) {
             logFile.open(options.log, std::ios::app);
         }
         serve(options, line, radio, options.log.empty() ? std::cerr : logFile);
-        saveImage(options.image, radio.memory());
         if (!options.link.empty()) {
             std::filesystem::remove(options.link);
         }
+        saveImage(options.image, radio.memory());
     } catch (const std::exception& e) {
         std::cerr << "qv4120-radiosim: " << e.what() << "\n";
         return 1;
