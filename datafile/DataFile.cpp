@@ -137,7 +137,7 @@ bool copyTail(const fs::path& target, int out) {
     if (in.get() < 0 || ::lseek(in.get(), FieldRecord::kSize, SEEK_SET) < 0) {
         return false;
     }
-    std::array<std::uint8_t, 64 * 1024> piece;
+    std::array<std::uint8_t, std::size_t{64} * 1024> piece;
     for (;;) {
         const ssize_t n = readUpTo(in.get(), piece.data(), piece.size());
         if (n <= 0) {

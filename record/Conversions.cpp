@@ -96,5 +96,4 @@ void imageToTexts(const CalibrationRecord& image, FieldRecord& record, FieldText
     recordToTexts(record, texts);
 }
 
-
 }  // namespace qv

@@ -157,8 +157,8 @@ constexpr bool everyRowFilled() {
 }
 static_assert(everyRowFilled());
 
-constexpr std::array<std::string_view, 7> kPageCaptions = {
-    "read-only", "S-Meter", "FREQ", "OTHER", "FM", "AM", "SSB"};
+constexpr std::array<std::string_view, 7> kPageCaptions = {"read-only", "S-Meter", "FREQ", "OTHER",
+                                                           "FM",        "AM",      "SSB"};
 
 }  // namespace
 

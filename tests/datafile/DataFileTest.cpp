@@ -255,11 +255,11 @@ TEST_F(DataFile, WithoutWritePermissionTheOldFileStaysWhole) {
         {path("ro/old.bin"), "cannot create a file in its folder: Permission denied"},
         {path("ro/new.bin"), "cannot create a file in its folder: Permission denied"},
         {path("locked.bin"), "Permission denied"}};
-    for (const auto& [path, reason] : cases) {
-        SCOPED_TRACE(path);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.first);
         EXPECT_EQ(inChild([&] {
-                      const auto error = writeDataFile(path, distinctive());
-                      return error && error->reason == reason;
+                      const auto error = writeDataFile(c.first, distinctive());
+                      return error && error->reason == c.second;
                   }),
                   0);
     }

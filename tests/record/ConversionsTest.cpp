@@ -160,8 +160,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(BadText{0, "", Reason::Empty}, BadText{70, " ", Reason::Empty},
                     BadText{20, "abc", Reason::NotANumber}, BadText{26, "1-2", Reason::NotANumber},
                     BadText{5, "256", Reason::OutOfRange}, BadText{5, "255.5", Reason::OutOfRange},
-                    BadText{60, "70000", Reason::OutOfRange}, BadText{4, "65536", Reason::OutOfRange},
-                    BadText{77, "-1", Reason::OutOfRange},
+                    BadText{60, "70000", Reason::OutOfRange},
+                    BadText{4, "65536", Reason::OutOfRange}, BadText{77, "-1", Reason::OutOfRange},
                     BadText{77, "1e10", Reason::OutOfRange}));
 
 TEST(GatherError, SaysWhatIsWrongInWords) {

@@ -14,7 +14,7 @@ SimulatedRadio::Memory loadImage(const std::string& path) {
     }
     SimulatedRadio::Memory memory{};
     std::ifstream in(path, std::ios::binary);
-    in.read(reinterpret_cast<char*>(memory.data()), memory.size());
+    in.read(reinterpret_cast<char*>(memory.data()), static_cast<std::streamsize>(memory.size()));
     if (in.gcount() != static_cast<std::streamsize>(memory.size()) || in.peek() != EOF) {
         throw std::runtime_error(path + " does not hold 128 bytes");
     }
@@ -27,7 +27,8 @@ void saveImage(const std::string& path, const SimulatedRadio::Memory& memory) {
     }
     const std::string temporary = path + ".tmp";
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(memory.data()), memory.size());
+    out.write(reinterpret_cast<const char*>(memory.data()),
+              static_cast<std::streamsize>(memory.size()));
     out.close();
     const int writeError = errno;
     std::error_code ec;

@@ -81,10 +81,8 @@ void serve(const SimOptions& options, PseudoTerminal& line, SimulatedRadio& radi
     }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    const auto parsed = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
+int run(const std::vector<std::string>& arguments) {
+    const auto parsed = parseOptions(arguments);
     if (const auto* error = std::get_if<std::string>(&parsed)) {
         std::cerr << *error << "\n" << kUsage;
         return 2;
@@ -92,26 +90,32 @@ int main(int argc, char** argv) {
     const SimOptions& options = std::get<SimOptions>(parsed);
     std::signal(SIGTERM, requestStop);
     std::signal(SIGINT, requestStop);
+    SimulatedRadio radio(options.identity, loadImage(options.image), options.faults);
+    PseudoTerminal line;
+    if (!options.link.empty()) {
+        std::filesystem::remove(options.link);
+        std::filesystem::create_symlink(line.devicePath(), options.link);
+    }
+    std::cout << line.devicePath() << std::endl;
+    std::ofstream logFile;
+    if (!options.log.empty()) {
+        logFile.open(options.log, std::ios::app);
+    }
+    serve(options, line, radio, options.log.empty() ? std::cerr : logFile);
+    if (!options.link.empty()) {
+        std::filesystem::remove(options.link);
+    }
+    saveImage(options.image, radio.memory());
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
     try {
-        SimulatedRadio radio(options.identity, loadImage(options.image), options.faults);
-        PseudoTerminal line;
-        if (!options.link.empty()) {
-            std::filesystem::remove(options.link);
-            std::filesystem::create_symlink(line.devicePath(), options.link);
-        }
-        std::cout << line.devicePath() << std::endl;
-        std::ofstream logFile;
-        if (!options.log.empty()) {
-            logFile.open(options.log, std::ios::app);
-        }
-        serve(options, line, radio, options.log.empty() ? std::cerr : logFile);
-        if (!options.link.empty()) {
-            std::filesystem::remove(options.link);
-        }
-        saveImage(options.image, radio.memory());
+        return run(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const std::exception& e) {
         std::cerr << "qv4120-radiosim: " << e.what() << "\n";
-        return 1;
     }
-    return 0;
+    return 1;
 }
