@@ -11,6 +11,8 @@ namespace qv {
 class CalibrationRecord {
 public:
     static constexpr std::size_t kSize = 132;
+    // The radio's calibration memory itself, 0x6000..0x607F.
+    static constexpr std::size_t kMemorySize = 128;
     static constexpr std::uint16_t kBaseAddress = 0x6000;
 
     // An offset outside 0..131 is a program error: std::out_of_range, never a wrap.

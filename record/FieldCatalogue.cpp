@@ -187,12 +187,15 @@ std::vector<int> fieldsOnPage(Page page) {
     return fields;
 }
 
-std::string describeField(int index) {
+std::string fieldName(int index) {
     const FieldInfo& f = fieldInfo(index);
-    std::string name = f.frame.empty() ? std::string(f.caption)
-                                       : std::string(f.frame) + " " + std::string(f.caption);
-    return "field " + std::to_string(index) + " \"" + name + "\" on page \"" +
-           std::string(pageCaption(f.page)) + "\"";
+    return f.frame.empty() ? std::string(f.caption)
+                           : std::string(f.frame) + " " + std::string(f.caption);
+}
+
+std::string describeField(int index) {
+    return "field " + std::to_string(index) + " \"" + fieldName(index) + "\" on page \"" +
+           std::string(pageCaption(fieldInfo(index).page)) + "\"";
 }
 
 }  // namespace qv

@@ -48,7 +48,9 @@ const std::array<FieldInfo, kFieldCount>& catalogue();
 const FieldInfo& fieldInfo(int index);
 // The fields of a page in on-screen order: top to bottom, left column first.
 std::vector<int> fieldsOnPage(Page page);
-// A field named for the user: its caption (with its frame for grouped fields) and page.
+// A field's caption, with its frame for grouped fields: "UL SQ 1".
+std::string fieldName(int index);
+// A field named for the user: its index, name and page.
 std::string describeField(int index);
 
 }  // namespace qv

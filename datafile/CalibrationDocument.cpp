@@ -1,0 +1,243 @@
+#include "CalibrationDocument.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <nlohmann/json.hpp>
+#include <span>
+#include <vector>
+
+#include "record/FieldCatalogue.h"
+
+namespace qv {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// The largest document worth reading: a real one is about 8 KiB.
+constexpr std::size_t kMostDocumentBytes = 1 << 20;
+
+std::string hex(std::span<const std::uint8_t> bytes) {
+    std::string text;
+    char digits[4];
+    for (std::uint8_t b : bytes) {
+        std::snprintf(digits, sizeof digits, text.empty() ? "%02X" : " %02X", b);
+        text += digits;
+    }
+    return text;
+}
+
+// Exactly `count` bytes written as hexadecimal pairs, blanks between them allowed.
+std::optional<std::vector<std::uint8_t>> fromHex(const std::string& text, std::size_t count) {
+    std::vector<std::uint8_t> bytes;
+    std::string pair;
+    for (char c : text) {
+        if (c == ' ') {
+            continue;
+        }
+        if (!std::isxdigit(static_cast<unsigned char>(c))) {
+            return std::nullopt;
+        }
+        pair += c;
+        if (pair.size() == 2) {
+            bytes.push_back(static_cast<std::uint8_t>(std::stoi(pair, nullptr, 16)));
+            pair.clear();
+        }
+    }
+    if (!pair.empty() || bytes.size() != count) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+std::string textOf(const Json& json, const char* key) {
+    const auto it = json.find(key);
+    return it != json.end() && it->is_string() ? it->get<std::string>() : std::string();
+}
+
+std::optional<std::string> readFields(const Json& fields, FieldRecord& record) {
+    if (!fields.is_array()) {
+        return "\"fields\" is not a list";
+    }
+    std::vector<bool> seen(kFieldCount, false);
+    for (const Json& field : fields) {
+        const auto index = field.is_object() ? field.find("index") : field.end();
+        if (index == field.end() || !index->is_number_integer() || *index < 0 ||
+            *index >= kFieldCount) {
+            return "a field has no index from 0 to 77: " + field.dump();
+        }
+        const int i = index->get<int>();
+        if (seen[static_cast<std::size_t>(i)]) {
+            return "the " + describeField(i) + " is listed twice";
+        }
+        seen[static_cast<std::size_t>(i)] = true;
+        const FieldInfo& f = fieldInfo(i);
+        const auto value = field.find("value");
+        if (value == field.end() || !value->is_number_integer() || *value < 0 ||
+            *value > f.memberMax()) {
+            return "the " + describeField(i) + " holds " +
+                   (value == field.end() ? std::string("no value") : value->dump()) +
+                   ", not a whole number from 0 to " + std::to_string(f.memberMax());
+        }
+        record.setMember(f.offset, f.size, value->get<std::uint16_t>());
+    }
+    for (int i = 0; i < kFieldCount; ++i) {
+        if (!seen[static_cast<std::size_t>(i)]) {
+            return "the " + describeField(i) + " is missing";
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> readRadio(const Json& json, std::optional<RadioOrigin>& radio) {
+    const auto memory = json.find("memory");
+    if (memory == json.end()) {
+        return std::nullopt;
+    }
+    std::string text;
+    for (const Json& line : memory->is_array() ? *memory : Json::array({*memory})) {
+        text += line.is_string() ? line.get<std::string>() + " " : std::string("?");
+    }
+    const auto bytes = fromHex(text, CalibrationRecord::kMemorySize);
+    if (!bytes) {
+        return "\"memory\" is not 128 bytes in hexadecimal";
+    }
+    RadioOrigin origin;
+    for (std::size_t k = 0; k < bytes->size(); ++k) {
+        origin.memory.setByte(k, (*bytes)[k]);
+    }
+    const Json& from = json.contains("radio") ? json["radio"] : Json::object();
+    origin.model = textOf(from, "model");
+    origin.version = textOf(from, "version");
+    origin.time = textOf(from, "time");
+    origin.port = textOf(from, "port");
+    radio = std::move(origin);
+    return std::nullopt;
+}
+
+// Indented like any JSON text, but a list holds one item a line, so that a change of one value
+// is a change of one line under version control.
+std::string layOut(const Json& json) {
+    std::string text = "{";
+    const char* separator = "\n";
+    for (const auto& [key, value] : json.items()) {
+        text += separator + std::string("  ") + Json(key).dump() + ": ";
+        if (value.is_array()) {
+            text += "[";
+            const char* itemSeparator = "\n";
+            for (const Json& item : value) {
+                text += itemSeparator + std::string("    ") + item.dump(-1, ' ', false);
+                itemSeparator = ",\n";
+            }
+            text += "\n  ]";
+        } else {
+            std::string nested = value.dump(2);
+            for (std::size_t at = nested.find('\n'); at != std::string::npos;
+                 at = nested.find('\n', at + 1)) {
+                nested.insert(at + 1, "  ");
+            }
+            text += nested;
+        }
+        separator = ",\n";
+    }
+    return text + "\n}\n";
+}
+
+}  // namespace
+
+std::string toJson(const CalibrationDocument& document) {
+    Json json;
+    json["format"] = kDocumentFormat;
+    json["version"] = kDocumentVersion;
+    if (document.radio) {
+        json["radio"] = {{"model", document.radio->model},
+                         {"version", document.radio->version},
+                         {"time", document.radio->time},
+                         {"port", document.radio->port}};
+    }
+    Json fields = Json::array();
+    for (const FieldInfo& f : catalogue()) {
+        fields.push_back({{"index", f.index},
+                          {"page", pageCaption(f.page)},
+                          {"caption", fieldName(f.index)},
+                          {"value", document.record.member(f.offset, f.size)}});
+    }
+    json["fields"] = std::move(fields);
+    json["reserved"] = hex(document.record.Reserved);
+    if (document.radio) {
+        // One line a block, as the radio holds it.
+        Json memory = Json::array();
+        for (std::size_t block = 0; block < CalibrationRecord::kMemorySize; block += 16) {
+            std::vector<std::uint8_t> bytes(16);
+            for (std::size_t k = 0; k < bytes.size(); ++k) {
+                bytes[k] = document.radio->memory.byte(block + k);
+            }
+            memory.push_back(hex(bytes));
+        }
+        json["memory"] = std::move(memory);
+    }
+    return layOut(json);
+}
+
+std::variant<CalibrationDocument, std::string> fromJson(std::string_view text) {
+    const Json json = Json::parse(text, nullptr, false);
+    if (json.is_discarded() || !json.is_object()) {
+        return std::string("not a JSON document");
+    }
+    if (textOf(json, "format") != kDocumentFormat) {
+        return "not a calibration document: \"format\" is not \"" + std::string(kDocumentFormat) +
+               "\"";
+    }
+    const auto version = json.find("version");
+    if (version == json.end() || *version != kDocumentVersion) {
+        return "a document of version " + (version == json.end() ? "none" : version->dump()) +
+               "; this tool reads version " + std::to_string(kDocumentVersion);
+    }
+    CalibrationDocument document;
+    if (auto error =
+            readFields(json.contains("fields") ? json["fields"] : Json(), document.record)) {
+        return *error;
+    }
+    if (json.contains("reserved")) {
+        const auto reserved =
+            json["reserved"].is_string()
+                ? fromHex(json["reserved"].get<std::string>(), document.record.Reserved.size())
+                : std::nullopt;
+        if (!reserved) {
+            return std::string("\"reserved\" is not 6 bytes in hexadecimal");
+        }
+        std::copy(reserved->begin(), reserved->end(), document.record.Reserved.begin());
+    }
+    if (auto error = readRadio(json, document.radio)) {
+        return *error;
+    }
+    return document;
+}
+
+std::optional<FileError> writeDocument(const std::filesystem::path& path,
+                                       const CalibrationDocument& document) {
+    const std::string text = toJson(document);
+    return replaceFile(path,
+                       std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+}
+
+std::optional<FileError> readDocument(const std::filesystem::path& path,
+                                      CalibrationDocument& document) {
+    std::vector<std::uint8_t> bytes;
+    if (auto error = readFile(path, kMostDocumentBytes + 1, bytes)) {
+        return error;
+    }
+    if (bytes.size() > kMostDocumentBytes) {
+        return FileError{.path = path, .reason = "too large for a calibration document"};
+    }
+    auto read =
+        fromJson(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    if (auto* reason = std::get_if<std::string>(&read)) {
+        return FileError{.path = path, .reason = *reason};
+    }
+    document = std::get<CalibrationDocument>(std::move(read));
+    return std::nullopt;
+}
+
+}  // namespace qv

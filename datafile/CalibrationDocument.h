@@ -1,0 +1,47 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "datafile/SafeFile.h"
+#include "record/CalibrationRecord.h"
+#include "record/FieldRecord.h"
+
+namespace qv {
+
+// Where a document came from when it was read from a radio.
+struct RadioOrigin {
+    std::string model;
+    std::string version;  // as the radio names it, "01.02"
+    std::string time;     // UTC, ISO 8601
+    std::string port;
+    CalibrationRecord memory;  // the radio's whole memory, 0x6000..0x607F
+};
+
+// One radio's calibration as a text a person can read, edit and keep under version control:
+// the 78 fields by index, page and caption with their values, and the reserved bytes, so that
+// it holds exactly what a data file holds; with the radio's identity and memory when read
+// from one.
+struct CalibrationDocument {
+    FieldRecord record;
+    std::optional<RadioOrigin> radio;
+};
+
+inline constexpr std::string_view kDocumentFormat = "QV-4120 calibration";
+inline constexpr int kDocumentVersion = 1;
+
+std::string toJson(const CalibrationDocument& document);
+// The document, or why the text is not one: the first bad value is named. Unknown keys are
+// ignored; every field must be there once, with a whole number within its member's range.
+std::variant<CalibrationDocument, std::string> fromJson(std::string_view text);
+
+std::optional<FileError> writeDocument(const std::filesystem::path& path,
+                                       const CalibrationDocument& document);
+// On any failure the document is left as it was.
+std::optional<FileError> readDocument(const std::filesystem::path& path,
+                                      CalibrationDocument& document);
+
+}  // namespace qv

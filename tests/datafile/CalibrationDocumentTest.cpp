@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <nlohmann/json.hpp>
+
+#include "datafile/CalibrationDocument.h"
+#include "datafile/DataFile.h"
+
+namespace qv {
+namespace {
+
+using Json = nlohmann::json;
+
+FieldRecord distinctive() {
+    FieldRecord::Bytes bytes;
+    for (std::size_t k = 0; k < bytes.size(); ++k) {
+        bytes[k] = static_cast<std::uint8_t>(0x80 + k * 3);
+    }
+    return FieldRecord::fromBytes(bytes);
+}
+
+TEST(CalibrationDocument, HoldsEveryByteOfADataFileAndOfTheRadio) {
+    CalibrationDocument document{.record = distinctive(), .radio = RadioOrigin{}};
+    document.radio->model = "QV-4120";
+    document.radio->version = "01.02";
+    document.radio->port = "/dev/ttyUSB0";
+    for (std::size_t k = 0; k < CalibrationRecord::kMemorySize; ++k) {
+        document.radio->memory.setByte(k, static_cast<std::uint8_t>(255 - k));
+    }
+    const std::string text = toJson(document);
+    const Json json = Json::parse(text);
+    EXPECT_EQ(json["fields"][68], (Json{{"index", 68},
+                                        {"page", "S-Meter"},
+                                        {"caption", "UL SQ 1"},
+                                        {"value", document.record.UlSq[0]}}));
+    EXPECT_EQ(json["memory"][7].get<std::string>().substr(0, 8), "8F 8E 8D");
+    const auto read = fromJson(text);
+    ASSERT_TRUE(std::holds_alternative<CalibrationDocument>(read)) << std::get<std::string>(read);
+    const CalibrationDocument& again = std::get<CalibrationDocument>(read);
+    EXPECT_EQ(again.record, document.record);
+    ASSERT_TRUE(again.radio);
+    EXPECT_EQ(again.radio->model, "QV-4120");
+    EXPECT_EQ(again.radio->port, "/dev/ttyUSB0");
+    for (std::size_t k = 0; k < CalibrationRecord::kSize; ++k) {
+        EXPECT_EQ(again.radio->memory.byte(k), document.radio->memory.byte(k)) << k;
+    }
+}
+
+// Each edit of a good document, and the reason the tool gives for refusing it.
+TEST(CalibrationDocument, ABadDocumentIsRefusedNamingWhatIsWrong) {
+    const Json good = Json::parse(toJson({.record = distinctive(), .radio = std::nullopt}));
+    const std::pair<std::function<void(Json&)>, std::string> cases[] = {
+        {[](Json& j) { j = Json::array(); }, "not a JSON document"},
+        {[](Json& j) { j["format"] = "other"; }, "not a calibration document"},
+        {[](Json& j) { j["version"] = 2; }, "version 2"},
+        {[](Json& j) { j["fields"].erase(5); },
+         "field 5 \"FM LOW POWER\" on page \"FM\" is missing"},
+        {[](Json& j) { j["fields"][5]["value"] = 256; },
+         "field 5 \"FM LOW POWER\" on page \"FM\" holds 256"},
+        {[](Json& j) { j["fields"][60]["value"] = -1; }, "field 60"},
+        {[](Json& j) { j["fields"][0]["value"] = "12"; }, "field 0"},
+        {[](Json& j) { j["fields"][0]["value"] = 1.5; }, "field 0"},
+        {[](Json& j) { j["fields"][1]["index"] = 0; },
+         "field 0 \"VF FRQ\" on page \"FREQ\" is listed twice"},
+        {[](Json& j) { j["fields"][1]["index"] = 78; }, "no index from 0 to 77"},
+        {[](Json& j) { j["reserved"] = "00 11"; }, "\"reserved\" is not 6 bytes"},
+        {[](Json& j) { j["memory"] = "0G"; }, "\"memory\" is not 128 bytes"},
+    };
+    for (const auto& [edit, reason] : cases) {
+        Json bad = good;
+        edit(bad);
+        const auto read = fromJson(bad.dump());
+        ASSERT_TRUE(std::holds_alternative<std::string>(read)) << reason;
+        EXPECT_NE(std::get<std::string>(read).find(reason), std::string::npos)
+            << std::get<std::string>(read);
+    }
+    Json extra = good;
+    extra["note"] = "calibrated on bench 3";
+    extra["fields"][0]["unit"] = "Hz";
+    EXPECT_TRUE(std::holds_alternative<CalibrationDocument>(fromJson(extra.dump())));
+}
+
+TEST(CalibrationDocument, DataFileToDocumentAndBackGivesTheSameBytes) {
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("document-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    ASSERT_FALSE(writeDataFile(dir / "a.bin", distinctive()));
+    FieldRecord record;
+    ASSERT_FALSE(readDataFile(dir / "a.bin", record));
+    ASSERT_FALSE(writeDocument(dir / "a.json", {.record = record, .radio = std::nullopt}));
+    CalibrationDocument document;
+    ASSERT_FALSE(readDocument(dir / "a.json", document));
+    ASSERT_FALSE(writeDataFile(dir / "b.bin", document.record));
+    FieldRecord again;
+    ASSERT_FALSE(readDataFile(dir / "b.bin", again));
+    EXPECT_EQ(again.toBytes(), distinctive().toBytes());
+    const auto error = readDocument(dir / "a.bin", document);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->reason, "not a JSON document");
+    std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace qv
