@@ -50,5 +50,8 @@ const FieldInfo& fieldInfo(int index);
 std::vector<int> fieldsOnPage(Page page);
 // A field named for the user: its caption (with its frame for grouped fields) and page.
 std::string describeField(int index);
+// The field whose member holds the byte at this offset of the records; none for the bytes no
+// field holds (Reserved, offsets 118 and up).
+const FieldInfo* fieldHolding(std::size_t offset);
 
 }  // namespace qv

@@ -3,473 +3,489 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <numeric>
 
-#include "tests/support/LinkFakes.h"
+#include "tests/support/FakeAnswerTimer.h"
+#include "tests/support/FakeFieldTexts.h"
+#include "tests/support/FakePause.h"
+#include "tests/support/FakeSerialPort.h"
+#include "tests/support/Hex.h"
+#include "tests/support/RecordingListener.h"
 #include "tests/support/WrittenWithSevens.h"
 
 namespace qv {
 namespace {
 
-using test::Journal;
-using test::RecordingObserver;
+using test::hex;
+using Lines = std::vector<std::string>;
+using Memory = std::array<std::uint8_t, 128>;
 
-const Frame kAccessCode{'P', 'R', 'O', 'G', 'R', 'A', 'M', 'Q', 'V', '4'};
-const Frame kIdentify{0x02};
-const Frame kEnd{0x45, 0x4E, 0x44};
-const Frame kRefusal{0x0A};
+const std::string kWriteReads = "AC ID R00 R10 R20 R30 R60 R70";
+const std::string kBlocks = "W00 W10 W20 W30 W40 W50 W60 W70 END";
+const Frame kRefusal = hex("0A");
 
-Frame read(std::uint8_t low) {
-    return {0x52, 0x60, low, 0x10};
-}
-
-Frame Block(std::uint8_t command, std::uint16_t address, const std::uint8_t* data) {
-    Frame frame{command, static_cast<std::uint8_t>(address >> 8),
-                static_cast<std::uint8_t>(address & 0xFF), 0x10};
-    frame.insert(frame.end(), data, data + 16);
-    frame.push_back(static_cast<std::uint8_t>(std::accumulate(frame.begin() + 1, frame.end(), 0U)));
-    if (command == 'W') {
-        frame.push_back(0x06);
+Memory sevensOverEe() {
+    Memory memory{};
+    for (std::size_t k = 0; k < 8; ++k) {
+        std::copy_n(test::kSevensOverEe[k].begin() + 4, 16, memory.begin() + 16 * k);
     }
-    return frame;
+    return memory;
 }
 
-// The radio's side of the line, answering from its own memory.
+// The radio's side of the line, answering from its own memory. Every outcome must find the
+// port closed and the timer stopped.
 class TransferTest : public testing::Test {
 protected:
-    using Memory = std::array<std::uint8_t, 128>;
-
     TransferTest() {
-        transfer.setObserver(&observer);
-        for (std::size_t i = 0; i < radio.size(); ++i) {
-            radio[i] = static_cast<std::uint8_t>(i * 7 + 3);
+        for (std::size_t i = 0; i < memory.size(); ++i) {
+            memory[i] = static_cast<std::uint8_t>(i * 7 + 3);
         }
         texts.texts.fill("7");
+        listener.atOutcome = [this] {
+            EXPECT_FALSE(port.opened);
+            EXPECT_FALSE(timer.running);
+        };
     }
 
     Frame radioAnswer(const Frame& frame) {
-        if (frame == kAccessCode) {
-            return {'K', 'V', 0x06};
+        if (frame == hex("50 52 4F 47 52 41 4D 51 56 34")) {
+            return hex("4B 56 06");
         }
-        if (frame == kIdentify) {
-            Frame identification(16, 0);
-            identification[0] = 'I';
+        if (frame == hex("45 4E 44")) {
+            return hex("06");
+        }
+        if (frame == hex("02")) {
+            Frame identification = hex("49 00 00 00 00 00 00 00 00 30 31 30 32 00 00 00");
             std::ranges::copy(radioModel, identification.begin() + 1);
-            std::copy_n("0102", 4, identification.begin() + 9);
             return identification;
         }
-        if (frame == kEnd) {
-            return {0x06};
-        }
-        const auto address = static_cast<std::uint16_t>(frame.at(1) * 256 + frame.at(2));
-        const std::size_t offset = address - 0x6000U;
+        const std::size_t offset = frame.at(1) * 256U + frame.at(2) - 0x6000U;
         if (frame[0] == 'R') {
-            return Block('R' + 5, address, &radio[offset]);
+            Frame answer = hex("57");
+            answer.insert(answer.end(), frame.begin() + 1, frame.end());
+            answer.insert(answer.end(), &memory[offset], &memory[offset] + 16);
+            answer.push_back(0);
+            return answer;
         }
-        if (frame != Block('W', address, &frame[4])) {
+        const unsigned sum = std::accumulate(frame.begin() + 1, frame.begin() + 20, 0U);
+        if (frame.size() != 22 || frame[20] != (sum & 0xFF) || frame[21] != 0x06) {
             return kRefusal;
         }
-        std::copy(frame.begin() + 4, frame.begin() + 20, radio.begin() + offset);
-        return {0x06};
+        std::copy(frame.begin() + 4, frame.begin() + 20, memory.begin() + offset);
+        return hex("06");
     }
 
-    // Answers every frame as the radio does, except where told otherwise, until the
-    // transfer waits for its timer or has ended.
+    // Answers every frame sent, as told or as the radio does, until the transfer waits for its
+    // timer or has ended.
     void run() {
         while (answered_ < port.written.size()) {
             const std::size_t index = answered_++;
-            const auto scripted = answers.find(index);
+            const auto told = answers.find(index);
             const Frame answer =
-                scripted != answers.end() ? scripted->second : radioAnswer(port.written[index]);
+                told != answers.end() ? told->second : radioAnswer(port.written[index]);
             if (!answer.empty()) {
                 port.deliver(answer);
             }
         }
     }
 
-    // Run, letting the answer timer expire whenever the transfer waits on it.
+    // Runs, letting the answer timer expire whenever the transfer waits for it.
     void runToEnd() {
-        for (int ticks = 0; ticks < 20; ++ticks) {
-            run();
-            if (!timer.running) {
-                return;
-            }
+        run();
+        for (int ticks = 0; ticks < 30 && timer.running; ++ticks) {
             timer.expire();
+            run();
         }
-        FAIL() << "the transfer never ended";
+        EXPECT_FALSE(transfer.running());
     }
 
-    std::string lastNotice() const {
-        return notices.shown.empty() ? "" : notices.shown.back().first;
+    void start(bool write) {
+        if (!write) {
+            transfer.startRead("/dev/radio");
+            return;
+        }
+        transfer.startWrite("/dev/radio", [this](CalibrationRecord& image) {
+            return textsToImage(texts, fieldRecord, image);
+        });
     }
 
-    // The transfer ended with this one message and left nothing open or running.
-    void expectEndedWith(const std::string& message, NoticeIcon icon = NoticeIcon::None) {
-        ASSERT_EQ(notices.shown.size(), 1U) << lastNotice();
-        EXPECT_EQ(notices.shown[0], std::pair(message, icon));
-        EXPECT_FALSE(port.opened);
-        EXPECT_FALSE(timer.running);
-        EXPECT_EQ(transfer.state().TransferMode, kIdle);
-    }
-
-    void forgetFrames() {
+    void forget() {
+        journal.clear();
         port.written.clear();
         port.thresholds.clear();
-        notices.shown.clear();
-        pause.durations.clear();
+        listener.outcomes.clear();
+        answers.clear();
         answered_ = 0;
     }
 
-    static std::vector<Frame> writeFrames(bool withReserved, const Memory& image) {
-        std::vector<Frame> frames{kAccessCode, kIdentify,  read(0x00),
-                                  read(0x10),  read(0x20), read(0x30)};
-        if (withReserved) {
-            frames.push_back(read(0x60));
+    // The frames sent: AC, ID, R00..R70 (read requests), W00..W70 (write blocks), END.
+    std::string trace() const {
+        std::string names;
+        for (const Frame& f : port.written) {
+            char name[4] = "AC";
+            if (f.size() == 4 || f.size() == 22) {
+                std::snprintf(name, sizeof name, "%c%02X", f[0], f[2]);
+            }
+            names += std::string(names.empty() ? "" : " ") + (f == hex("02")         ? "ID"
+                                                              : f == hex("45 4E 44") ? "END"
+                                                                                     : name);
         }
-        frames.push_back(read(0x70));
-        for (std::size_t offset = 0; offset < 128; offset += 16) {
-            frames.push_back(
-                Block('W', static_cast<std::uint16_t>(0x6000 + offset), &image[offset]));
-        }
-        frames.push_back(kEnd);
-        return frames;
+        return names;
     }
 
-    Journal journal;
+    Memory imageRead() const {
+        Memory image{};
+        for (std::size_t i = 0; i < image.size(); ++i) {
+            image[i] = listener.image.byte(i);
+        }
+        return image;
+    }
+
+    test::Journal journal;
     test::FakeSerialPort port{journal};
     test::FakeAnswerTimer timer;
     test::FakePause pause{journal};
-    test::FakeNotices notices{journal};
+    test::RecordingListener listener{journal};
     test::FakeFieldTexts texts;
-    CalibrationRecord record;
     FieldRecord fieldRecord;
-    RecordingObserver observer;
-    Transfer transfer{port, timer, pause, notices, texts, record, fieldRecord};
+    Transfer transfer{port, timer, pause, listener};
 
-    Memory radio{};
+    Memory memory{};
     std::string radioModel = "QV-4120";
-    std::map<std::size_t, Frame> answers;  // by frame index; empty: the radio stays silent
+    std::map<std::size_t, Frame> answers;  // by frame sent; an empty one: the radio is silent
 
 private:
     std::size_t answered_ = 0;
 };
 
-TEST_F(TransferTest, ReadSendsElevenFramesAndShowsTheRecord) {
-    ASSERT_TRUE(transfer.startRead("/dev/radio"));
+TEST_F(TransferTest, ReadSendsElevenFramesAndBringsTheRadiosMemory) {
+    start(false);
     run();
 
-    const std::vector<Frame> frames{kAccessCode, kIdentify,  read(0x00), read(0x10),
-                                    read(0x20),  read(0x30), read(0x40), read(0x50),
-                                    read(0x60),  read(0x70), kEnd};
-    EXPECT_EQ(port.written, frames);
+    EXPECT_EQ(port.written,
+              (std::vector<Frame>{hex("50 52 4F 47 52 41 4D 51 56 34"), hex("02"),
+                                  hex("52 60 00 10"), hex("52 60 10 10"), hex("52 60 20 10"),
+                                  hex("52 60 30 10"), hex("52 60 40 10"), hex("52 60 50 10"),
+                                  hex("52 60 60 10"), hex("52 60 70 10"), hex("45 4E 44")}));
     EXPECT_EQ(port.thresholds, (std::vector<int>{3, 16, 21, 21, 21, 21, 21, 21, 21, 21, 1}));
-    expectEndedWith(kReadComplete);
-    for (std::size_t i = 0; i < CalibrationRecord::kSize; ++i) {
-        ASSERT_EQ(record.byte(i), i < radio.size() ? radio[i] : 0) << "offset " << i;
-    }
-    EXPECT_EQ(texts.texts[77], std::to_string(radio[116] | radio[117] << 8));
-    // The port is closed before the long pause, the message comes after it.
-    const auto at = [&](const std::string& entry) { return std::ranges::find(journal, entry); };
-    EXPECT_LT(at("close"), at("pause 3000"));
-    EXPECT_LT(at("pause 3000"), at("show Read Complete!"));
-    EXPECT_EQ(std::ranges::count(pause.durations, 10), 11);
-    EXPECT_EQ(observer.model + " " + observer.version, "QV-4120 01.02");
-    EXPECT_EQ(observer.blocks.size(), 8U);
-    EXPECT_EQ(observer.blocks.back(), (RecordingObserver::Block{false, 8, 8}));
-    EXPECT_EQ(observer.ended, 1);
+    EXPECT_EQ(listener.outcomes, Lines{"read completed"});
+    EXPECT_EQ(imageRead(), memory);
+    EXPECT_EQ(Lines(journal.end() - 5, journal.end()),
+              (Lines{"write", "close", "pause 3000", "pause 10", "read completed"}));
+    EXPECT_EQ(std::ranges::count(journal, "pause 10"), 11);
+    EXPECT_EQ(listener.identified, Lines{"QV-4120 01.02"});
+    EXPECT_EQ(listener.progress,
+              (Lines{"R1/8", "R2/8", "R3/8", "R4/8", "R5/8", "R6/8", "R7/8", "R8/8"}));
 }
 
-TEST_F(TransferTest, WriteAfterReadSendsSixteenFramesKeepingTheRadiosReadOnlyBytes) {
-    ASSERT_TRUE(transfer.startRead("/dev/radio"));
+TEST_F(TransferTest, WriteAfterReadSendsTheFieldsWithTheRadiosReadOnlyBytes) {
+    start(false);
     run();
-    ASSERT_EQ(lastNotice(), kReadComplete);
-    forgetFrames();
-    texts.texts[0] = "4321";         // VfFreq, offsets 0 and 1
-    texts.texts[9] = "1";            // SsibLo, read-only: the radio's own value goes back
-    radio[14] = 0x77;                // changed in the radio since the read
-    radio[40] = 0x55;                // TestWorkRxFreq
-    radio[108] = radio[120] = 0x99;  // no field's: a write after a read sends what it stored
-    Memory expected = radio;
-    expected[0] = 4321 & 0xFF;
-    expected[1] = 4321 >> 8;
-    expected[108] = static_cast<std::uint8_t>(108 * 7 + 3);
-    expected[120] = static_cast<std::uint8_t>(120 * 7 + 3);
+    imageToTexts(listener.image, fieldRecord, texts);
+    forget();
+    memory[14] = 0x77;                 // read-only, changed in the radio since the read
+    memory[40] = 0x55;                 // read-only
+    memory[108] = memory[120] = 0x99;  // no field's: the write sends what the read found
+    Memory expected = memory;
+    expected[0] = 0xE1;  // 4321
+    expected[1] = 0x10;
+    expected[108] = 0xF7;
+    expected[120] = 0x4B;
+    answers = {{6, {}}};
 
-    ASSERT_TRUE(transfer.startWrite("/dev/radio"));
+    start(true);
     run();
+    texts.texts[0] = "4321";  // before the fields are gathered: it goes to the radio
+    runToEnd();
 
-    EXPECT_EQ(port.written, writeFrames(false, expected));
+    EXPECT_EQ(trace(), "AC ID R00 R10 R20 R30 R70 R70 " + kBlocks);
     EXPECT_EQ(port.thresholds,
-              (std::vector<int>{3, 16, 21, 21, 21, 21, 21, 1, 1, 1, 1, 1, 1, 1, 1, 1}));
-    EXPECT_EQ(radio, expected);
-    expectEndedWith(kWriteComplete);
-    EXPECT_EQ(std::ranges::count(pause.durations, 10), 17);
-    EXPECT_EQ(observer.blocks.back(), (RecordingObserver::Block{true, 8, 8}));
+              (std::vector<int>{3, 16, 21, 21, 21, 21, 21, 21, 1, 1, 1, 1, 1, 1, 1, 1, 1}));
+    EXPECT_EQ(memory, expected);
+    EXPECT_EQ(listener.outcomes, Lines{"write completed"});
+    EXPECT_EQ(std::ranges::count(journal, "pause 10"), 17);
+    EXPECT_EQ(listener.progress.back(), "W8/8");
 }
 
-TEST_F(TransferTest, WriteWithoutEarlierReadKeepsEveryByteNoFieldHolds) {
-    const Memory expected = test::writtenWithSevens(radio);
-    ASSERT_TRUE(transfer.startWrite("/dev/radio"));
+TEST_F(TransferTest, WriteWithoutReadKeepsEveryByteNoFieldHolds) {
+    memory.fill(0xEE);
+    start(true);
     run();
 
-    EXPECT_EQ(port.written, writeFrames(true, expected));
-    EXPECT_EQ(radio, expected) << "reserved bytes and offsets 118..127 came back unchanged";
-    expectEndedWith(kWriteComplete);
+    std::vector<Frame> expected{hex("50 52 4F 47 52 41 4D 51 56 34"),
+                                hex("02"),
+                                hex("52 60 00 10"),
+                                hex("52 60 10 10"),
+                                hex("52 60 20 10"),
+                                hex("52 60 30 10"),
+                                hex("52 60 60 10"),
+                                hex("52 60 70 10")};
+    expected.insert(expected.end(), test::kSevensOverEe.begin(), test::kSevensOverEe.end());
+    expected.push_back(hex("45 4E 44"));
+    EXPECT_EQ(port.written, expected);
+    EXPECT_EQ(listener.outcomes, Lines{"write completed"});
 }
 
-// The radio stays silent on, or refuses, a frame and the re-sends that follow it.
-struct LineFault {
+// A read sends AC ID R00..R70 END (frames 0..10); a write with no read before it sends
+// AC ID R00 R10 R20 R30 R60 R70 (frames 0..7), W00..W70 (8..15) and END (16).
+struct Fault {
     const char* name;
-    bool write;
-    std::size_t frame;
-    std::size_t times;
-    bool refuse;
+    bool write = false;
+    std::map<std::size_t, Frame> answers = {};
+    std::string trace = "";
+    const char* outcome = "";
+    std::string model = "";
+    std::string radioModel = "QV-4120";
 };
 
-void PrintTo(const LineFault& c, std::ostream* out) {
-    *out << c.name;
+void PrintTo(const Fault& fault, std::ostream* out) {
+    *out << fault.name;
 }
 
-class FaultyLine : public TransferTest, public testing::WithParamInterface<LineFault> {};
+class FaultyRadio : public TransferTest, public testing::WithParamInterface<Fault> {};
 
-TEST_P(FaultyLine, ThreeResendsRecoverAndAFourthFailureEndsTheTransfer) {
-    const LineFault& c = GetParam();
-    for (std::size_t k = c.frame; k < c.frame + c.times; ++k) {
-        answers[k] = c.refuse ? kRefusal : Frame{};
+TEST_P(FaultyRadio, EndsWithOneOutcome) {
+    const Fault& c = GetParam();
+    answers = c.answers;
+    radioModel = c.radioModel;
+    transfer.setRadioSettings({.accessCode = "PROGRAMQV4", .model = c.model});
+    if (c.write) {
+        memory.fill(0xEE);
     }
-    ASSERT_TRUE(c.write ? transfer.startWrite("/dev/radio") : transfer.startRead("/dev/radio"));
+    const Memory before = memory;
+    start(c.write);
     runToEnd();
 
-    const bool recovers = c.times <= kResendLimit;
-    const std::size_t sent = recovers ? (c.write ? 17 : 11) + c.times : c.frame + 4;
-    ASSERT_EQ(port.written.size(), sent) << "nothing is sent after the fourth failure";
-    // The identify request and END are not saved: silence after either re-sends the frame
-    // before it, and an acknowledgement of that goes on from the step already set.
-    const Frame& silenced = port.written[c.frame];
-    const std::size_t again =
-        !c.refuse && (silenced == kIdentify || silenced == kEnd) ? c.frame - 1 : c.frame;
-    for (std::size_t k = 1; k <= std::min<std::size_t>(c.times, kResendLimit); ++k) {
-        EXPECT_EQ(port.written[c.frame + k], port.written[again]) << "re-send " << k;
-        EXPECT_EQ(port.thresholds[c.frame + k], port.thresholds[again]) << "re-send " << k;
-    }
-    if (recovers) {
-        EXPECT_EQ(lastNotice(), c.write ? kWriteComplete : kReadComplete);
-    } else {
-        expectEndedWith(kCommunicationError);
+    EXPECT_EQ(trace(), c.trace);
+    ASSERT_EQ(listener.outcomes, Lines{c.outcome});
+    if (listener.outcomes[0] == "read completed") {
+        EXPECT_EQ(imageRead(), before);
+    } else if (listener.outcomes[0] == "write completed") {
+        EXPECT_EQ(memory, sevensOverEe());
     }
 }
 
-// A read sends 11 frames (END is frame 10); a write with no read before it sends 17: the
-// access code, the identify request, six reads (frames 2..7), eight blocks, END (frame 16).
+const Frame kOther6010 = hex("57 60 10 10 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 55 00");
+
 INSTANTIATE_TEST_SUITE_P(
-    TransferTest, FaultyLine,
-    testing::Values(LineFault{"AccessCodeSilentOnce", false, 0, 1, false},
-                    LineFault{"AccessCodeSilentFourTimes", false, 0, 4, false},
-                    LineFault{"IdentifyRequestSilentOnce", false, 1, 1, false},
-                    LineFault{"ReadRequestSilentThrice", false, 4, 3, false},
-                    LineFault{"ReadRequestSilentFourTimes", false, 4, 4, false},
-                    LineFault{"ReadEndSilentTwice", false, 10, 2, false},
-                    LineFault{"ReadEndSilentFourTimes", false, 10, 4, false},
-                    LineFault{"ReadEndRefused", false, 10, 1, true},
-                    LineFault{"ReadEndRefusedFourTimes", false, 10, 4, true},
-                    LineFault{"WriteIdentifyRequestSilentOnce", true, 1, 1, false},
-                    LineFault{"PreparationReadSilentTwice", true, 6, 2, false},
-                    LineFault{"PreparationReadSilentFourTimes", true, 6, 4, false},
-                    LineFault{"WriteBlockSilentThrice", true, 9, 3, false},
-                    LineFault{"WriteBlockSilentFourTimes", true, 9, 4, false},
-                    LineFault{"WriteBlockRefusedTwice", true, 8, 2, true},
-                    LineFault{"WriteBlockRefusedFourTimes", true, 8, 4, true},
-                    LineFault{"WriteEndSilentOnce", true, 16, 1, false},
-                    LineFault{"WriteEndSilentFourTimes", true, 16, 4, false},
-                    LineFault{"WriteEndRefused", true, 16, 1, true},
-                    LineFault{"WriteEndRefusedFourTimes", true, 16, 4, true}),
+    TransferTest, FaultyRadio,
+    testing::Values(
+        Fault{"AccessCodeUnanswered",
+              false,
+              {{0, {}}, {1, {}}, {2, {}}, {3, {}}},
+              "AC AC AC AC",
+              "NoAnswer"},
+        Fault{"ReadRequestUnansweredThrice",
+              false,
+              {{4, {}}, {5, {}}, {6, {}}},
+              "AC ID R00 R10 R20 R20 R20 R20 R30 R40 R50 R60 R70 END",
+              "read completed"},
+        Fault{"ReadRequestUnanswered",
+              false,
+              {{4, {}}, {5, {}}, {6, {}}, {7, {}}},
+              "AC ID R00 R10 R20 R20 R20 R20",
+              "NoAnswer"},
+        Fault{"ReadAnswerForAnotherBlock",
+              false,
+              {{4, kOther6010}},
+              "AC ID R00 R10 R20 R20 R30 R40 R50 R60 R70 END",
+              "read completed"},
+        Fault{"IdentificationLost",
+              false,
+              {{1, {}}},
+              "AC ID AC R00 R10 R20 R30 R40 R50 R60 R70 END",
+              "read completed"},
+        Fault{"IdentificationLostInAWrite",
+              true,
+              {{1, {}}},
+              "AC ID AC R00 R10 R20 R30 R60 R70 " + kBlocks,
+              "write completed"},
+        Fault{"IdentificationLostWithTheModelChecked",
+              false,
+              {{1, {}}},
+              "AC ID AC ID R00 R10 R20 R30 R40 R50 R60 R70 END",
+              "read completed",
+              "QV-4120"},
+        Fault{"IdentificationNeverComesWithTheModelChecked",
+              false,
+              {{1, {}}, {3, {}}, {5, {}}, {7, {}}},
+              "AC ID AC ID AC ID AC ID",
+              "NoAnswer",
+              "QV-4120"},
+        Fault{"OtherModel", true, {}, "AC ID", "WrongModel", "QV-4120", "QV-9999"},
+        Fault{"ModelThatIsAPrefix", false, {}, "AC ID", "WrongModel", "QV-4120", "QV-412"},
+        Fault{"OtherModelAfterALostIdentification",
+              false,
+              {{1, {}}},
+              "AC ID AC ID",
+              "WrongModel",
+              "QV-4120",
+              "QV-9999"},
+        Fault{"AnyModelWhenNoneIsSet",
+              false,
+              {},
+              "AC ID R00 R10 R20 R30 R40 R50 R60 R70 END",
+              "read completed",
+              "",
+              "QV-9999"},
+        Fault{"PreparationAnswerForAnotherBlock",
+              true,
+              {{2, kOther6010}},
+              "AC ID R00 R00 R10 R20 R30 R60 R70 " + kBlocks,
+              "write completed"},
+        Fault{"PreparationReadUnanswered",
+              true,
+              {{6, {}}, {7, {}}, {8, {}}, {9, {}}},
+              "AC ID R00 R10 R20 R30 R60 R60 R60 R60",
+              "NoAnswer"},
+        Fault{"WriteBlockRefusedThrice",
+              true,
+              {{9, kRefusal}, {10, kRefusal}, {11, kRefusal}},
+              kWriteReads + " W00 W10 W10 W10 " + kBlocks.substr(4),
+              "write completed"},
+        Fault{"WriteBlockRefusedOrUnanswered",
+              true,
+              {{9, kRefusal}, {10, {}}, {11, kRefusal}, {12, {}}},
+              kWriteReads + " W00 W10 W10 W10 W10",
+              "NoAnswer"},
+        Fault{"EndUnansweredOnce",
+              false,
+              {{10, {}}},
+              "AC ID R00 R10 R20 R30 R40 R50 R60 R70 END END",
+              "read completed"},
+        Fault{"EndRefusedOnce",
+              true,
+              {{16, kRefusal}},
+              kWriteReads + " " + kBlocks + " END",
+              "write completed"},
+        Fault{"EndNeverAcknowledged",
+              false,
+              {{10, kRefusal}, {11, {}}, {12, kRefusal}, {13, {}}},
+              "AC ID R00 R10 R20 R30 R40 R50 R60 R70 END END END END",
+              "NoAnswer"},
+        Fault{"EndHasItsOwnResends",
+              true,
+              {{15, kRefusal}, {16, kRefusal}, {17, kRefusal}, {19, {}}, {20, kRefusal}, {21, {}}},
+              kWriteReads + " W00 W10 W20 W30 W40 W50 W60 W70 W70 W70 W70 END END END END",
+              "write completed"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(TransferTest, EveryFrameGetsItsOwnThreeResends) {
-    answers = {{4, {}}, {5, {}}, {6, {}}, {8, {}}, {9, {}}, {10, {}}};
-    ASSERT_TRUE(transfer.startRead("/dev/radio"));
-    runToEnd();
-    EXPECT_EQ(lastNotice(), kReadComplete);
-}
-
-TEST_F(TransferTest, UnansweredEndLeavesNothingPendingForTheNextTransfer) {
-    answers = {{10, {}}, {11, {}}, {12, {}}, {13, {}}};
-    ASSERT_TRUE(transfer.startRead("/dev/radio"));
-    runToEnd();
-    ASSERT_EQ(lastNotice(), kCommunicationError);
-    forgetFrames();
-    answers.clear();
-    journal.clear();
-
-    ASSERT_TRUE(transfer.startWrite("/dev/radio"));
-    run();
-    EXPECT_EQ(std::ranges::count(journal, "close"), 1) << "closed once, after END";
-    expectEndedWith(kWriteComplete);
-}
-
-TEST_F(TransferTest, BlockAnswerIsStoredAtTheAddressItCarries) {
-    struct Case {
-        std::uint16_t address;
-        std::size_t firstStored;  // 0 when nothing is stored
-    };
-    for (const Case c : {Case{0x6010, 16}, Case{0x6074, 116}, Case{0x6080, 0}, Case{0x5FF0, 0}}) {
-        record = CalibrationRecord{};
-        // Asked for 0x6020; silence on the next request stops the read there.
-        answers = {{4, Block('W', c.address, Frame(16, 0xEE).data())}, {5, {}}};
-        ASSERT_TRUE(transfer.startRead("/dev/radio"));
-        run();
-        EXPECT_EQ(port.written.size(), 6U) << "acknowledged: the next request went out";
-        for (std::size_t i = 0; i < CalibrationRecord::kSize; ++i) {
-            const bool stored = c.firstStored != 0 && i >= c.firstStored && i < c.firstStored + 16;
-            const std::uint8_t want = stored ? 0xEE : i < 32 ? radio[i] : 0;
-            ASSERT_EQ(record.byte(i), want) << std::hex << c.address << " offset " << std::dec << i;
+TEST_F(TransferTest, FieldWithoutAValueStopsTheWriteBeforeAnyBlock) {
+    for (const bool endAnswered : {true, false}) {
+        forget();
+        texts.texts[5] = "";
+        if (!endAnswered) {
+            answers = {{8, {}}, {9, {}}, {10, {}}, {11, {}}};
         }
-        forgetFrames();
-    }
-}
-
-// A write sends back the radio's own read-only bytes only when it has them: an answer to a
-// preparation read that carries another address is not that answer, and the read is asked again.
-TEST_F(TransferTest, WritePreparationAnswerForAnotherAddressIsAskedAgain) {
-    const Memory expected = test::writtenWithSevens(radio);
-    answers = {{2, Block('W', 0x6010, &radio[16])}};
-    ASSERT_TRUE(transfer.startWrite("/dev/radio"));
-    runToEnd();
-
-    EXPECT_EQ(port.written.at(3), read(0x00));
-    EXPECT_EQ(radio, expected) << "SSIB LO and HI kept";
-    EXPECT_EQ(lastNotice(), kWriteComplete);
-}
-
-TEST_F(TransferTest, UnrecognisedAnswersAreDropped) {
-    ASSERT_TRUE(transfer.startRead("/dev/radio"));
-    const std::vector<Frame> garbage{{},           {0x4B, 0x56, 0x07}, {0x06, 0x06},
-                                     {0x0A, 0x0A}, Frame(15, 0x49),    Frame(20, 0x57),
-                                     {0x15}};
-    for (const Frame& block : garbage) {
-        port.deliver(block);
-    }
-    EXPECT_EQ(port.written.size(), 1U);
-    EXPECT_TRUE(timer.running);
-    EXPECT_EQ(transfer.state().ReadStep, kStepAccessCodeSent);
-}
-
-TEST_F(TransferTest, StartingAgainWhileRunningStartsOver) {
-    answers = {{5, {}}};
-    ASSERT_TRUE(transfer.startRead("/dev/radio"));
-    run();
-    journal.clear();
-    forgetFrames();
-    answers.clear();
-
-    ASSERT_TRUE(transfer.startWrite("/dev/radio"));
-    EXPECT_EQ(journal, (Journal{"close", "open", "write"}));
-    run();
-    EXPECT_EQ(port.written, writeFrames(true, test::writtenWithSevens(radio)));
-    expectEndedWith(kWriteComplete);
-}
-
-TEST_F(TransferTest, FieldThatCannotBeGatheredStopsTheWriteBeforeAnyBlock) {
-    texts.texts[5] = "";
-    const Memory before = radio;
-    ASSERT_TRUE(transfer.startWrite("/dev/radio"));
-    run();
-
-    EXPECT_EQ(port.written.size(), 9U);
-    EXPECT_EQ(port.written.back(), kEnd) << "straight after the six reads";
-    EXPECT_EQ(radio, before);
-    const GatherError empty{.field = 5, .reason = GatherError::Reason::Empty, .text = ""};
-    expectEndedWith(std::string(kWriteStopped) + "\n" + empty.message(), NoticeIcon::Stop);
-}
-
-TEST_F(TransferTest, ModelCheckStopsOnAnotherRadio) {
-    struct Case {
-        const char* expected;
-        const char* radio;
-        std::int16_t language;
-        std::string message;
-    };
-    for (const Case& c :
-         {Case{"", "QV-9999", 1, kReadComplete}, Case{"QV-4120", "QV-4120", 1, kReadComplete},
-          Case{"QV-4120", "QV-9999", 1, kModelErrorEnglish},
-          Case{"QV-4120", "QV-412", 2, kModelErrorChinese}}) {
-        transfer.setRadioSettings({.accessCode = "PROGRAMQV4", .model = c.expected});
-        transfer.setLanguageId(c.language);
-        radioModel = c.radio;
-        forgetFrames();
-        ASSERT_TRUE(transfer.startRead("/dev/radio"));
-        run();
-        EXPECT_EQ(port.written.size(), c.message == kReadComplete ? 11U : 2U) << c.radio;
-        expectEndedWith(c.message);
-    }
-}
-
-// Silence after the identify request makes the re-sent access code skip the identification;
-// a transfer that must check the radio's model asks for it again instead.
-TEST_F(TransferTest, ModelCheckIsNotSkippedWhenTheIdentificationIsLost) {
-    for (const bool write : {false, true}) {
-        transfer.setRadioSettings({.accessCode = "PROGRAMQV4", .model = "QV-4120"});
-        radioModel = "QV-9999";
-        const Memory before = radio;
-        forgetFrames();
-        answers = {{1, {}}};
-        ASSERT_TRUE(write ? transfer.startWrite("/dev/radio") : transfer.startRead("/dev/radio"));
+        start(true);
         runToEnd();
-        EXPECT_EQ(port.written,
-                  (std::vector<Frame>{kAccessCode, kIdentify, kAccessCode, kIdentify}));
-        EXPECT_EQ(radio, before);
-        expectEndedWith(kModelErrorEnglish);
+        EXPECT_EQ(trace(), kWriteReads + (endAnswered ? " END" : " END END END END"));
+        ASSERT_EQ(listener.outcomes, Lines{"InvalidField"});
+        EXPECT_EQ(listener.failure.field->field, 5);
+        EXPECT_EQ(listener.failure.field->reason, GatherError::Reason::Empty);
+    }
+}
+
+TEST_F(TransferTest, FrameThePortDoesNotTakeIsSentAgainLikeAnUnansweredOne) {
+    for (const int refused : {3, 4}) {
+        forget();
+        port.refuseWrites = true;
+        start(false);
+        for (int k = 1; k < refused; ++k) {
+            timer.expire();
+        }
+        port.refuseWrites = false;
+        runToEnd();
+        EXPECT_EQ(std::ranges::count(journal, "write refused"), refused);
+        EXPECT_EQ(listener.outcomes, Lines{refused == 4 ? "NoAnswer" : "read completed"});
+    }
+}
+
+TEST_F(TransferTest, PortThatCannotBeOpenedSendsNothing) {
+    port.openFailure = "No such device: is the cable plugged in?";
+    start(true);
+    EXPECT_TRUE(port.written.empty());
+    EXPECT_EQ(listener.outcomes, Lines{"PortUnavailable"});
+    EXPECT_EQ(listener.failure.reason, "No such device: is the cable plugged in?");
+}
+
+TEST_F(TransferTest, ResendReopensAClosedPortAndEndsWhenItCannot) {
+    for (const bool reopens : {true, false}) {
+        forget();
+        answers = {{2, {}}};
+        start(false);
+        run();
+        port.opened = false;
+        port.openFailure = reopens ? std::nullopt : std::optional<std::string>("gone");
+        runToEnd();
+        EXPECT_EQ(trace(), reopens ? "AC ID R00 R00 R10 R20 R30 R40 R50 R60 R70 END" : "AC ID R00");
+        EXPECT_EQ(listener.outcomes, Lines{reopens ? "read completed" : "ReopenFailed"});
+    }
+    EXPECT_EQ(listener.failure.reason, "gone");
+}
+
+TEST_F(TransferTest, LostPortEndsTheTransferAndNothingMovesAnIdleOne) {
+    answers = {{3, {}}};
+    start(false);
+    run();
+    port.lose();
+    port.lose();
+    for (const char* answer : {"4B 56 06", "06",
+                               "57 60 10 10 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D"
+                               " 0E 0F 10 00"}) {
+        port.deliver(hex(answer));
+    }
+    EXPECT_EQ(trace(), "AC ID R00 R10");
+    EXPECT_EQ(listener.outcomes, Lines{"PortLost"});
+}
+
+TEST_F(TransferTest, AnswersNotAskedForAreDropped) {
+    answers = {{2, {}}};
+    start(false);
+    run();
+    for (const char* answer : {"", "4B 56 06", "06", "0A", "4B 56 07",
+                               "49 51 56 2D 34 31 32 30 00 00 30 31 30 32 00 00"}) {
+        port.deliver(hex(answer));
+    }
+    EXPECT_EQ(trace(), "AC ID R00");
+    EXPECT_TRUE(timer.running);
+    EXPECT_TRUE(listener.outcomes.empty());
+}
+
+TEST_F(TransferTest, StartingAgainAbandonsTheRunningTransfer) {
+    answers = {{5, {}}};
+    start(false);
+    run();
+    forget();
+    start(true);
+    EXPECT_EQ(journal, (Lines{"close", "open", "write"}));
+    runToEnd();
+    EXPECT_EQ(trace(), kWriteReads + " " + kBlocks);
+    EXPECT_EQ(listener.outcomes, Lines{"write completed"});
+}
+
+// The long pause after END keeps the window painting: it may be closed meanwhile, and a
+// device lost then no longer matters.
+TEST_F(TransferTest, LongPauseAfterEnd) {
+    for (const bool abandoned : {false, true}) {
+        forget();
+        pause.during = [&](int milliseconds) {
+            if (milliseconds == 3000) {
+                abandoned ? transfer.abandon() : port.lose();
+            }
+        };
+        start(false);
+        run();
+        EXPECT_EQ(listener.outcomes, abandoned ? Lines{} : Lines{"read completed"});
     }
 }
 
 TEST_F(TransferTest, AccessCodeComesFromTheSettings) {
     transfer.setRadioSettings({.accessCode = "ABCDEFGHIJ", .model = ""});
-    ASSERT_TRUE(transfer.startRead("/dev/radio"));
-    EXPECT_EQ(port.written.at(0), Frame({'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H', 'I', 'J'}));
-}
-
-TEST_F(TransferTest, PortThatCannotBeOpenedSendsNothing) {
-    port.openFailure = "No such device: is the cable plugged in?";
-    EXPECT_FALSE(transfer.startWrite("/dev/none"));
-    expectEndedWith("Cannot Open Communication Port.\nNo such device: is the cable plugged in?",
-                    NoticeIcon::Stop);
-    EXPECT_TRUE(port.written.empty());
-}
-
-TEST_F(TransferTest, ResendReopensAClosedPortAndEndsWhenItCannot) {
-    for (const bool reopens : {true, false}) {
-        forgetFrames();
-        answers = {{2, {}}};
-        ASSERT_TRUE(transfer.startRead("/dev/radio"));
-        run();
-        port.opened = false;
-        port.openFailure = reopens ? std::nullopt : std::optional<std::string>("gone");
-        runToEnd();
-        EXPECT_EQ(port.written.size(), reopens ? 12U : 3U);
-        expectEndedWith(reopens ? kReadComplete : kResendError);
-    }
-}
-
-TEST_F(TransferTest, LostPortEndsTheTransferWithOneMessage) {
-    answers = {{3, {}}};
-    ASSERT_TRUE(transfer.startRead("/dev/radio"));
-    run();
-    port.lose();
-    expectEndedWith(kPortLost, NoticeIcon::Stop);
-    EXPECT_EQ(observer.ended, 1);
-
-    port.lose();
-    EXPECT_EQ(notices.shown.size(), 1U) << "a port lost while idle says nothing";
-}
-
-TEST_F(TransferTest, NothingHappensWhileIdle) {
-    transfer.WaitTimer_Timer();
-    port.deliver({0x06});
-    port.deliver(Block('W', 0x6000, radio.data()));
-    EXPECT_TRUE(port.written.empty());
-    EXPECT_TRUE(notices.shown.empty());
-    EXPECT_EQ(record.byte(0), 0);
+    start(false);
+    EXPECT_EQ(port.written, std::vector<Frame>{hex("41 42 43 44 45 46 47 48 49 4A")});
 }
 
 }  // namespace

@@ -1,28 +1,22 @@
 #pragma once
 
-#include <array>
-#include <cstdint>
+#include <vector>
 
-#include "record/Conversions.h"
-#include "record/FieldCatalogue.h"
-#include "tests/support/LinkFakes.h"
+#include "tests/support/Hex.h"
 
 namespace qv::test {
 
-// The radio's memory after a write of field texts that are all 7 with no read before it:
-// every member the tool sends from the texts, every other byte the radio's own.
-inline std::array<std::uint8_t, 128> writtenWithSevens(std::array<std::uint8_t, 128> image) {
-    FakeFieldTexts sevens;
-    sevens.texts.fill("7");
-    FieldRecord fields;
-    CalibrationRecord gathered;
-    textsToImage(sevens, fields, gathered);
-    for (const FieldInfo& f : catalogue()) {
-        for (std::size_t i = 0; f.sent && i < f.size; ++i) {
-            image[f.offset + i] = gathered.byte(f.offset + i);
-        }
-    }
-    return image;
-}
+// The write blocks of field texts all "7" to a radio whose memory is all 0xEE, with no read
+// before: every member a field holds is 7, every other byte the radio's own.
+inline const std::vector<Frame> kSevensOverEe{
+    hex("57 60 00 10 07 00 07 00 07 00 07 00 07 00 07 07 07 07 EE EE 8B 06"),
+    hex("57 60 10 10 07 07 07 07 07 07 07 EE EE 07 07 00 07 00 07 00 A9 06"),
+    hex("57 60 20 10 07 00 07 07 EE EE EE EE EE EE EE EE EE EE EE EE CD 06"),
+    hex("57 60 30 10 EE EE EE EE EE EE EE EE EE EE EE EE 07 00 07 00 D6 06"),
+    hex("57 60 40 10 07 00 07 00 07 00 07 00 07 00 07 07 07 00 07 00 EF 06"),
+    hex("57 60 50 10 07 00 07 00 07 00 07 00 07 00 07 00 07 00 07 00 F8 06"),
+    hex("57 60 60 10 07 00 07 00 07 00 07 00 07 00 07 00 EE EE EE EE B2 06"),
+    hex("57 60 70 10 EE EE 07 00 07 00 EE EE EE EE EE EE EE EE EE EE 16 06"),
+};
 
 }  // namespace qv::test
