@@ -68,7 +68,7 @@ int main(int argc, char** argv) {
     QtAnswerTimer timer(waitTimer);
     QtPause qtPause;
     bench::CountingPause pause(qtPause);
-    test::Journal journal;
+    std::vector<std::string> journal;
     test::RecordingListener listener(journal);
     Transfer transfer(port, timer, pause, listener);
     // The write sends back what the read brought.

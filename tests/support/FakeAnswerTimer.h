@@ -7,23 +7,15 @@
 
 namespace qv::test {
 
+// Runs while started; the test calls `tick` for 500 ms without an answer.
 class FakeAnswerTimer final : public AnswerTimer {
 public:
     void start() override { running = true; }
     void stop() override { running = false; }
-    void setTickHandler(std::function<void()> tick) override { tick_ = std::move(tick); }
-
-    // 500 ms pass without an answer.
-    void expire() {
-        if (running) {
-            tick_();
-        }
-    }
+    void setTickHandler(std::function<void()> handler) override { tick = std::move(handler); }
 
     bool running = false;
-
-private:
-    std::function<void()> tick_;
+    std::function<void()> tick;
 };
 
 }  // namespace qv::test

@@ -2,16 +2,16 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "link/Pause.h"
-#include "tests/support/Journal.h"
 
 namespace qv::test {
 
 // Returns at once, noting the pause asked for; `during` plays what happens meanwhile.
 class FakePause final : public Pause {
 public:
-    explicit FakePause(Journal& journal) : journal_(journal) {}
+    explicit FakePause(std::vector<std::string>& journal) : journal_(journal) {}
     void sleep(int milliseconds) override {
         journal_.push_back("pause " + std::to_string(milliseconds));
         if (during) {
@@ -21,7 +21,7 @@ public:
     std::function<void(int milliseconds)> during;
 
 private:
-    Journal& journal_;
+    std::vector<std::string>& journal_;
 };
 
 }  // namespace qv::test

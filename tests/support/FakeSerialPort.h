@@ -1,20 +1,21 @@
 #pragma once
 
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "link/SerialPort.h"
-#include "tests/support/Journal.h"
 
 namespace qv::test {
 
-// Keeps every frame it takes with the receive threshold armed for it; the test delivers the
-// answers and can fail the open, refuse frames or lose the device.
+// Keeps every frame written, and notes it in the journal with the receive threshold armed for
+// it. The test delivers the answers, and can fail the open, refuse frames (write answers
+// false) or lose the device.
 class FakeSerialPort final : public SerialPort {
 public:
-    explicit FakeSerialPort(Journal& journal) : journal_(journal) {}
+    explicit FakeSerialPort(std::vector<std::string>& journal) : journal_(journal) {}
 
     void setDevice(const std::string&) override {}
     std::optional<std::string> open() override {
@@ -30,37 +31,25 @@ public:
     void clearBuffers() override {}
     void setReceiveThreshold(int bytes) override { threshold_ = bytes; }
     bool write(const Frame& frame) override {
-        if (refuseWrites) {
-            journal_.push_back("write refused");
-            return false;
-        }
-        journal_.push_back("write");
+        journal_.push_back("write " + std::to_string(threshold_));
         written.push_back(frame);
-        thresholds.push_back(threshold_);
-        return opened;
+        return opened && !refusing.contains(written.size() - 1);
     }
-    void setHandlers(ReceivedHandler received, LostHandler lost) override {
-        received_ = std::move(received);
-        lost_ = std::move(lost);
-    }
-
-    void deliver(const Frame& block) { received_(block); }
-    void lose() {
-        opened = false;
-        lost_();
+    void setHandlers(ReceivedHandler receivedHandler, LostHandler lostHandler) override {
+        deliver = std::move(receivedHandler);
+        lost = std::move(lostHandler);
     }
 
     bool opened = false;
-    bool refuseWrites = false;
     std::optional<std::string> openFailure;
+    std::set<std::size_t> refusing;  // by index in `written`
     std::vector<Frame> written;
-    std::vector<int> thresholds;
+    ReceivedHandler deliver;  // an answer comes
+    LostHandler lost;         // the device goes away (the port is closed first)
 
 private:
-    Journal& journal_;
+    std::vector<std::string>& journal_;
     int threshold_ = 0;
-    ReceivedHandler received_;
-    LostHandler lost_;
 };
 
 }  // namespace qv::test

@@ -6,40 +6,47 @@
 #include <vector>
 
 #include "link/TransferListener.h"
-#include "tests/support/Journal.h"
 
 namespace qv::test {
 
-// Notes what a transfer reports: its outcomes in the journal too, by name, and `atOutcome`
-// runs as each outcome comes, to look at the world at that moment.
+// Notes in the journal what a transfer reports ("R1/8", "QV-4120 01.02", "read completed",
+// "WrongModel QV-9999"), and its outcomes apart; `atOutcome` runs as each outcome comes.
 class RecordingListener final : public TransferListener {
 public:
-    explicit RecordingListener(Journal& journal) : journal_(journal) {}
+    explicit RecordingListener(std::vector<std::string>& journal) : journal_(journal) {}
 
     void onBlockStarted(TransferKind kind, int block, int count) override {
-        progress.push_back((kind == TransferKind::Write ? "W" : "R") + std::to_string(block) + "/" +
+        journal_.push_back((kind == TransferKind::Write ? "W" : "R") + std::to_string(block) + "/" +
                            std::to_string(count));
     }
     void onIdentified(const Identification& radio) override {
-        identified.push_back(radio.model + " " + radio.version);
+        journal_.push_back(radio.model + " " + radio.version);
     }
     void onReadCompleted(const CalibrationRecord& read) override {
         image = read;
         outcome("read completed");
     }
     void onWriteCompleted() override { outcome("write completed"); }
-    void onFailed(const TransferFailure& failed) override {
+    void onFailed(const TransferFailure& failure) override {
         constexpr std::array kNames{"PortUnavailable", "NoAnswer",   "ReopenFailed",
                                     "PortLost",        "WrongModel", "InvalidField"};
-        failure = failed;
-        outcome(kNames.at(static_cast<std::size_t>(failed.kind)));
+        const std::string detail = failure.reason + failure.radio.model +
+                                   (failure.field ? std::to_string(failure.field->field) : "");
+        outcome(kNames.at(static_cast<std::size_t>(failure.kind)) +
+                (detail.empty() ? "" : " " + detail));
     }
 
-    std::vector<std::string> progress;
-    std::vector<std::string> identified;
+    // The radio's memory as the read brought it.
+    std::array<std::uint8_t, 128> memory() const {
+        std::array<std::uint8_t, 128> bytes{};
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            bytes[i] = image.byte(i);
+        }
+        return bytes;
+    }
+
     std::vector<std::string> outcomes;
     CalibrationRecord image;
-    TransferFailure failure;
     std::function<void()> atOutcome;
 
 private:
@@ -51,7 +58,7 @@ private:
         journal_.push_back(name);
     }
 
-    Journal& journal_;
+    std::vector<std::string>& journal_;
 };
 
 }  // namespace qv::test
