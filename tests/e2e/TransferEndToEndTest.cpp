@@ -23,8 +23,8 @@ using namespace std::chrono_literals;
 
 // A read, or a write with no read before to a radio whose memory is all 0xEE, with the radio's
 // options and the one outcome. The radio counts the frames it receives from 1: a read sends
-// the access code, the identify request, reads 3..10 and END 11; such a write reads 3..8,
-// writes blocks 9..16 and sends END 17.
+// the access code, the identify request, reads 3..10 and END 11 when all goes well; such a
+// write reads 3..8, writes blocks 9..16 and sends END 17.
 struct Case {
     bool write;
     QStringList options;
@@ -72,23 +72,23 @@ TEST_P(EndToEnd, EndsWithOneOutcomeAndThePortClosed) {
     }
 }
 
+// The model is checked. A read: 1 AC, 2 ID (silent), 3 AC, 4 ID, 5..7 R00 (silent), 8 R00, 9 R10
+// (garbled), 10 R10, 11 R20 (another block's answer), 12 R20, 13..17 R30..R70, 18 END
+// (refused), 19 END (silent), 20 END. A write: 1 AC, 2 ID, 3 R00 (another block's answer),
+// 4 R00, 5..9 the other reads, 10 W00, 11..13 W10 (refused), 14 W10, ...
 INSTANTIATE_TEST_SUITE_P(
     Faults, EndToEnd,
-    testing::Values(Case{false, {}, "read completed"},
-                    Case{false, {"--fault", "silence@3-5"}, "read completed"},
-                    Case{false, {"--fault", "silence@3-6"}, "NoAnswer"},
-                    Case{false, {"--fault", "silence@2"}, "read completed"},
-                    Case{false, {"--fault", "garble@4"}, "read completed"},
-                    Case{false, {"--fault", "other-address@4"}, "read completed"},
-                    Case{false, {"--fault", "refuse@11"}, "read completed"},
-                    Case{false, {"--fault", "silence@11"}, "read completed"},
-                    Case{false, {"--fault", "silence@11-14"}, "NoAnswer"},
-                    Case{false, {"--fault", "drop@5"}, "PortLost"},
-                    Case{false, {"--model", "QV-9999"}, "WrongModel QV-9999"},
-                    Case{true, {}, "write completed"},
-                    Case{true, {"--fault", "other-address@3"}, "write completed"},
-                    Case{true, {"--fault", "refuse@9-11"}, "write completed"},
-                    Case{true, {"--fault", "refuse@9-12"}, "NoAnswer"}));
+    testing::Values(
+        Case{false,
+             {"--fault", "silence@2", "--fault", "silence@5-7", "--fault", "garble@9", "--fault",
+              "other-address@11", "--fault", "refuse@18", "--fault", "silence@19"},
+             "read completed"},
+        Case{false, {"--fault", "silence@3-6"}, "NoAnswer"},
+        Case{false, {"--fault", "silence@11-14"}, "NoAnswer"},
+        Case{false, {"--fault", "drop@5"}, "PortLost"},
+        Case{false, {"--model", "QV-9999"}, "WrongModel QV-9999"},
+        Case{true, {"--fault", "other-address@3", "--fault", "refuse@11-13"}, "write completed"},
+        Case{true, {"--fault", "refuse@10-13"}, "NoAnswer"}));
 
 }  // namespace
 }  // namespace qv
