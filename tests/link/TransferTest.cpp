@@ -65,8 +65,9 @@ public:
     // QV-9999, 'e' field 5 is empty, 'u' the port cannot be opened, 'S' a read is started first
     // and left waiting; during the pause after END 'A' the transfer is abandoned, 'L' the device
     // is lost.
-    void play(const std::string& flags, const std::string& script,
-              const std::function<void()>& meanwhile = {}) {
+    void play(
+        const std::string& flags, const std::string& script,
+        const std::function<void()>& meanwhile = [] {}) {
         const auto has = [&](char flag) { return flags.find(flag) != std::string::npos; };
         const bool write = has('w') || has('W');
         const Lines all = words(write ? "AC ID R00 R10 R20 R30 R60 R70 W00 W10 W20 W30 W40 "
@@ -117,9 +118,7 @@ public:
             transfer.startRead("/dev/radio");
         }
         run();
-        if (meanwhile) {
-            meanwhile();
-        }
+        meanwhile();
         for (int ticks = 0; ticks < 30 && timer.running; ++ticks) {
             timer.tick();
             run();
