@@ -61,10 +61,10 @@ public:
     // '^' the line drops, '%' silence with the port closed meanwhile, '&' which cannot be opened
     // again, '*' every other kind of answer before the right one, '#' the port does not take it.
     // "..." stands for the frames between when all goes well. Flags: 'W' a write, 'w' one to a
-    // radio whose memory is all 0xEE, 'm' the model QV-4120 is checked, 'x' the radio is a
-    // QV-9999, 'e' field 5 is empty, 'u' the port cannot be opened, 'S' a read is started first
-    // and left waiting; during the pause after END 'A' the transfer is abandoned, 'L' the device
-    // is lost.
+    // radio whose memory is all 0xEE, 'm' the model QV-4120 is checked, the radio is 'x' a
+    // QV-9999 or 'p' a QV-412, 'e' field 5 is empty, 'u' the port cannot be opened, 'S' a read is
+    // started first and left waiting; in the pause after END 'A' the transfer is abandoned, 'L'
+    // the device is lost.
     void play(
         const std::string& flags, const std::string& script,
         const std::function<void()>& meanwhile = [] {}) {
@@ -95,7 +95,9 @@ public:
             memory.fill(0xEE);
         }
         radio_.emplace(sim::SimulatedRadio::Identity{.accessCode = "ABCDEFGHIJ",
-                                                     .model = has('x') ? "QV-9999" : "QV-4120"},
+                                                     .model = has('x')   ? "QV-9999"
+                                                              : has('p') ? "QV-412"
+                                                                         : "QV-4120"},
                        memory, faults);
         transfer.setRadioSettings({.accessCode = "ABCDEFGHIJ", .model = has('m') ? "QV-4120" : ""});
         texts.texts[5] = has('e') ? "" : texts.texts[5];
@@ -241,6 +243,7 @@ const char* const kScripts[][3] = {
     {"rm", "AC ID? AC ID? AC ID? AC ID?", "NoAnswer"},
     {"wmx", "AC ID", "WrongModel QV-9999"},
     {"rmx", "AC ID? AC ID", "WrongModel QV-9999"},
+    {"rmp", "AC ID", "WrongModel QV-412"},
     {"we", "... R70 END", "InvalidField 5"},
     {"we", "... R70 END? END? END? END?", "InvalidField 5"},
     {"r", "... R10^", "PortLost"},
