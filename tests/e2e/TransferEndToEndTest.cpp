@@ -31,6 +31,11 @@ struct Case {
     const char* outcome;
 };
 
+void PrintTo(const Case& c, std::ostream* out) {
+    *out << (c.write ? "write " : "read ") << c.options.join(' ').toStdString() << " => "
+         << c.outcome;
+}
+
 class EndToEnd : public testing::TestWithParam<Case> {
 protected:
     QTemporaryDir dir;
