@@ -51,16 +51,18 @@ public:
     bool running() const { return step_ != Step::Idle; }
 
 private:
+    // What the transfer is doing, and so the one answer it takes.
     enum class Step {
-        Idle,
-        AccessCode,
-        Identify,    // not kept for re-sending: a lost identification re-sends the access code
-        ReadBlock,   // a read stores the block
-        KeepBlock,   // a write takes the radio's own bytes from the block
+        Idle,        // nothing: every answer is stray
+        AccessCode,  // the access acknowledgement
+        Identify,    // the identification; not kept for re-sending: silence sends the access
+                     // code again, counted against its re-sends
+        ReadBlock,   // the block answer for the address asked, stored
+        KeepBlock,   // the same, in a write: only the radio's own bytes are taken from it
         Gather,      // no frame: the fields go into the image
-        WriteBlock,  // a refusal is sent again
-        End,         // a refusal is sent again
-        Closing,     // END acknowledged, the port closed: the long pause runs
+        WriteBlock,  // an acknowledgement, or a refusal, which sends the block again
+        End,         // an acknowledgement, or a refusal, which sends END again
+        Closing,     // nothing: END acknowledged, the port closed, the long pause runs
     };
     struct Exchange {
         Step step = Step::Idle;
