@@ -28,14 +28,16 @@ struct TransferFailure {
 };
 
 // What a transfer tells its owner. The outcomes (completed or failed) come once per started
-// transfer, after the port is closed and the answer timer stopped; a transfer abandoned by
-// the start of another reports nothing more.
+// transfer, after the port is closed and the answer timer stopped, and the owner may start the
+// next transfer from them; a transfer abandoned, or replaced by the start of another, reports
+// nothing more. The progress calls come while the transfer runs: they only show.
 class TransferListener {
 public:
     virtual ~TransferListener() = default;
     // A read sends the request for block `block` (1..count), or a write sends that block.
     virtual void onBlockStarted(TransferKind kind, int block, int count) = 0;
     virtual void onIdentified(const Identification& radio) = 0;
+    // The radio's whole memory.
     virtual void onReadCompleted(const CalibrationRecord& image) = 0;
     virtual void onWriteCompleted() = 0;
     virtual void onFailed(const TransferFailure& failure) = 0;

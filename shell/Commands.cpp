@@ -24,21 +24,19 @@ Commands::Commands(FrmMain& window, CommandServices services)
     : window_(window),
       notices_(services.notices),
       answerTimer_(*window.waitTimer()),
-      transfer_(services.port, answerTimer_, services.pause, services.notices, window.fields(),
-                record_, fieldRecord_),
+      transfer_(services.port, answerTimer_, services.pause, *this),
       dialog_(services.picker),
       status_(*window.statusBar()) {
-    transfer_.setObserver(&status_);
-    connect(window.readButton(), &QPushButton::clicked, this, &Commands::Command1_Click);
-    connect(window.writeButton(), &QPushButton::clicked, this, &Commands::Command2_Click);
-    connect(window.saveButton(), &QPushButton::clicked, this, &Commands::cmd_Click);
-    connect(window.loadButton(), &QPushButton::clicked, this, &Commands::Command4_Click);
-    connect(&window, &FrmMain::unloading, this, [this] { transfer_.closeCommPort(); });
+    connect(window.readButton(), &QPushButton::clicked, this, &Commands::onReadClicked);
+    connect(window.writeButton(), &QPushButton::clicked, this, &Commands::onWriteClicked);
+    connect(window.saveButton(), &QPushButton::clicked, this, &Commands::onSaveClicked);
+    connect(window.loadButton(), &QPushButton::clicked, this, &Commands::onLoadClicked);
+    connect(&window, &FrmMain::unloading, this, [this] { transfer_.abandon(); });
     connect(&window, &FrmMain::portChosen, this, &Commands::showChosenPort);
     showChosenPort();
 }
 
-void Commands::Command1_Click() {
+void Commands::onReadClicked() {
     if (!notices_.confirm(kReadQuestion) || !portKnown()) {
         return;
     }
@@ -46,13 +44,17 @@ void Commands::Command1_Click() {
     transfer_.startRead(window_.comPortDevice());
 }
 
-// A write is refused before anything is sent when a field holds no value it could write.
-void Commands::Command2_Click() {
+// A write is refused before anything is sent when a field holds no value it could write. The
+// fields go into the image only once the radio's own bytes are in: an edit made until then
+// goes to the radio.
+void Commands::onWriteClicked() {
     if (!fieldsCanBeWritten() || !notices_.confirm(kWriteQuestion) || !portKnown()) {
         return;
     }
     prepareTransfer();
-    transfer_.startWrite(window_.comPortDevice());
+    transfer_.startWrite(window_.comPortDevice(), [this](CalibrationRecord& image) {
+        return textsToImage(window_.fields(), fieldRecord_, image);
+    });
 }
 
 bool Commands::portKnown() {
@@ -78,7 +80,6 @@ bool Commands::fieldsCanBeWritten() {
 void Commands::prepareTransfer() {
     transfer_.setRadioSettings({.accessCode = accessCodeOrDefault(window_.accessCodeText()),
                                 .model = window_.modelText()});
-    transfer_.setLanguageId(window_.languageId());
     showChosenPort();
 }
 
@@ -89,7 +90,7 @@ void Commands::showChosenPort() {
                      QString::fromStdString(window_.comPortDevice()));
 }
 
-void Commands::cmd_Click() {
+void Commands::onSaveClicked() {
     dialog_.setFileName(QString());
     if (!dialog_.show(FilePicker::Kind::Save, QStringLiteral("Save File"))) {
         return;
@@ -108,7 +109,7 @@ void Commands::cmd_Click() {
     status_.showFile(QStringLiteral("Saved"), path);
 }
 
-void Commands::Command4_Click() {
+void Commands::onLoadClicked() {
     if (!dialog_.show(FilePicker::Kind::Open, QStringLiteral("Open File"))) {
         return;
     }
@@ -119,6 +120,53 @@ void Commands::Command4_Click() {
     }
     recordToTexts(fieldRecord_, window_.fields());
     status_.showFile(QStringLiteral("Loaded"), path);
+}
+
+void Commands::onBlockStarted(TransferKind kind, int block, int count) {
+    status_.showProgress(kind, block, count);
+}
+
+void Commands::onIdentified(const Identification& radio) {
+    status_.showRadio(radio);
+}
+
+void Commands::onReadCompleted(const CalibrationRecord& image) {
+    status_.clearProgress();
+    imageToTexts(image, fieldRecord_, window_.fields());
+    notices_.show(kReadComplete, NoticeIcon::None);
+}
+
+void Commands::onWriteCompleted() {
+    status_.clearProgress();
+    notices_.show(kWriteComplete, NoticeIcon::None);
+}
+
+void Commands::onFailed(const TransferFailure& failure) {
+    status_.clearProgress();
+    using Kind = TransferFailure::Kind;
+    switch (failure.kind) {
+        case Kind::PortUnavailable:
+            notices_.show(std::string(kCannotOpenPort) + "\n" + failure.reason, NoticeIcon::Stop);
+            return;
+        case Kind::NoAnswer:
+            notices_.show(kCommunicationError, NoticeIcon::None);
+            return;
+        case Kind::ReopenFailed:
+            notices_.show(kResendError, NoticeIcon::None);
+            return;
+        case Kind::PortLost:
+            notices_.show(kPortLost, NoticeIcon::Stop);
+            return;
+        case Kind::WrongModel:
+            notices_.show(
+                window_.languageId() == kLanguageEnglish ? kModelErrorEnglish : kModelErrorChinese,
+                NoticeIcon::None);
+            return;
+        case Kind::InvalidField:
+            notices_.show(std::string(kWriteStopped) + "\n" + failure.field->message(),
+                          NoticeIcon::Stop);
+            return;
+    }
 }
 
 }  // namespace qv

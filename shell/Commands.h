@@ -4,7 +4,7 @@
 
 #include "link/QtAnswerTimer.h"
 #include "link/Transfer.h"
-#include "record/CalibrationRecord.h"
+#include "link/TransferListener.h"
 #include "record/FieldRecord.h"
 #include "shell/CommonDialog.h"
 #include "shell/StatusLine.h"
@@ -29,22 +29,41 @@ inline constexpr char kWriteQuestion[] =
     "WRITE new calibration data to the radio? \r\n ARE YOU SURE?";
 inline constexpr char kNoComPort[] = "No Com Port!";
 
+// How a transfer ends, as the window says it.
+inline constexpr char kCannotOpenPort[] = "Cannot Open Communication Port.";
+inline constexpr char kCommunicationError[] = "Communication Error!";
+inline constexpr char kResendError[] = "comm error";
+inline constexpr char kReadComplete[] = "Read Complete!";
+inline constexpr char kWriteComplete[] = "Write Complete!";
+inline constexpr char kModelErrorEnglish[] = "Model Type or Frequency Range Error!";
+inline constexpr char kModelErrorChinese[] = "机型或频段错误!";
+inline constexpr char kPortLost[] =
+    "The connection to the radio was lost: the cable was unplugged or the port went away. "
+    "The transfer has stopped.";
+inline constexpr char kWriteStopped[] = "Nothing was written to the radio.";
+
 // The window's commands: Read and Write with the radio, Save Data and Load Data with a data
-// file. It holds the calibration record and the field record for the whole run, and the
-// transfer, which keeps all protocol state; the window only shows.
-class Commands : public QObject {
+// file. It holds the field record for the whole run and the transfer, which keeps all protocol
+// state and the radio's memory image; it shows how each transfer goes.
+class Commands : public QObject, private TransferListener {
     Q_OBJECT
 public:
     Commands(FrmMain& window, CommandServices services);
 
-    void Command1_Click();
-    void Command2_Click();
-    void cmd_Click();
-    void Command4_Click();
+    void onReadClicked();
+    void onWriteClicked();
+    void onSaveClicked();
+    void onLoadClicked();
 
     const Transfer& currentTransfer() const { return transfer_; }
 
 private:
+    void onBlockStarted(TransferKind kind, int block, int count) override;
+    void onIdentified(const Identification& radio) override;
+    void onReadCompleted(const CalibrationRecord& image) override;
+    void onWriteCompleted() override;
+    void onFailed(const TransferFailure& failure) override;
+
     bool portKnown();
     bool fieldsCanBeWritten();
     void showChosenPort();
@@ -52,7 +71,6 @@ private:
 
     FrmMain& window_;
     Notices& notices_;
-    CalibrationRecord record_;
     FieldRecord fieldRecord_;
     QtAnswerTimer answerTimer_;
     Transfer transfer_;

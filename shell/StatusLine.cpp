@@ -31,19 +31,20 @@ void StatusLine::showFile(const QString& verb, const QString& path) {
     file_->setToolTip(path);
 }
 
-void StatusLine::blockStarted(bool writing, int block, int count) {
+void StatusLine::showProgress(TransferKind kind, int block, int count) {
     progress_->setText(QStringLiteral("%1 block %2 of %3")
-                           .arg(writing ? QStringLiteral("Writing") : QStringLiteral("Reading"))
+                           .arg(kind == TransferKind::Write ? QStringLiteral("Writing")
+                                                            : QStringLiteral("Reading"))
                            .arg(block)
                            .arg(count));
 }
 
-void StatusLine::radioIdentified(const std::string& model, const std::string& version) {
+void StatusLine::showRadio(const Identification& radio) {
     radio_->setText(QStringLiteral("Radio %1, version %2")
-                        .arg(QString::fromLatin1(model), QString::fromLatin1(version)));
+                        .arg(QString::fromLatin1(radio.model), QString::fromLatin1(radio.version)));
 }
 
-void StatusLine::transferEnded() {
+void StatusLine::clearProgress() {
     progress_->clear();
 }
 

@@ -2,7 +2,8 @@
 
 #include <QString>
 
-#include "link/TransferObserver.h"
+#include "link/Frames.h"
+#include "link/TransferListener.h"
 
 class QLabel;
 class QStatusBar;
@@ -11,16 +12,15 @@ namespace qv {
 
 // The window's status line: the chosen port, the progress of a running transfer, the radio
 // last identified and the data file last saved or loaded. It only shows; it decides nothing.
-class StatusLine final : public TransferObserver {
+class StatusLine final {
 public:
     explicit StatusLine(QStatusBar& bar);
 
     void showPort(const QString& entry, const QString& device);
     void showFile(const QString& verb, const QString& path);
-
-    void blockStarted(bool writing, int block, int count) override;
-    void radioIdentified(const std::string& model, const std::string& version) override;
-    void transferEnded() override;
+    void showProgress(TransferKind kind, int block, int count);
+    void showRadio(const Identification& radio);
+    void clearProgress();
 
 private:
     QLabel* port_;

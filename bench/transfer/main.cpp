@@ -9,12 +9,12 @@
 
 #include "CountingPause.h"
 #include "CountingSerialPort.h"
-#include "tests/support/EventLoopWait.h"
-#include "tests/support/LinkFakes.h"
 #include "link/QtAnswerTimer.h"
 #include "link/QtPause.h"
 #include "link/SerialPortAdapter.h"
 #include "link/Transfer.h"
+#include "tests/support/EventLoopWait.h"
+#include "tests/support/RecordingListener.h"
 
 namespace {
 
@@ -29,19 +29,18 @@ struct Measure {
     std::string outcome;
 };
 
-Measure run(const std::function<bool()>& start, bench::CountingSerialPort& port,
-            bench::CountingPause& pause, test::FakeNotices& notices) {
+Measure run(const std::function<void()>& start, bench::CountingSerialPort& port,
+            bench::CountingPause& pause, test::RecordingListener& listener) {
     port.bytes = 0;
     pause.total = 0;
-    notices.shown.clear();
+    listener.outcomes.clear();
     const auto began = Clock::now();
-    if (start()) {
-        test::waitUntil([&] { return !notices.shown.empty(); }, std::chrono::seconds(30));
-    }
+    start();
+    test::waitUntil([&] { return !listener.outcomes.empty(); }, std::chrono::seconds(30));
     const std::chrono::duration<double, std::milli> wall = Clock::now() - began;
     return {.wallMs = wall.count(),
             .floorMs = static_cast<double>(port.bytes) * kByteMs + static_cast<double>(pause.total),
-            .outcome = notices.shown.empty() ? "(no message)" : notices.shown.front().first};
+            .outcome = listener.outcomes.empty() ? "(no outcome)" : listener.outcomes.front()};
 }
 
 void print(const char* what, const Measure& m) {
@@ -69,16 +68,15 @@ int main(int argc, char** argv) {
     QtAnswerTimer timer(waitTimer);
     QtPause qtPause;
     bench::CountingPause pause(qtPause);
-    test::Journal journal;
-    test::FakeNotices notices(journal);
-    test::FakeFieldTexts texts;
-    CalibrationRecord record;
-    FieldRecord fieldRecord;
-    Transfer transfer(port, timer, pause, notices, texts, record, fieldRecord);
+    std::vector<std::string> journal;
+    test::RecordingListener listener(journal);
+    Transfer transfer(port, timer, pause, listener);
+    // The write sends back what the read brought.
+    const auto keepImage = [](CalibrationRecord&) { return std::optional<GatherError>(); };
 
     std::printf("%-6s %12s %12s %7s  %s\n", "", "wall", "floor", "ratio", "outcome");
-    print("read", run([&] { return transfer.startRead(device); }, port, pause, notices));
-    print("write", run([&] { return transfer.startWrite(device); }, port, pause, notices));
+    print("read", run([&] { transfer.startRead(device); }, port, pause, listener));
+    print("write", run([&] { transfer.startWrite(device, keepImage); }, port, pause, listener));
     radio.terminate();
     radio.waitForFinished(10'000);
     return 0;

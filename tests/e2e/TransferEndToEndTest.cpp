@@ -2,120 +2,98 @@
 // against the simulated radio.
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QTemporaryDir>
 
-#include "tests/support/EventLoopWait.h"
-#include "tests/support/LinkFakes.h"
-#include "tests/support/RadioProcess.h"
 #include "SimulatedRadio.h"
-#include "tests/support/WrittenWithSevens.h"
 #include "link/QtAnswerTimer.h"
 #include "link/SerialPortAdapter.h"
 #include "link/Transfer.h"
+#include "tests/support/EventLoopWait.h"
+#include "tests/support/FakeFieldTexts.h"
+#include "tests/support/FakePause.h"
+#include "tests/support/RadioProcess.h"
+#include "tests/support/RecordingListener.h"
+#include "tests/support/WrittenWithSevens.h"
 
 namespace qv {
 namespace {
 
 using namespace std::chrono_literals;
-using Memory = sim::SimulatedRadio::Memory;
 
-class EndToEnd : public testing::Test {
-protected:
-    EndToEnd() { texts.texts.fill("7"); }
-
-    std::string outcome() {
-        if (!test::waitUntil([&] { return !notices.shown.empty(); }, 15s)) {
-            return "no message; the radio's log:\n" + radio.log();
-        }
-        return notices.shown.front().first;
-    }
-
-    QTemporaryDir dir;
-    test::RadioProcess radio{dir.filePath("radio.bin"), dir.filePath("radio.log")};
-    test::Journal journal;
-    SerialPortAdapter port;
-    QTimer waitTimer;
-    QtAnswerTimer timer{waitTimer};
-    test::FakePause pause{journal};
-    test::FakeNotices notices{journal};
-    test::FakeFieldTexts texts;
-    CalibrationRecord record;
-    FieldRecord fieldRecord;
-    Transfer transfer{port, timer, pause, notices, texts, record, fieldRecord};
-};
-
-TEST_F(EndToEnd, ReadBringsTheRadiosMemory) {
-    ASSERT_TRUE(transfer.startRead(radio.start()));
-    EXPECT_EQ(outcome(), kReadComplete);
-    const Memory image = sim::builtInImage();
-    for (std::size_t i = 0; i < image.size(); ++i) {
-        ASSERT_EQ(record.byte(i), image[i]) << "offset " << i;
-    }
-    EXPECT_FALSE(port.isOpen());
-    EXPECT_EQ(texts.texts[0], std::to_string(image[0] | image[1] << 8));
-}
-
-TEST_F(EndToEnd, WriteAfterReadChangesOnlyTheEditedField) {
-    const std::string device = radio.start();
-    ASSERT_TRUE(transfer.startRead(device));
-    ASSERT_EQ(outcome(), kReadComplete);
-    notices.shown.clear();
-    texts.texts[0] = "4321";
-
-    ASSERT_TRUE(transfer.startWrite(device));
-    EXPECT_EQ(outcome(), kWriteComplete);
-    Memory expected = sim::builtInImage();
-    expected[0] = 4321 & 0xFF;
-    expected[1] = 4321 >> 8;
-    EXPECT_EQ(radio.memoryAfterStop(), expected);
-}
-
-TEST_F(EndToEnd, WriteWithoutReadKeepsTheRadiosOwnBytes) {
-    ASSERT_TRUE(transfer.startWrite(radio.start()));
-    EXPECT_EQ(outcome(), kWriteComplete);
-    EXPECT_EQ(radio.memoryAfterStop(), test::writtenWithSevens(sim::builtInImage()));
-}
-
-TEST_F(EndToEnd, RefusedWriteBlockIsSentAgain) {
-    // Frames 3..8 are the six preparation reads, 9 is the first write block.
-    ASSERT_TRUE(transfer.startWrite(radio.start({"--fault", "refuse@9"})));
-    EXPECT_EQ(outcome(), kWriteComplete);
-    EXPECT_EQ(radio.memoryAfterStop(), test::writtenWithSevens(sim::builtInImage()));
-}
-
-struct FaultCase {
-    const char* name;
+// A read, or a write with no read before to a radio whose memory is all 0xEE, with the radio's
+// options and the one outcome. The radio counts the frames it receives from 1: a read sends
+// the access code, the identify request, reads 3..10 and END 11 when all goes well; such a
+// write reads 3..8, writes blocks 9..16 and sends END 17.
+struct Case {
+    bool write;
     QStringList options;
     const char* outcome;
 };
 
-void PrintTo(const FaultCase& c, std::ostream* out) {
-    *out << c.name;
+void PrintTo(const Case& c, std::ostream* out) {
+    *out << (c.write ? "write " : "read ") << c.options.join(' ').toStdString() << " => "
+         << c.outcome;
 }
 
-class ReadWithFault : public EndToEnd, public testing::WithParamInterface<FaultCase> {};
+class EndToEnd : public testing::TestWithParam<Case> {
+protected:
+    QTemporaryDir dir;
+    test::RadioProcess radio{dir.filePath("radio.bin"), dir.filePath("radio.log")};
+    std::vector<std::string> journal;
+    SerialPortAdapter port;
+    QTimer waitTimer;
+    QtAnswerTimer timer{waitTimer};
+    test::FakePause pause{journal};
+    test::RecordingListener listener{journal};
+    test::FakeFieldTexts texts;
+    FieldRecord fieldRecord;
+    Transfer transfer{port, timer, pause, listener};
+};
 
-TEST_P(ReadWithFault, EndsInTheRightMessageWithThePortClosed) {
+TEST_P(EndToEnd, EndsWithOneOutcomeAndThePortClosed) {
+    const Case& c = GetParam();
+    texts.texts.fill("7");
+    listener.atOutcome = [this] { EXPECT_FALSE(port.isOpen()); };
     transfer.setRadioSettings({.accessCode = "PROGRAMQV4", .model = "QV-4120"});
-    ASSERT_TRUE(transfer.startRead(radio.start(GetParam().options)));
-    EXPECT_EQ(outcome(), GetParam().outcome);
-    EXPECT_TRUE(test::waitUntil([&] { return !port.isOpen(); }, 5s));
-    EXPECT_EQ(transfer.state().TransferMode, kIdle);
+    if (c.write) {
+        QFile image(dir.filePath("radio.bin"));
+        ASSERT_TRUE(image.open(QIODevice::WriteOnly) && image.write(QByteArray(128, '\xEE')));
+        image.close();
+        transfer.startWrite(radio.start(c.options), [this](CalibrationRecord& image) {
+            return textsToImage(texts, fieldRecord, image);
+        });
+    } else {
+        transfer.startRead(radio.start(c.options));
+    }
+    ASSERT_TRUE(test::waitUntil([&] { return !listener.outcomes.empty(); }, 15s)) << radio.log();
     test::runEventLoopFor(100ms);
-    EXPECT_EQ(notices.shown.size(), 1U);
+    EXPECT_EQ(listener.outcomes, std::vector<std::string>{c.outcome});
+    if (std::string(c.outcome) == "read completed") {
+        EXPECT_EQ(listener.memory(), sim::builtInImage());
+    } else if (std::string(c.outcome) == "write completed") {
+        const sim::SimulatedRadio::Memory memory = radio.memoryAfterStop();
+        EXPECT_EQ(Frame(memory.begin(), memory.end()), test::kSevensOverEe);
+    }
 }
 
+// The model is checked. A read: 1 AC, 2 ID (silent), 3 AC, 4 ID, 5..7 R00 (silent), 8 R00, 9 R10
+// (garbled), 10 R10, 11 R20 (another block's answer), 12 R20, 13..17 R30..R70, 18 END
+// (refused), 19 END (silent), 20 END. A write: 1 AC, 2 ID, 3 R00 (another block's answer),
+// 4 R00, 5..9 the other reads, 10 W00, 11..13 W10 (refused), 14 W10, ...
 INSTANTIATE_TEST_SUITE_P(
-    EndToEnd, ReadWithFault,
-    testing::Values(FaultCase{"SilenceOnce", {"--fault", "silence@3"}, kReadComplete},
-                    FaultCase{"SilenceThrice", {"--fault", "silence@3-5"}, kReadComplete},
-                    FaultCase{"SilenceFourTimes", {"--fault", "silence@3-6"}, kCommunicationError},
-                    FaultCase{"GarbledAnswer", {"--fault", "garble@4"}, kReadComplete},
-                    FaultCase{"OtherAddress", {"--fault", "other-address@4"}, kReadComplete},
-                    FaultCase{"RefusedEnd", {"--fault", "refuse@11"}, kReadComplete},
-                    FaultCase{"LineDropped", {"--fault", "drop@5"}, kPortLost},
-                    FaultCase{"OtherModel", {"--model", "QV-9999"}, kModelErrorEnglish}),
-    [](const auto& info) { return std::string(info.param.name); });
+    Faults, EndToEnd,
+    testing::Values(
+        Case{false,
+             {"--fault", "silence@2", "--fault", "silence@5-7", "--fault", "garble@9", "--fault",
+              "other-address@11", "--fault", "refuse@18", "--fault", "silence@19"},
+             "read completed"},
+        Case{false, {"--fault", "silence@3-6"}, "NoAnswer"},
+        Case{false, {"--fault", "silence@11-14"}, "NoAnswer"},
+        Case{false, {"--fault", "drop@5"}, "PortLost"},
+        Case{false, {"--model", "QV-9999"}, "WrongModel QV-9999"},
+        Case{true, {"--fault", "other-address@3", "--fault", "refuse@11-13"}, "write completed"},
+        Case{true, {"--fault", "refuse@10-13"}, "NoAnswer"}));
 
 }  // namespace
 }  // namespace qv

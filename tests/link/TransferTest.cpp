@@ -3,473 +3,273 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <iterator>
 #include <map>
 #include <numeric>
+#include <optional>
+#include <sstream>
 
-#include "tests/support/LinkFakes.h"
+#include "SimulatedRadio.h"
+#include "tests/support/FakeAnswerTimer.h"
+#include "tests/support/FakeFieldTexts.h"
+#include "tests/support/FakePause.h"
+#include "tests/support/FakeSerialPort.h"
+#include "tests/support/Hex.h"
+#include "tests/support/RecordingListener.h"
 #include "tests/support/WrittenWithSevens.h"
 
 namespace qv {
 namespace {
 
-using test::Journal;
-using test::RecordingObserver;
+using test::hex;
+using Lines = std::vector<std::string>;
+using Kind = sim::Fault::Kind;
 
-const Frame kAccessCode{'P', 'R', 'O', 'G', 'R', 'A', 'M', 'Q', 'V', '4'};
-const Frame kIdentify{0x02};
-const Frame kEnd{0x45, 0x4E, 0x44};
-const Frame kRefusal{0x0A};
+const std::map<char, Kind> kFaults{
+    {'?', Kind::Silence}, {'!', Kind::Refusal}, {'~', Kind::OtherAddress}, {'^', Kind::Drop},
+    {'%', Kind::Silence}, {'&', Kind::Silence}, {'#', Kind::Silence}};
+// One answer of each kind.
+const std::vector<Frame> kAnswers{
+    hex("4B 56 06"), hex("06"), hex("0A"), hex("49 51 56 00 00 00 00 00 00 30 31 30 32 00 00 00"),
+    hex("57 60 40 10 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F 10 00")};
 
-Frame read(std::uint8_t low) {
-    return {0x52, 0x60, low, 0x10};
+Lines words(const std::string& text) {
+    std::istringstream in(text);
+    return {std::istream_iterator<std::string>(in), {}};
 }
 
-Frame Block(std::uint8_t command, std::uint16_t address, const std::uint8_t* data) {
-    Frame frame{command, static_cast<std::uint8_t>(address >> 8),
-                static_cast<std::uint8_t>(address & 0xFF), 0x10};
-    frame.insert(frame.end(), data, data + 16);
-    frame.push_back(static_cast<std::uint8_t>(std::accumulate(frame.begin() + 1, frame.end(), 0U)));
-    if (command == 'W') {
-        frame.push_back(0x06);
-    }
-    return frame;
+std::string nameOf(const std::string& word) {
+    return word.substr(0, word.find_first_of("?!~^%&*#"));
 }
 
-// The radio's side of the line, answering from its own memory.
-class TransferTest : public testing::Test {
-protected:
-    using Memory = std::array<std::uint8_t, 128>;
-
-    TransferTest() {
-        transfer.setObserver(&observer);
-        for (std::size_t i = 0; i < radio.size(); ++i) {
-            radio[i] = static_cast<std::uint8_t>(i * 7 + 3);
-        }
+// A transfer and the simulated radio at the other end of its line. Every outcome must find the
+// port closed and the timer stopped, and nothing moves the transfer once it has ended.
+class Line {
+public:
+    Line() {
+        std::iota(memory.begin(), memory.end(), 3);
         texts.texts.fill("7");
+        listener.atOutcome = [this] { EXPECT_FALSE(port.opened || timer.running); };
     }
 
-    Frame radioAnswer(const Frame& frame) {
-        if (frame == kAccessCode) {
-            return {'K', 'V', 0x06};
-        }
-        if (frame == kIdentify) {
-            Frame identification(16, 0);
-            identification[0] = 'I';
-            std::ranges::copy(radioModel, identification.begin() + 1);
-            std::copy_n("0102", 4, identification.begin() + 9);
-            return identification;
-        }
-        if (frame == kEnd) {
-            return {0x06};
-        }
-        const auto address = static_cast<std::uint16_t>(frame.at(1) * 256 + frame.at(2));
-        const std::size_t offset = address - 0x6000U;
-        if (frame[0] == 'R') {
-            return Block('R' + 5, address, &radio[offset]);
-        }
-        if (frame != Block('W', address, &frame[4])) {
-            return kRefusal;
-        }
-        std::copy(frame.begin() + 4, frame.begin() + 20, radio.begin() + offset);
-        return {0x06};
-    }
-
-    // Answers every frame as the radio does, except where told otherwise, until the
-    // transfer waits for its timer or has ended.
-    void run() {
-        while (answered_ < port.written.size()) {
-            const std::size_t index = answered_++;
-            const auto scripted = answers.find(index);
-            const Frame answer =
-                scripted != answers.end() ? scripted->second : radioAnswer(port.written[index]);
-            if (!answer.empty()) {
-                port.deliver(answer);
+    // Runs a transfer to its end, letting the answer timer expire whenever it waits; `meanwhile`
+    // runs as it first waits. The script names the frames it must send (AC, ID, R00..R70 for
+    // read requests, W00..W70 for write blocks, END), each marked with what happens to it:
+    // nothing (the radio answers), '?' silence, '!' a refusal, '~' the answer for another block,
+    // '^' the line drops, '%' silence with the port closed meanwhile, '&' which cannot be opened
+    // again, '*' every other kind of answer before the right one, '#' the port does not take it.
+    // "..." stands for the frames between when all goes well. Flags: 'W' a write, 'w' one to a
+    // radio whose memory is all 0xEE, 'm' the model QV-4120 is checked, the radio is 'x' a
+    // QV-9999 or 'p' a QV-412, 'e' field 5 is empty, 'u' the port cannot be opened, 'S' a read is
+    // started first and left waiting; in the pause after END 'A' the transfer is abandoned, 'L'
+    // the device is lost.
+    void play(
+        const std::string& flags, const std::string& script,
+        const std::function<void()>& meanwhile = [] {}) {
+        const auto has = [&](char flag) { return flags.find(flag) != std::string::npos; };
+        const bool write = has('w') || has('W');
+        const Lines all = words(write ? "AC ID R00 R10 R20 R30 R60 R70 W00 W10 W20 W30 W40 "
+                                        "W50 W60 W70 END"
+                                      : "AC ID R00 R10 R20 R30 R40 R50 R60 R70 END");
+        const Lines given = words(script);
+        std::vector<sim::Fault> faults;
+        for (std::size_t i = 0, first = script_.size(); i < given.size(); ++i) {
+            const auto from =
+                i == 0 ? all.begin() : std::ranges::find(all, nameOf(given[i - 1])) + 1;
+            const auto to =
+                i + 1 < given.size() ? std::ranges::find(all, nameOf(given[i + 1])) : all.end();
+            for (const std::string& frame : given[i] == "..." ? Lines(from, to) : Lines{given[i]}) {
+                const int number = static_cast<int>(script_.size() - first) + 1;
+                if (kFaults.contains(frame.back())) {
+                    faults.push_back({kFaults.at(frame.back()), number, number});
+                }
+                if (frame.back() == '#') {
+                    port.refusing.insert(script_.size());
+                }
+                script_.push_back(frame);
             }
         }
-    }
-
-    // Run, letting the answer timer expire whenever the transfer waits on it.
-    void runToEnd() {
-        for (int ticks = 0; ticks < 20; ++ticks) {
+        if (has('w')) {
+            memory.fill(0xEE);
+        }
+        radio_.emplace(sim::SimulatedRadio::Identity{.accessCode = "ABCDEFGHIJ",
+                                                     .model = has('x')   ? "QV-9999"
+                                                              : has('p') ? "QV-412"
+                                                                         : "QV-4120"},
+                       memory, faults);
+        transfer.setRadioSettings({.accessCode = "ABCDEFGHIJ", .model = has('m') ? "QV-4120" : ""});
+        texts.texts[5] = has('e') ? "" : texts.texts[5];
+        port.openFailure = has('u') ? std::optional<std::string>("no such device") : std::nullopt;
+        pause.during = [this, abandon = has('A'), lose = has('L')](int milliseconds) {
+            if (milliseconds == 3000 && abandon) {
+                transfer.abandon();
+            } else if (milliseconds == 3000 && lose) {
+                port.lost();
+            }
+        };
+        if (has('S')) {
+            transfer.startRead("/dev/radio");
+        }
+        if (write) {
+            transfer.startWrite("/dev/radio", [this](CalibrationRecord& image) {
+                return textsToImage(texts, fieldRecord, image);
+            });
+        } else {
+            transfer.startRead("/dev/radio");
+        }
+        run();
+        meanwhile();
+        for (int ticks = 0; ticks < 30 && timer.running; ++ticks) {
+            timer.tick();
             run();
-            if (!timer.running) {
-                return;
+        }
+        EXPECT_FALSE(transfer.running());
+        for (const Frame& other : kAnswers) {
+            port.deliver(other);
+        }
+        port.lost();
+        memory = radio_->memory();
+        Lines sent;
+        std::ranges::transform(port.written, std::back_inserter(sent), [](const Frame& f) {
+            char name[4] = "AC";
+            if (f.size() == 4 || f.size() == 22) {
+                std::snprintf(name, sizeof name, "%c%02X", f[0], f[2]);
             }
-            timer.expire();
+            return f == hex("02") ? "ID" : f == hex("45 4E 44") ? "END" : std::string(name);
+        });
+        Lines expected;
+        std::ranges::transform(script_, std::back_inserter(expected), nameOf);
+        EXPECT_EQ(sent, expected);
+    }
+
+    // Lets the radio answer the frames sent until the transfer waits for its timer or has ended.
+    void run() {
+        for (; answered_ < port.written.size(); ++answered_) {
+            const char mark = answered_ < script_.size() ? script_[answered_].back() : ' ';
+            if (mark == '%' || mark == '&') {
+                port.opened = false;
+                port.openFailure = mark == '&' ? std::optional<std::string>("gone") : std::nullopt;
+            }
+            for (const sim::Exchange& exchange : radio_->receive(port.written[answered_])) {
+                for (const Frame& other : kAnswers) {
+                    // A refusal is an answer to the frames that take an acknowledgement.
+                    if (mark == '*' && other[0] != exchange.answer.at(0) &&
+                        !(exchange.answer[0] == 0x06 && other[0] == 0x0A)) {
+                        port.deliver(other);
+                    }
+                }
+                port.opened = port.opened && !exchange.drop;
+                exchange.drop ? port.lost() : port.deliver(exchange.answer);
+            }
         }
-        FAIL() << "the transfer never ended";
     }
 
-    std::string lastNotice() const {
-        return notices.shown.empty() ? "" : notices.shown.back().first;
-    }
-
-    // The transfer ended with this one message and left nothing open or running.
-    void expectEndedWith(const std::string& message, NoticeIcon icon = NoticeIcon::None) {
-        ASSERT_EQ(notices.shown.size(), 1U) << lastNotice();
-        EXPECT_EQ(notices.shown[0], std::pair(message, icon));
-        EXPECT_FALSE(port.opened);
-        EXPECT_FALSE(timer.running);
-        EXPECT_EQ(transfer.state().TransferMode, kIdle);
-    }
-
-    void forgetFrames() {
-        port.written.clear();
-        port.thresholds.clear();
-        notices.shown.clear();
-        pause.durations.clear();
-        answered_ = 0;
-    }
-
-    static std::vector<Frame> writeFrames(bool withReserved, const Memory& image) {
-        std::vector<Frame> frames{kAccessCode, kIdentify,  read(0x00),
-                                  read(0x10),  read(0x20), read(0x30)};
-        if (withReserved) {
-            frames.push_back(read(0x60));
-        }
-        frames.push_back(read(0x70));
-        for (std::size_t offset = 0; offset < 128; offset += 16) {
-            frames.push_back(
-                Block('W', static_cast<std::uint16_t>(0x6000 + offset), &image[offset]));
-        }
-        frames.push_back(kEnd);
-        return frames;
-    }
-
-    Journal journal;
+    Lines journal;
     test::FakeSerialPort port{journal};
     test::FakeAnswerTimer timer;
     test::FakePause pause{journal};
-    test::FakeNotices notices{journal};
+    test::RecordingListener listener{journal};
     test::FakeFieldTexts texts;
-    CalibrationRecord record;
     FieldRecord fieldRecord;
-    RecordingObserver observer;
-    Transfer transfer{port, timer, pause, notices, texts, record, fieldRecord};
-
-    Memory radio{};
-    std::string radioModel = "QV-4120";
-    std::map<std::size_t, Frame> answers;  // by frame index; empty: the radio stays silent
+    Transfer transfer{port, timer, pause, listener};
+    sim::SimulatedRadio::Memory memory{};
 
 private:
+    std::optional<sim::SimulatedRadio> radio_;
+    Lines script_;
     std::size_t answered_ = 0;
 };
 
-TEST_F(TransferTest, ReadSendsElevenFramesAndShowsTheRecord) {
-    ASSERT_TRUE(transfer.startRead("/dev/radio"));
-    run();
+class TransferTest : public testing::Test, public Line {};
 
-    const std::vector<Frame> frames{kAccessCode, kIdentify,  read(0x00), read(0x10),
-                                    read(0x20),  read(0x30), read(0x40), read(0x50),
-                                    read(0x60),  read(0x70), kEnd};
-    EXPECT_EQ(port.written, frames);
-    EXPECT_EQ(port.thresholds, (std::vector<int>{3, 16, 21, 21, 21, 21, 21, 21, 21, 21, 1}));
-    expectEndedWith(kReadComplete);
-    for (std::size_t i = 0; i < CalibrationRecord::kSize; ++i) {
-        ASSERT_EQ(record.byte(i), i < radio.size() ? radio[i] : 0) << "offset " << i;
-    }
-    EXPECT_EQ(texts.texts[77], std::to_string(radio[116] | radio[117] << 8));
-    // The port is closed before the long pause, the message comes after it.
-    const auto at = [&](const std::string& entry) { return std::ranges::find(journal, entry); };
-    EXPECT_LT(at("close"), at("pause 3000"));
-    EXPECT_LT(at("pause 3000"), at("show Read Complete!"));
-    EXPECT_EQ(std::ranges::count(pause.durations, 10), 11);
-    EXPECT_EQ(observer.model + " " + observer.version, "QV-4120 01.02");
-    EXPECT_EQ(observer.blocks.size(), 8U);
-    EXPECT_EQ(observer.blocks.back(), (RecordingObserver::Block{false, 8, 8}));
-    EXPECT_EQ(observer.ended, 1);
+TEST_F(TransferTest, ReadSendsElevenFramesAndBringsTheRadiosMemory) {
+    play("r", "...");
+
+    EXPECT_EQ(port.written,
+              (std::vector<Frame>{hex("41 42 43 44 45 46 47 48 49 4A"), hex("02"),
+                                  hex("52 60 00 10"), hex("52 60 10 10"), hex("52 60 20 10"),
+                                  hex("52 60 30 10"), hex("52 60 40 10"), hex("52 60 50 10"),
+                                  hex("52 60 60 10"), hex("52 60 70 10"), hex("45 4E 44")}));
+    EXPECT_EQ(listener.memory(), memory);
+    EXPECT_EQ(journal,
+              (Lines{"open",     "write 3", "pause 10",   "write 16", "QV-4120 01.02", "pause 10",
+                     "write 21", "R1/8",    "pause 10",   "write 21", "R2/8",          "pause 10",
+                     "write 21", "R3/8",    "pause 10",   "write 21", "R4/8",          "pause 10",
+                     "write 21", "R5/8",    "pause 10",   "write 21", "R6/8",          "pause 10",
+                     "write 21", "R7/8",    "pause 10",   "write 21", "R8/8",          "pause 10",
+                     "write 1",  "close",   "pause 3000", "pause 10", "read completed"}));
 }
 
-TEST_F(TransferTest, WriteAfterReadSendsSixteenFramesKeepingTheRadiosReadOnlyBytes) {
-    ASSERT_TRUE(transfer.startRead("/dev/radio"));
-    run();
-    ASSERT_EQ(lastNotice(), kReadComplete);
-    forgetFrames();
-    texts.texts[0] = "4321";         // VfFreq, offsets 0 and 1
-    texts.texts[9] = "1";            // SsibLo, read-only: the radio's own value goes back
-    radio[14] = 0x77;                // changed in the radio since the read
-    radio[40] = 0x55;                // TestWorkRxFreq
-    radio[108] = radio[120] = 0x99;  // no field's: a write after a read sends what it stored
-    Memory expected = radio;
-    expected[0] = 4321 & 0xFF;
-    expected[1] = 4321 >> 8;
-    expected[108] = static_cast<std::uint8_t>(108 * 7 + 3);
-    expected[120] = static_cast<std::uint8_t>(120 * 7 + 3);
+TEST_F(TransferTest, WriteAfterReadSendsTheFieldsWithTheRadiosReadOnlyBytes) {
+    play("r", "...");
+    imageToTexts(listener.image, fieldRecord, texts);
+    memory[14] = 0x77;                 // read-only, changed in the radio since the read
+    memory[40] = 0x55;                 // read-only
+    memory[108] = memory[120] = 0x99;  // no field's: the write sends what the read found
+    auto expected = memory;
+    expected[0] = 0xE1;  // 4321
+    expected[1] = 0x10;
+    expected[108] = 111;
+    expected[120] = 123;
 
-    ASSERT_TRUE(transfer.startWrite("/dev/radio"));
-    run();
+    // Edited before the fields are gathered, while the last read waits: it goes to the radio.
+    play("W", "AC ID R00 R10 R20 R30 R70? R70 ...", [&] { texts.texts[0] = "4321"; });
 
-    EXPECT_EQ(port.written, writeFrames(false, expected));
-    EXPECT_EQ(port.thresholds,
-              (std::vector<int>{3, 16, 21, 21, 21, 21, 21, 1, 1, 1, 1, 1, 1, 1, 1, 1}));
-    EXPECT_EQ(radio, expected);
-    expectEndedWith(kWriteComplete);
-    EXPECT_EQ(std::ranges::count(pause.durations, 10), 17);
-    EXPECT_EQ(observer.blocks.back(), (RecordingObserver::Block{true, 8, 8}));
+    EXPECT_EQ(memory, expected);
+    EXPECT_EQ(listener.outcomes, (Lines{"read completed", "write completed"}));
+    // Six reads and nine frames answered by one byte; a pause for each answer, and one more as
+    // the fields are gathered.
+    const auto count = [&](const char* entry) { return std::ranges::count(journal, entry); };
+    EXPECT_EQ((std::array{count("write 21"), count("write 1"), count("pause 10")}),
+              (std::array<std::ptrdiff_t, 3>{8 + 6, 1 + 9, 11 + 17}));
 }
 
-TEST_F(TransferTest, WriteWithoutEarlierReadKeepsEveryByteNoFieldHolds) {
-    const Memory expected = test::writtenWithSevens(radio);
-    ASSERT_TRUE(transfer.startWrite("/dev/radio"));
-    run();
-
-    EXPECT_EQ(port.written, writeFrames(true, expected));
-    EXPECT_EQ(radio, expected) << "reserved bytes and offsets 118..127 came back unchanged";
-    expectEndedWith(kWriteComplete);
-}
-
-// The radio stays silent on, or refuses, a frame and the re-sends that follow it.
-struct LineFault {
-    const char* name;
-    bool write;
-    std::size_t frame;
-    std::size_t times;
-    bool refuse;
+// Flags, frames and the one outcome (none when abandoned).
+const char* const kScripts[][3] = {
+    {"r", "AC* ID? AC R00* R10~ R10 R20? R20? R20? R20 R30% R30 ... END? END! END",
+     "read completed"},
+    {"wx",
+     "AC* ID* R00~ R00 ... R60? R60 R70* W00! W00? W00 W10* ... W70! W70! W70! W70 END? END! "
+     "END? END",
+     "write completed"},
+    {"r", "AC? AC? AC? AC?", "NoAnswer"},
+    {"r", "AC# AC# AC# AC ...", "read completed"},
+    {"r", "AC# AC# AC# AC#", "NoAnswer"},
+    {"r", "... R20? R20? R20? R20?", "NoAnswer"},
+    {"w", "AC ID? AC R00 ...", "write completed"},
+    {"w", "... R60? R60? R60? R60?", "NoAnswer"},
+    {"w", "... W10! W10? W10! W10?", "NoAnswer"},
+    {"w", "... END? END? END? END?", "NoAnswer"},
+    {"r", "... END! END? END! END?", "NoAnswer"},
+    {"rm", "AC ID? AC ID ...", "read completed"},
+    {"rm", "AC ID? AC ID? AC ID? AC ID?", "NoAnswer"},
+    {"wmx", "AC ID", "WrongModel QV-9999"},
+    {"rmx", "AC ID? AC ID", "WrongModel QV-9999"},
+    {"rmp", "AC ID", "WrongModel QV-412"},
+    {"we", "... R70 END", "InvalidField 5"},
+    {"we", "... R70 END? END? END? END?", "InvalidField 5"},
+    {"r", "... R10^", "PortLost"},
+    {"r", "AC ID R00&", "ReopenFailed gone"},
+    {"ru", "", "PortUnavailable no such device"},
+    {"wS", "AC? AC ...", "write completed"},
+    {"rL", "...", "read completed"},
+    {"rA", "...", ""},
 };
 
-void PrintTo(const LineFault& c, std::ostream* out) {
-    *out << c.name;
-}
-
-class FaultyLine : public TransferTest, public testing::WithParamInterface<LineFault> {};
-
-TEST_P(FaultyLine, ThreeResendsRecoverAndAFourthFailureEndsTheTransfer) {
-    const LineFault& c = GetParam();
-    for (std::size_t k = c.frame; k < c.frame + c.times; ++k) {
-        answers[k] = c.refuse ? kRefusal : Frame{};
-    }
-    ASSERT_TRUE(c.write ? transfer.startWrite("/dev/radio") : transfer.startRead("/dev/radio"));
-    runToEnd();
-
-    const bool recovers = c.times <= kResendLimit;
-    const std::size_t sent = recovers ? (c.write ? 17 : 11) + c.times : c.frame + 4;
-    ASSERT_EQ(port.written.size(), sent) << "nothing is sent after the fourth failure";
-    // The identify request and END are not saved: silence after either re-sends the frame
-    // before it, and an acknowledgement of that goes on from the step already set.
-    const Frame& silenced = port.written[c.frame];
-    const std::size_t again =
-        !c.refuse && (silenced == kIdentify || silenced == kEnd) ? c.frame - 1 : c.frame;
-    for (std::size_t k = 1; k <= std::min<std::size_t>(c.times, kResendLimit); ++k) {
-        EXPECT_EQ(port.written[c.frame + k], port.written[again]) << "re-send " << k;
-        EXPECT_EQ(port.thresholds[c.frame + k], port.thresholds[again]) << "re-send " << k;
-    }
-    if (recovers) {
-        EXPECT_EQ(lastNotice(), c.write ? kWriteComplete : kReadComplete);
-    } else {
-        expectEndedWith(kCommunicationError);
-    }
-}
-
-// A read sends 11 frames (END is frame 10); a write with no read before it sends 17: the
-// access code, the identify request, six reads (frames 2..7), eight blocks, END (frame 16).
-INSTANTIATE_TEST_SUITE_P(
-    TransferTest, FaultyLine,
-    testing::Values(LineFault{"AccessCodeSilentOnce", false, 0, 1, false},
-                    LineFault{"AccessCodeSilentFourTimes", false, 0, 4, false},
-                    LineFault{"IdentifyRequestSilentOnce", false, 1, 1, false},
-                    LineFault{"ReadRequestSilentThrice", false, 4, 3, false},
-                    LineFault{"ReadRequestSilentFourTimes", false, 4, 4, false},
-                    LineFault{"ReadEndSilentTwice", false, 10, 2, false},
-                    LineFault{"ReadEndSilentFourTimes", false, 10, 4, false},
-                    LineFault{"ReadEndRefused", false, 10, 1, true},
-                    LineFault{"ReadEndRefusedFourTimes", false, 10, 4, true},
-                    LineFault{"WriteIdentifyRequestSilentOnce", true, 1, 1, false},
-                    LineFault{"PreparationReadSilentTwice", true, 6, 2, false},
-                    LineFault{"PreparationReadSilentFourTimes", true, 6, 4, false},
-                    LineFault{"WriteBlockSilentThrice", true, 9, 3, false},
-                    LineFault{"WriteBlockSilentFourTimes", true, 9, 4, false},
-                    LineFault{"WriteBlockRefusedTwice", true, 8, 2, true},
-                    LineFault{"WriteBlockRefusedFourTimes", true, 8, 4, true},
-                    LineFault{"WriteEndSilentOnce", true, 16, 1, false},
-                    LineFault{"WriteEndSilentFourTimes", true, 16, 4, false},
-                    LineFault{"WriteEndRefused", true, 16, 1, true},
-                    LineFault{"WriteEndRefusedFourTimes", true, 16, 4, true}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(TransferTest, EveryFrameGetsItsOwnThreeResends) {
-    answers = {{4, {}}, {5, {}}, {6, {}}, {8, {}}, {9, {}}, {10, {}}};
-    ASSERT_TRUE(transfer.startRead("/dev/radio"));
-    runToEnd();
-    EXPECT_EQ(lastNotice(), kReadComplete);
-}
-
-TEST_F(TransferTest, UnansweredEndLeavesNothingPendingForTheNextTransfer) {
-    answers = {{10, {}}, {11, {}}, {12, {}}, {13, {}}};
-    ASSERT_TRUE(transfer.startRead("/dev/radio"));
-    runToEnd();
-    ASSERT_EQ(lastNotice(), kCommunicationError);
-    forgetFrames();
-    answers.clear();
-    journal.clear();
-
-    ASSERT_TRUE(transfer.startWrite("/dev/radio"));
-    run();
-    EXPECT_EQ(std::ranges::count(journal, "close"), 1) << "closed once, after END";
-    expectEndedWith(kWriteComplete);
-}
-
-TEST_F(TransferTest, BlockAnswerIsStoredAtTheAddressItCarries) {
-    struct Case {
-        std::uint16_t address;
-        std::size_t firstStored;  // 0 when nothing is stored
-    };
-    for (const Case c : {Case{0x6010, 16}, Case{0x6074, 116}, Case{0x6080, 0}, Case{0x5FF0, 0}}) {
-        record = CalibrationRecord{};
-        // Asked for 0x6020; silence on the next request stops the read there.
-        answers = {{4, Block('W', c.address, Frame(16, 0xEE).data())}, {5, {}}};
-        ASSERT_TRUE(transfer.startRead("/dev/radio"));
-        run();
-        EXPECT_EQ(port.written.size(), 6U) << "acknowledged: the next request went out";
-        for (std::size_t i = 0; i < CalibrationRecord::kSize; ++i) {
-            const bool stored = c.firstStored != 0 && i >= c.firstStored && i < c.firstStored + 16;
-            const std::uint8_t want = stored ? 0xEE : i < 32 ? radio[i] : 0;
-            ASSERT_EQ(record.byte(i), want) << std::hex << c.address << " offset " << std::dec << i;
+TEST(Transfer, ScriptsRunToTheirOutcome) {
+    for (const auto& [flags, frames, outcome] : kScripts) {
+        SCOPED_TRACE(std::string(flags) + ": " + frames);
+        Line line;
+        line.play(flags, frames);
+        EXPECT_EQ(line.listener.outcomes, *outcome == 0 ? Lines{} : Lines{outcome});
+        if (std::string(outcome) == "read completed") {
+            EXPECT_EQ(line.listener.memory(), line.memory);
+        } else if (std::string(outcome) == "write completed") {
+            EXPECT_EQ(Frame(line.memory.begin(), line.memory.end()), test::kSevensOverEe);
         }
-        forgetFrames();
     }
-}
-
-// A write sends back the radio's own read-only bytes only when it has them: an answer to a
-// preparation read that carries another address is not that answer, and the read is asked again.
-TEST_F(TransferTest, WritePreparationAnswerForAnotherAddressIsAskedAgain) {
-    const Memory expected = test::writtenWithSevens(radio);
-    answers = {{2, Block('W', 0x6010, &radio[16])}};
-    ASSERT_TRUE(transfer.startWrite("/dev/radio"));
-    runToEnd();
-
-    EXPECT_EQ(port.written.at(3), read(0x00));
-    EXPECT_EQ(radio, expected) << "SSIB LO and HI kept";
-    EXPECT_EQ(lastNotice(), kWriteComplete);
-}
-
-TEST_F(TransferTest, UnrecognisedAnswersAreDropped) {
-    ASSERT_TRUE(transfer.startRead("/dev/radio"));
-    const std::vector<Frame> garbage{{},           {0x4B, 0x56, 0x07}, {0x06, 0x06},
-                                     {0x0A, 0x0A}, Frame(15, 0x49),    Frame(20, 0x57),
-                                     {0x15}};
-    for (const Frame& block : garbage) {
-        port.deliver(block);
-    }
-    EXPECT_EQ(port.written.size(), 1U);
-    EXPECT_TRUE(timer.running);
-    EXPECT_EQ(transfer.state().ReadStep, kStepAccessCodeSent);
-}
-
-TEST_F(TransferTest, StartingAgainWhileRunningStartsOver) {
-    answers = {{5, {}}};
-    ASSERT_TRUE(transfer.startRead("/dev/radio"));
-    run();
-    journal.clear();
-    forgetFrames();
-    answers.clear();
-
-    ASSERT_TRUE(transfer.startWrite("/dev/radio"));
-    EXPECT_EQ(journal, (Journal{"close", "open", "write"}));
-    run();
-    EXPECT_EQ(port.written, writeFrames(true, test::writtenWithSevens(radio)));
-    expectEndedWith(kWriteComplete);
-}
-
-TEST_F(TransferTest, FieldThatCannotBeGatheredStopsTheWriteBeforeAnyBlock) {
-    texts.texts[5] = "";
-    const Memory before = radio;
-    ASSERT_TRUE(transfer.startWrite("/dev/radio"));
-    run();
-
-    EXPECT_EQ(port.written.size(), 9U);
-    EXPECT_EQ(port.written.back(), kEnd) << "straight after the six reads";
-    EXPECT_EQ(radio, before);
-    const GatherError empty{.field = 5, .reason = GatherError::Reason::Empty, .text = ""};
-    expectEndedWith(std::string(kWriteStopped) + "\n" + empty.message(), NoticeIcon::Stop);
-}
-
-TEST_F(TransferTest, ModelCheckStopsOnAnotherRadio) {
-    struct Case {
-        const char* expected;
-        const char* radio;
-        std::int16_t language;
-        std::string message;
-    };
-    for (const Case& c :
-         {Case{"", "QV-9999", 1, kReadComplete}, Case{"QV-4120", "QV-4120", 1, kReadComplete},
-          Case{"QV-4120", "QV-9999", 1, kModelErrorEnglish},
-          Case{"QV-4120", "QV-412", 2, kModelErrorChinese}}) {
-        transfer.setRadioSettings({.accessCode = "PROGRAMQV4", .model = c.expected});
-        transfer.setLanguageId(c.language);
-        radioModel = c.radio;
-        forgetFrames();
-        ASSERT_TRUE(transfer.startRead("/dev/radio"));
-        run();
-        EXPECT_EQ(port.written.size(), c.message == kReadComplete ? 11U : 2U) << c.radio;
-        expectEndedWith(c.message);
-    }
-}
-
-// Silence after the identify request makes the re-sent access code skip the identification;
-// a transfer that must check the radio's model asks for it again instead.
-TEST_F(TransferTest, ModelCheckIsNotSkippedWhenTheIdentificationIsLost) {
-    for (const bool write : {false, true}) {
-        transfer.setRadioSettings({.accessCode = "PROGRAMQV4", .model = "QV-4120"});
-        radioModel = "QV-9999";
-        const Memory before = radio;
-        forgetFrames();
-        answers = {{1, {}}};
-        ASSERT_TRUE(write ? transfer.startWrite("/dev/radio") : transfer.startRead("/dev/radio"));
-        runToEnd();
-        EXPECT_EQ(port.written,
-                  (std::vector<Frame>{kAccessCode, kIdentify, kAccessCode, kIdentify}));
-        EXPECT_EQ(radio, before);
-        expectEndedWith(kModelErrorEnglish);
-    }
-}
-
-TEST_F(TransferTest, AccessCodeComesFromTheSettings) {
-    transfer.setRadioSettings({.accessCode = "ABCDEFGHIJ", .model = ""});
-    ASSERT_TRUE(transfer.startRead("/dev/radio"));
-    EXPECT_EQ(port.written.at(0), Frame({'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H', 'I', 'J'}));
-}
-
-TEST_F(TransferTest, PortThatCannotBeOpenedSendsNothing) {
-    port.openFailure = "No such device: is the cable plugged in?";
-    EXPECT_FALSE(transfer.startWrite("/dev/none"));
-    expectEndedWith("Cannot Open Communication Port.\nNo such device: is the cable plugged in?",
-                    NoticeIcon::Stop);
-    EXPECT_TRUE(port.written.empty());
-}
-
-TEST_F(TransferTest, ResendReopensAClosedPortAndEndsWhenItCannot) {
-    for (const bool reopens : {true, false}) {
-        forgetFrames();
-        answers = {{2, {}}};
-        ASSERT_TRUE(transfer.startRead("/dev/radio"));
-        run();
-        port.opened = false;
-        port.openFailure = reopens ? std::nullopt : std::optional<std::string>("gone");
-        runToEnd();
-        EXPECT_EQ(port.written.size(), reopens ? 12U : 3U);
-        expectEndedWith(reopens ? kReadComplete : kResendError);
-    }
-}
-
-TEST_F(TransferTest, LostPortEndsTheTransferWithOneMessage) {
-    answers = {{3, {}}};
-    ASSERT_TRUE(transfer.startRead("/dev/radio"));
-    run();
-    port.lose();
-    expectEndedWith(kPortLost, NoticeIcon::Stop);
-    EXPECT_EQ(observer.ended, 1);
-
-    port.lose();
-    EXPECT_EQ(notices.shown.size(), 1U) << "a port lost while idle says nothing";
-}
-
-TEST_F(TransferTest, NothingHappensWhileIdle) {
-    transfer.WaitTimer_Timer();
-    port.deliver({0x06});
-    port.deliver(Block('W', 0x6000, radio.data()));
-    EXPECT_TRUE(port.written.empty());
-    EXPECT_TRUE(notices.shown.empty());
-    EXPECT_EQ(record.byte(0), 0);
 }
 
 }  // namespace
