@@ -6,7 +6,7 @@
 
 #include "link/AnswerTimer.h"
 #include "link/Frames.h"
-#include "link/Notices.h"
+#include "shell/Notices.h"
 #include "link/Pause.h"
 #include "link/RadioSettings.h"
 #include "link/SerialPort.h"

@@ -6,9 +6,9 @@
 #include <QStatusBar>
 
 #include "datafile/DataFile.h"
-#include "link/Notices.h"
 #include "record/Conversions.h"
-#include "shell/FrmMain.h"
+#include "shell/MainWindow.h"
+#include "shell/Notices.h"
 
 namespace qv {
 
@@ -20,10 +20,10 @@ std::filesystem::path localPath(const QString& path) {
 
 }  // namespace
 
-Commands::Commands(FrmMain& window, CommandServices services)
+Commands::Commands(MainWindow& window, CommandServices services)
     : window_(window),
       notices_(services.notices),
-      answerTimer_(*window.waitTimer()),
+      answerTimer_(*window.answerTimer()),
       transfer_(services.port, answerTimer_, services.pause, services.notices, window.fields(),
                 record_, fieldRecord_),
       dialog_(services.picker),
@@ -33,8 +33,8 @@ Commands::Commands(FrmMain& window, CommandServices services)
     connect(window.writeButton(), &QPushButton::clicked, this, &Commands::Command2_Click);
     connect(window.saveButton(), &QPushButton::clicked, this, &Commands::cmd_Click);
     connect(window.loadButton(), &QPushButton::clicked, this, &Commands::Command4_Click);
-    connect(&window, &FrmMain::unloading, this, [this] { transfer_.closeCommPort(); });
-    connect(&window, &FrmMain::portChosen, this, &Commands::showChosenPort);
+    connect(&window, &MainWindow::closing, this, [this] { transfer_.closeCommPort(); });
+    connect(&window, &MainWindow::portChosen, this, &Commands::showChosenPort);
     showChosenPort();
 }
 
@@ -43,7 +43,7 @@ void Commands::Command1_Click() {
         return;
     }
     prepareTransfer();
-    transfer_.startRead(window_.comPortDevice());
+    transfer_.startRead(window_.portDevice());
 }
 
 // A write is refused before anything is sent when a field holds no value it could write.
@@ -52,14 +52,14 @@ void Commands::Command2_Click() {
         return;
     }
     prepareTransfer();
-    transfer_.startWrite(window_.comPortDevice());
+    transfer_.startWrite(window_.portDevice());
 }
 
 bool Commands::portKnown() {
-    if (window_.comPortNo() != 0) {
+    if (window_.portNumber() != 0) {
         return true;
     }
-    window_.setComPortNo(static_cast<std::int16_t>(window_.listPorts()));
+    window_.setPortNumber(static_cast<std::int16_t>(window_.listPorts()));
     showChosenPort();
     notices_.show(kNoComPort, NoticeIcon::None);
     return false;
@@ -78,15 +78,16 @@ bool Commands::fieldsCanBeWritten() {
 void Commands::prepareTransfer() {
     transfer_.setRadioSettings({.accessCode = accessCodeOrDefault(window_.accessCodeText()),
                                 .model = window_.modelText()});
-    transfer_.setLanguageId(window_.languageId());
+    transfer_.setLanguageId(window_.language() == Language::Chinese ? kLanguageChinese
+                                                                    : kLanguageEnglish);
     showChosenPort();
 }
 
 void Commands::showChosenPort() {
-    status_.showPort(window_.comPortNo() == 0
+    status_.showPort(window_.portNumber() == 0
                          ? QString()
-                         : QString::fromStdString(portEntryText(window_.comPortNo())),
-                     QString::fromStdString(window_.comPortDevice()));
+                         : QString::fromStdString(portEntryText(window_.portNumber())),
+                     QString::fromStdString(window_.portDevice()));
 }
 
 void Commands::cmd_Click() {

@@ -6,12 +6,12 @@
 #include "link/Transfer.h"
 #include "record/CalibrationRecord.h"
 #include "record/FieldRecord.h"
-#include "shell/CommonDialog.h"
+#include "shell/DataFileDialog.h"
 #include "shell/StatusLine.h"
 
 namespace qv {
 
-class FrmMain;
+class MainWindow;
 class Notices;
 class Pause;
 class SerialPort;
@@ -35,7 +35,7 @@ inline constexpr char kNoComPort[] = "No Com Port!";
 class Commands : public QObject {
     Q_OBJECT
 public:
-    Commands(FrmMain& window, CommandServices services);
+    Commands(MainWindow& window, CommandServices services);
 
     void Command1_Click();
     void Command2_Click();
@@ -50,13 +50,13 @@ private:
     void showChosenPort();
     void prepareTransfer();
 
-    FrmMain& window_;
+    MainWindow& window_;
     Notices& notices_;
     CalibrationRecord record_;
     FieldRecord fieldRecord_;
     QtAnswerTimer answerTimer_;
     Transfer transfer_;
-    CommonDialog dialog_;
+    DataFileDialog dialog_;
     StatusLine status_;
 };
 

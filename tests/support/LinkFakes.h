@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "link/AnswerTimer.h"
-#include "link/Notices.h"
+#include "shell/Notices.h"
 #include "link/Pause.h"
 #include "link/SerialPort.h"
 #include "link/TransferObserver.h"

@@ -1,0 +1,189 @@
+// The port list's rules, the numbering of the present ports and the settings file, without a
+// Qt application.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <csignal>
+
+#include "ports/LinuxPorts.h"
+#include "ports/PortList.h"
+#include "ports/SettingsFile.h"
+
+namespace qv {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+// A settings file of this content (none when empty) in a fresh folder.
+struct Settings {
+    explicit Settings(const QByteArray& content) {
+        QFile file(path);
+        EXPECT_TRUE(content.isEmpty() ||
+                    (file.open(QIODevice::WriteOnly) && file.write(content) == content.size()));
+    }
+    QByteArray contents() const {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    QStringList files() const { return QDir(dir.path()).entryList(QDir::Files); }
+
+    QTemporaryDir dir;
+    QString path = dir.filePath("mysetup.ini");
+    SettingsFile file{path.toStdString()};
+};
+
+TEST(PortList, KeepsTheSystemsOrderAndDuplicatesAndCutsNumbersToThreeDigits) {
+    const std::tuple<Strings, Strings, int> cases[] = {
+        {{"COM10", "COM2"}, {"COM10", "COM2"}, 10},
+        {{"COM3", "COM3"}, {"COM3", "COM3"}, 3},
+        {{"COM1234", "COM 7 "}, {"COM123", "COM7"}, 123},
+        {{}, {}, 0},
+        {{std::string("COM4\0x", 6)}, {"COM4"}, 4},
+        {{"LPT", "COMx", "COM5"}, {"COM", "COMx", "COM5"}, 5}};
+    for (const auto& [names, entries, first] : cases) {
+        std::vector<PresentPort> present;
+        for (const std::string& name : names) {
+            present.push_back({name, "/dev/" + name});
+        }
+        const PortListing listing = listPorts(present);
+        Strings texts;
+        for (const PortEntry& e : listing.entries) {
+            texts.push_back(e.text);
+        }
+        EXPECT_EQ(texts, entries);
+        EXPECT_EQ(listing.first, first);
+        EXPECT_EQ(isPortListed(listing.entries, 1), false);
+    }
+    const std::vector<PortEntry> twice = {
+        {"COM12", "/dev/a"}, {"COM1", "/dev/b"}, {"COM1", "/dev/c"}};
+    EXPECT_TRUE(isPortListed(twice, 1));
+    EXPECT_EQ(findEntryText(twice, "COM1"), "COM1");
+    EXPECT_EQ(findEntryText(twice, "COM2"), "COM12");
+}
+
+// Each present port as "name device", for the system's devices listed one after another.
+Strings listed(std::vector<PresentPort> configured, const std::vector<Strings>& listings) {
+    std::size_t next = 0;
+    LinuxPorts ports(
+        std::move(configured), [&] { return listings[next]; },
+        [](const std::string& p) { return p != "/dev/gone"; });
+    Strings result;
+    for (; next < listings.size(); ++next) {
+        for (const PresentPort& p : ports.list()) {
+            result.push_back(p.name + " " + p.device);
+        }
+    }
+    return result;
+}
+
+// Two entries with one number would show one device and open the other: numbers from 100 up
+// skip every number given by [ports] or by a device's name, and stay with their device.
+TEST(LinuxPorts, NumberDevicesByNameThenFromOneHundredNeverTwice) {
+    EXPECT_EQ(listed({{"COM9", "/dev/pts/3"}, {"COM100", "/dev/pts/7"}, {"COM8", "/dev/gone"}},
+                     {{"/dev/ttyUSB0", "/dev/rfcomm0", "/dev/ttyS0", "/dev/ttyACM1", "/dev/ttyXR2",
+                       "/dev/ttyS10"},
+                      {"/dev/ttyXR2", "/dev/ttyZZ0"}}),
+              (Strings{"COM9 /dev/pts/3", "COM100 /dev/pts/7", "COM1 /dev/ttyS0",
+                       "COM11 /dev/ttyS10", "COM33 /dev/ttyUSB0", "COM66 /dev/ttyACM1",
+                       "COM101 /dev/rfcomm0", "COM102 /dev/ttyXR2", "COM9 /dev/pts/3",
+                       "COM100 /dev/pts/7", "COM102 /dev/ttyXR2", "COM103 /dev/ttyZZ0"}));
+    EXPECT_EQ(listed({{"COM33", "/dev/ttyUSB1"}, {"COM1", "/dev/pts/2"}},
+                     {{"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyS0"}}),
+              (Strings{"COM33 /dev/ttyUSB1", "COM1 /dev/pts/2", "COM100 /dev/ttyS0",
+                       "COM101 /dev/ttyUSB0"}));
+    EXPECT_EQ(listed({}, {{"/dev/rfcomm0", "/dev/ttyACM35"}, {"/dev/ttyUSB0", "/dev/ttyS32"}}),
+              (Strings{"COM100 /dev/ttyACM35", "COM101 /dev/rfcomm0", "COM33 /dev/ttyS32",
+                       "COM102 /dev/ttyUSB0"}));
+    EXPECT_EQ(listed({{"COM34", "/dev/pts/1"}},
+                     {{"/dev/rfcomm0"}, {"/dev/ttyUSB1", "/dev/ttyACM35", "/dev/rfcomm0"}}),
+              (Strings{"COM34 /dev/pts/1", "COM100 /dev/rfcomm0", "COM34 /dev/pts/1",
+                       "COM101 /dev/ttyUSB1", "COM102 /dev/ttyACM35", "COM100 /dev/rfcomm0"}));
+}
+
+TEST(LinuxPorts, AConfiguredLinkHidesTheDeviceItNames) {
+    QTemporaryDir dir;
+    QFile(dir.filePath("ttyUSB0")).open(QIODevice::WriteOnly);
+    ASSERT_TRUE(QFile::link(dir.filePath("ttyUSB0"), dir.filePath("radio")));
+    const std::string link = dir.filePath("radio").toStdString();
+    LinuxPorts ports({{"COM9", link}},
+                     [&] { return Strings{dir.filePath("ttyUSB0").toStdString()}; });
+    EXPECT_EQ(ports.list().size(), 1U);
+}
+
+TEST(SettingsFile, ReadsTheKeysItKnows) {
+    const std::pair<QByteArray, int> cases[] = {
+        {"[language]\ncomPort=3\n", 3},
+        {"[language]\r\n  comPort =  42  \r\n", 42},
+        {"", 0},
+        {"[ports]\ncomPort=3\n", 0},
+        {"[language]\ncomPort=3x\n", 0},
+        {"[language]\ncomPort=32767\n", 32767},
+        {"[language]\ncomPort=32768\n", 0},
+        {"\x01garbage\n[lang\n=\n[language]\n\xff\xfe=\ncomPort=6\n", 6},
+        {QByteArray(5000, 'z') + "\n[language]\ncomPort=4\n", 4}};
+    for (const auto& [content, comPort] : cases) {
+        EXPECT_EQ(Settings(content).file.readComPort(), comPort) << content.left(40).data();
+    }
+    const Settings settings(
+        "[ports]\n; bench\nCOM9=/dev/pts/3\nbogus=/dev/x\nCOM12 = /dev/u\nCOM0=/dev/zero\nCOM4=\n");
+    Strings named;
+    for (const PresentPort& port : settings.file.configuredPorts()) {
+        named.push_back(port.name + "=" + port.device);
+    }
+    EXPECT_EQ(named, (Strings{"COM9=/dev/pts/3", "COM12=/dev/u"}));
+}
+
+TEST(SettingsFile, AWriteKeepsEveryOtherLineAndAddsWhatIsMissing) {
+    const QByteArray handEdited =
+        "; bench PC\n\n[ports]\n  COM3 =  /dev/serial/by-id/usb-radio  \n[language]\n"
+        "lang = keep\ncomPort=3\n   other   =   odd spacing   \n\n[radio]\n; trailing\n" +
+        QByteArray(3000, 'x') + "\n";
+    const std::pair<QByteArray, QByteArray> cases[] = {
+        {handEdited, QByteArray(handEdited).replace("comPort=3", "comPort=12")},
+        {"", "[language]\ncomPort=12\n"},
+        {"; mine\n[radio]\nmodel=X\n", "; mine\n[radio]\nmodel=X\n[language]\ncomPort=12\n"},
+        {"[language]\n[radio]\n", "[language]\ncomPort=12\n[radio]\n"}};
+    for (const auto& [before, after] : cases) {
+        const Settings settings(before);
+        EXPECT_TRUE(settings.file.writeComPort(12));
+        EXPECT_EQ(settings.contents(), after);
+        EXPECT_EQ(settings.files(), QStringList{"mysetup.ini"});
+    }
+}
+
+// A full disk (the copy fails), a change that no longer fits (minIni's own rewrite fails,
+// unreported), a folder that takes no new file: the old file stays whole and alone. The
+// writer runs in a child that gave up root's privileges, so that folder permissions hold.
+TEST(SettingsFile, AFailedWriteLeavesTheFileAsItWas) {
+    const QByteArray before = "; bench\n[language]\ncomPort=3\n[radio]\nmodel=QV-4120\n; end\n";
+    const std::tuple<rlim_t, int, mode_t> cases[] = {
+        {10, 4, 0777}, {before.size(), 12345, 0777}, {RLIM_INFINITY, 4, 0555}};
+    for (const auto& [limit, n, folderMode] : cases) {
+        const Settings settings(before);
+        ::chmod(settings.path.toLocal8Bit(), 0666);
+        ::chmod(settings.dir.path().toLocal8Bit(), folderMode);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            const rlimit fileSize{limit, limit};
+            std::signal(SIGXFSZ, SIG_IGN);
+            const bool dropped = ::setgid(65534) == 0 && ::setuid(65534) == 0 &&
+                                 ::setrlimit(RLIMIT_FSIZE, &fileSize) == 0;
+            ::_exit(dropped && !settings.file.writeComPort(n) ? 0 : 1);
+        }
+        int status = 1;
+        ::waitpid(pid, &status, 0);
+        ::chmod(settings.dir.path().toLocal8Bit(), 0777);
+        EXPECT_EQ(status, 0) << n;
+        EXPECT_EQ(settings.contents(), before) << n;
+        EXPECT_EQ(settings.files(), QStringList{"mysetup.ini"}) << n;
+    }
+}
+
+}  // namespace
+}  // namespace qv

@@ -1,0 +1,130 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "SimulatedRadio.h"
+#include "link/SerialPortAdapter.h"
+#include "ports/SettingsFile.h"
+#include "shell/Commands.h"
+#include "shell/MainWindow.h"
+#include "tests/support/EventLoopWait.h"
+#include "tests/support/LinkFakes.h"
+#include "tests/support/RadioProcess.h"
+#include "tests/support/ShellFakes.h"
+
+namespace qv::test {
+
+inline QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline void writeFile(const QString& path, const QByteArray& data) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(data) == data.size());
+}
+
+// The window and its commands as the app builds them, over fakes and the real serial port, with
+// the settings file in a fresh folder and the simulated radio ready to start there.
+class WindowTest : public testing::Test {
+protected:
+    // Builds the window with these ports present, runs its start-up and shows it; the
+    // reminder of the start-up is answered and forgotten.
+    MainWindow& open(std::vector<PresentPort> present = {}) {
+        ports.present = std::move(present);
+        commands.reset();
+        window = std::make_unique<MainWindow>(ShellServices{notices, locale, ports, settings});
+        commands = std::make_unique<Commands>(*window,
+                                              CommandServices{serialPort, pause, notices, picker});
+        window->startUp();
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        notices.shown.clear();
+        return *window;
+    }
+    // Starts the simulated radio with this memory, then the window with the radio as COM9.
+    MainWindow& openOnRadio(const sim::SimulatedRadio::Memory& memory,
+                            const QStringList& options = {}) {
+        writeFile(path("radio.bin"),
+                  QByteArray(reinterpret_cast<const char*>(memory.data()), memory.size()));
+        device = radio.start(options);
+        return open({port(9, device)});
+    }
+
+    QLineEdit* edit(int field) const {
+        return window->findChild<QLineEdit*>(QStringLiteral("fieldEdit_%1").arg(field));
+    }
+    QString path(const char* name) const { return dir.filePath(name); }
+    std::string status(const char* part) const {
+        return window->findChild<QLabel*>(part)->text().toStdString();
+    }
+    // Every field's text, in field order.
+    std::vector<std::string> shown() const {
+        std::vector<std::string> texts;
+        for (int field = 0; field < kFieldCount; ++field) {
+            if (QLineEdit* box = edit(field)) {
+                texts.push_back(box->text().toStdString());
+            }
+        }
+        return texts;
+    }
+    // Replaces the field's text key by key ("\b" is Backspace); a character beyond ASCII, or a
+    // surrogate pair, comes as one key with that text, as a keyboard layout or an input method
+    // sends it.
+    void type(int field, const QString& text) const {
+        edit(field)->selectAll();
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char ascii = text[i].unicode() < 128 ? static_cast<char>(text[i].unicode()) : 0;
+            const QString typed = text[i].isHighSurrogate() ? text.mid(i++, 2) : QString(text[i]);
+            QTest::sendKeyEvent(QTest::Click, edit(field),
+                                ascii ? QTest::asciiToKey(ascii) : Qt::Key_unknown, typed,
+                                Qt::NoModifier);
+        }
+    }
+    void click(QPushButton* button) const { QTest::mouseClick(button, Qt::LeftButton); }
+    void pickFile(QPushButton* button, const QString& path) {
+        picker.answers.push_back(path);
+        click(button);
+    }
+    // The first message since the last click; it ends a transfer.
+    std::string outcome() {
+        if (!waitUntil([&] { return !notices.shown.empty(); }, std::chrono::seconds(15))) {
+            return "no message; the radio's log:\n" + radio.log();
+        }
+        return notices.shown.front().text;
+    }
+    std::string clickForMessage(QPushButton* button) {
+        notices.shown.clear();
+        click(button);
+        return outcome();
+    }
+    void expectIdleWithThePortClosed() {
+        EXPECT_EQ(commands->currentTransfer().state().TransferMode, kIdle);
+        EXPECT_FALSE(serialPort.isOpen());
+        EXPECT_FALSE(window->answerTimer()->isActive());
+        EXPECT_EQ(status("statusProgress"), "");
+    }
+
+    QTemporaryDir dir;
+    FakeLocale locale;
+    FakePorts ports;
+    ScriptedNotices notices;
+    ScriptedPicker picker;
+    SettingsFile settings{path("mysetup.ini").toStdString()};
+    SerialPortAdapter serialPort;
+    Journal journal;
+    FakePause pause{journal};
+    RadioProcess radio{path("radio.bin"), path("radio.log")};
+    std::string device;
+    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<Commands> commands;
+};
+
+}  // namespace qv::test
