@@ -8,7 +8,6 @@ namespace qv::test {
 namespace {
 
 using Memory = sim::SimulatedRadio::Memory;
-using Texts = std::vector<std::string>;
 
 std::span<std::uint8_t> asBytes(QByteArray& data) {
     return {reinterpret_cast<std::uint8_t*>(data.data()), static_cast<std::size_t>(data.size())};
@@ -67,7 +66,7 @@ TEST_F(WindowEndToEnd, ReadSaveLoadEditAndWrite) {
     putValues(asBytes(saved.replace(108, 6, QByteArray(6, '\0'))), {{20, 6}, {26, 6}});
     EXPECT_EQ(readFile(path("backup.bin")).toHex(), saved.toHex());
     EXPECT_EQ(status("statusFile"), "Saved " + path("backup.bin").toStdString());
-    const Texts read = shown();
+    const QStringList read = shown();
     type(0, "1");
     pickFile(window->loadButton(), path("backup.bin"));
     EXPECT_EQ(shown(), read);
@@ -92,7 +91,8 @@ TEST_F(WindowEndToEnd, ReadSaveLoadEditAndWrite) {
     click(window->writeButton());
     EXPECT_TRUE(progressShows("Writing block 5 of 8"));
     EXPECT_EQ(outcome(), kWriteComplete);
-    EXPECT_EQ(notices.asked, (Texts{kReadQuestion, kReadQuestion, kWriteQuestion, kWriteQuestion}));
+    EXPECT_EQ(notices.asked, (std::vector<std::string>{kReadQuestion, kReadQuestion, kWriteQuestion,
+                                                       kWriteQuestion}));
     expectIdleWithThePortClosed();
     Memory expected = testImage();
     putValues(expected, {{4, 4321}, {5, 12}, {20, 6}, {26, 6}});
@@ -140,7 +140,7 @@ TEST_F(WindowEndToEnd, SaveAndLoadKeepWhatTheyDoNotChange) {
     pickFile(window->saveButton(), path("long.bin"));
     putValues(asBytes(longFile), {{4, 4321}, {20, 6}, {26, 6}});
     EXPECT_EQ(readFile(path("long.bin")).toHex(), longFile.toHex());
-    const Texts before = shown();
+    const QStringList before = shown();
     writeFile(path("short.bin"), dataFile().left(117));
     const std::tuple<QPushButton*, const char*, std::string> failures[] = {
         {window->loadButton(), "short.bin", "The data file was not loaded.\n"},

@@ -20,32 +20,31 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 // A settings file of this content (none when empty) in a fresh folder.
 struct Settings {
     explicit Settings(const QByteArray& content) {
         QFile file(path);
-        EXPECT_TRUE(content.isEmpty() ||
-                    (file.open(QIODevice::WriteOnly) && file.write(content) == content.size()));
+        EXPECT_TRUE(content.isEmpty() || (file.open(QIODevice::WriteOnly) && file.write(content)));
     }
-    QByteArray contents() const {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    QStringList files() const { return QDir(dir.path()).entryList(QDir::Files); }
-
     QTemporaryDir dir;
     QString path = dir.filePath("mysetup.ini");
     SettingsFile file{path.toStdString()};
 };
 
-TEST(PortList, KeepsTheSystemsOrderAndDuplicatesAndCutsNumbersToThreeDigits) {
+// The system's order and duplicates kept, numbers cut to three digits, spaces and what
+// follows a NUL dropped; the first number listed, 0 when none.
+TEST(PortList, FollowsTheSystemsPortNames) {
     const std::tuple<Strings, Strings, int> cases[] = {
-        {{"COM10", "COM2"}, {"COM10", "COM2"}, 10},
-        {{"COM3", "COM3"}, {"COM3", "COM3"}, 3},
-        {{"COM1234", "COM 7 "}, {"COM123", "COM7"}, 123},
-        {{}, {}, 0},
-        {{std::string("COM4\0x", 6)}, {"COM4"}, 4},
-        {{"LPT", "COMx", "COM5"}, {"COM", "COMx", "COM5"}, 5}};
+        {{"COM10", "COM2", "COM2", "COM1234", "COM 7 "},
+         {"COM10", "COM2", "COM2", "COM123", "COM7"},
+         10},
+        {{"LPT", "COMx", std::string("COM4\0x", 6)}, {"COM", "COMx", "COM4"}, 4},
+        {{}, {}, 0}};
     for (const auto& [names, entries, first] : cases) {
         std::vector<PresentPort> present;
         for (const std::string& name : names) {
@@ -58,13 +57,11 @@ TEST(PortList, KeepsTheSystemsOrderAndDuplicatesAndCutsNumbersToThreeDigits) {
         }
         EXPECT_EQ(texts, entries);
         EXPECT_EQ(listing.first, first);
-        EXPECT_EQ(isPortListed(listing.entries, 1), false);
     }
-    const std::vector<PortEntry> twice = {
+    const std::vector<PortEntry> entries = {
         {"COM12", "/dev/a"}, {"COM1", "/dev/b"}, {"COM1", "/dev/c"}};
-    EXPECT_TRUE(isPortListed(twice, 1));
-    EXPECT_EQ(findEntryText(twice, "COM1"), "COM1");
-    EXPECT_EQ(findEntryText(twice, "COM2"), "COM12");
+    EXPECT_TRUE(isPortListed(entries, 1) && !isPortListed(entries, 2));
+    EXPECT_EQ(findEntryText(entries, "COM1") + findEntryText(entries, "COM2"), "COM1COM12");
 }
 
 // Each present port as "name device", for the system's devices listed one after another.
@@ -72,7 +69,7 @@ Strings listed(std::vector<PresentPort> configured, const std::vector<Strings>& 
     std::size_t next = 0;
     LinuxPorts ports(
         std::move(configured), [&] { return listings[next]; },
-        [](const std::string& p) { return p != "/dev/gone"; });
+        [](const std::string& path) { return path != "/dev/gone"; });
     Strings result;
     for (; next < listings.size(); ++next) {
         for (const PresentPort& p : ports.list()) {
@@ -93,45 +90,36 @@ TEST(LinuxPorts, NumberDevicesByNameThenFromOneHundredNeverTwice) {
                        "COM11 /dev/ttyS10", "COM33 /dev/ttyUSB0", "COM66 /dev/ttyACM1",
                        "COM101 /dev/rfcomm0", "COM102 /dev/ttyXR2", "COM9 /dev/pts/3",
                        "COM100 /dev/pts/7", "COM102 /dev/ttyXR2", "COM103 /dev/ttyZZ0"}));
-    EXPECT_EQ(listed({{"COM33", "/dev/ttyUSB1"}, {"COM1", "/dev/pts/2"}},
-                     {{"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyS0"}}),
-              (Strings{"COM33 /dev/ttyUSB1", "COM1 /dev/pts/2", "COM100 /dev/ttyS0",
-                       "COM101 /dev/ttyUSB0"}));
+    EXPECT_EQ(listed({{"COM33", "/dev/ttyUSB1"}}, {{"/dev/ttyUSB0", "/dev/ttyUSB1"}}),
+              (Strings{"COM33 /dev/ttyUSB1", "COM100 /dev/ttyUSB0"}));
     EXPECT_EQ(listed({}, {{"/dev/rfcomm0", "/dev/ttyACM35"}, {"/dev/ttyUSB0", "/dev/ttyS32"}}),
               (Strings{"COM100 /dev/ttyACM35", "COM101 /dev/rfcomm0", "COM33 /dev/ttyS32",
                        "COM102 /dev/ttyUSB0"}));
-    EXPECT_EQ(listed({{"COM34", "/dev/pts/1"}},
-                     {{"/dev/rfcomm0"}, {"/dev/ttyUSB1", "/dev/ttyACM35", "/dev/rfcomm0"}}),
-              (Strings{"COM34 /dev/pts/1", "COM100 /dev/rfcomm0", "COM34 /dev/pts/1",
-                       "COM101 /dev/ttyUSB1", "COM102 /dev/ttyACM35", "COM100 /dev/rfcomm0"}));
+    EXPECT_EQ(listed({}, {{"/dev/rfcomm0"}, {"/dev/ttyACM35", "/dev/rfcomm0"}}),
+              (Strings{"COM100 /dev/rfcomm0", "COM101 /dev/ttyACM35", "COM100 /dev/rfcomm0"}));
 }
 
 TEST(LinuxPorts, AConfiguredLinkHidesTheDeviceItNames) {
     QTemporaryDir dir;
     QFile(dir.filePath("ttyUSB0")).open(QIODevice::WriteOnly);
     ASSERT_TRUE(QFile::link(dir.filePath("ttyUSB0"), dir.filePath("radio")));
-    const std::string link = dir.filePath("radio").toStdString();
-    LinuxPorts ports({{"COM9", link}},
+    LinuxPorts ports({{"COM9", dir.filePath("radio").toStdString()}},
                      [&] { return Strings{dir.filePath("ttyUSB0").toStdString()}; });
     EXPECT_EQ(ports.list().size(), 1U);
 }
 
 TEST(SettingsFile, ReadsTheKeysItKnows) {
     const std::pair<QByteArray, int> cases[] = {
-        {"[language]\ncomPort=3\n", 3},
         {"[language]\r\n  comPort =  42  \r\n", 42},
         {"", 0},
         {"[ports]\ncomPort=3\n", 0},
         {"[language]\ncomPort=3x\n", 0},
-        {"[language]\ncomPort=32767\n", 32767},
         {"[language]\ncomPort=32768\n", 0},
-        {"\x01garbage\n[lang\n=\n[language]\n\xff\xfe=\ncomPort=6\n", 6},
-        {QByteArray(5000, 'z') + "\n[language]\ncomPort=4\n", 4}};
+        {"\x01gar\n[lang\n=\n[language]\n\xff\xfe=\ncomPort=32767\n", 32767}};
     for (const auto& [content, comPort] : cases) {
-        EXPECT_EQ(Settings(content).file.readComPort(), comPort) << content.left(40).data();
+        EXPECT_EQ(Settings(content).file.readComPort(), comPort) << content.data();
     }
-    const Settings settings(
-        "[ports]\n; bench\nCOM9=/dev/pts/3\nbogus=/dev/x\nCOM12 = /dev/u\nCOM0=/dev/zero\nCOM4=\n");
+    const Settings settings("[ports]\n; bench\nCOM9=/dev/pts/3\nx=/dev/x\nCOM12 = /dev/u\nCOM4=\n");
     Strings named;
     for (const PresentPort& port : settings.file.configuredPorts()) {
         named.push_back(port.name + "=" + port.device);
@@ -147,13 +135,13 @@ TEST(SettingsFile, AWriteKeepsEveryOtherLineAndAddsWhatIsMissing) {
     const std::pair<QByteArray, QByteArray> cases[] = {
         {handEdited, QByteArray(handEdited).replace("comPort=3", "comPort=12")},
         {"", "[language]\ncomPort=12\n"},
-        {"; mine\n[radio]\nmodel=X\n", "; mine\n[radio]\nmodel=X\n[language]\ncomPort=12\n"},
+        {"; mine\n[radio]\n", "; mine\n[radio]\n[language]\ncomPort=12\n"},
         {"[language]\n[radio]\n", "[language]\ncomPort=12\n[radio]\n"}};
     for (const auto& [before, after] : cases) {
         const Settings settings(before);
         EXPECT_TRUE(settings.file.writeComPort(12));
-        EXPECT_EQ(settings.contents(), after);
-        EXPECT_EQ(settings.files(), QStringList{"mysetup.ini"});
+        EXPECT_EQ(contents(settings.path), after);
+        EXPECT_EQ(QDir(settings.dir.path()).entryList(QDir::Files), QStringList{"mysetup.ini"});
     }
 }
 
@@ -172,16 +160,17 @@ TEST(SettingsFile, AFailedWriteLeavesTheFileAsItWas) {
         if (pid == 0) {
             const rlimit fileSize{limit, limit};
             std::signal(SIGXFSZ, SIG_IGN);
-            const bool dropped = ::setgid(65534) == 0 && ::setuid(65534) == 0 &&
-                                 ::setrlimit(RLIMIT_FSIZE, &fileSize) == 0;
+            const bool dropped =
+                (::geteuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0)) &&
+                ::setrlimit(RLIMIT_FSIZE, &fileSize) == 0;
             ::_exit(dropped && !settings.file.writeComPort(n) ? 0 : 1);
         }
         int status = 1;
         ::waitpid(pid, &status, 0);
         ::chmod(settings.dir.path().toLocal8Bit(), 0777);
         EXPECT_EQ(status, 0) << n;
-        EXPECT_EQ(settings.contents(), before) << n;
-        EXPECT_EQ(settings.files(), QStringList{"mysetup.ini"}) << n;
+        EXPECT_EQ(contents(settings.path), before) << n;
+        EXPECT_EQ(QDir(settings.dir.path()).entryList(QDir::Files), QStringList{"mysetup.ini"});
     }
 }
 

@@ -65,28 +65,19 @@ protected:
     std::string status(const char* part) const {
         return window->findChild<QLabel*>(part)->text().toStdString();
     }
-    // Every field's text, in field order.
-    std::vector<std::string> shown() const {
-        std::vector<std::string> texts;
-        for (int field = 0; field < kFieldCount; ++field) {
-            if (QLineEdit* box = edit(field)) {
-                texts.push_back(box->text().toStdString());
-            }
+    // Every field's text.
+    QStringList shown() const {
+        QStringList texts;
+        for (const QLineEdit* box :
+             window->findChildren<QLineEdit*>(QRegularExpression("^fieldEdit_"))) {
+            texts << box->text();
         }
         return texts;
     }
-    // Replaces the field's text key by key ("\b" is Backspace); a character beyond ASCII, or a
-    // surrogate pair, comes as one key with that text, as a keyboard layout or an input method
-    // sends it.
+    // Replaces the field's text key by key, as a user does ("\b" is Backspace).
     void type(int field, const QString& text) const {
         edit(field)->selectAll();
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const char ascii = text[i].unicode() < 128 ? static_cast<char>(text[i].unicode()) : 0;
-            const QString typed = text[i].isHighSurrogate() ? text.mid(i++, 2) : QString(text[i]);
-            QTest::sendKeyEvent(QTest::Click, edit(field),
-                                ascii ? QTest::asciiToKey(ascii) : Qt::Key_unknown, typed,
-                                Qt::NoModifier);
-        }
+        QTest::keyClicks(edit(field), text);
     }
     void click(QPushButton* button) const { QTest::mouseClick(button, Qt::LeftButton); }
     void pickFile(QPushButton* button, const QString& path) {
