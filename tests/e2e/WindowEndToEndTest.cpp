@@ -165,12 +165,15 @@ TEST_F(WindowEndToEnd, SaveAndLoadKeepWhatTheyDoNotChange) {
 }
 
 // "No Com Port!" until a click finds a port (the re-scan, which would find it by itself, is
-// stopped); a port that cannot be opened is reported with the reason.
-TEST_F(WindowEndToEnd, NoComPortThenAPortThatCannotBeOpenedThenTheRadio) {
-    openOnRadio(testImage());
-    const PresentPort radioPort = port(9, device);
-    open();
+// stopped); a port that cannot be opened is reported with the reason; a cable dropped in the
+// middle of a write (after frame 11: the access code, the identification, six reads and two
+// blocks) ends it with one message.
+TEST_F(WindowEndToEnd, PortsThatAreMissingCannotBeOpenedOrGoAway) {
+    openOnRadio(testImage(), {"--fault", "drop@11"});
+    const std::vector<PresentPort> radioPort = ports.present;
     window->findChild<QTimer*>("portRescanTimer")->stop();
+    ports.present.clear();
+    window->onPortRescan();
     EXPECT_EQ(status("statusPort"), "No port");
     EXPECT_EQ(clickForMessage(window->readButton()), kNoComPort);
     EXPECT_EQ(notices.shown.front().icon, NoticeIcon::None);
@@ -180,15 +183,9 @@ TEST_F(WindowEndToEnd, NoComPortThenAPortThatCannotBeOpenedThenTheRadio) {
               std::string(kCannotOpenPort) + "\nNo such device: is the cable plugged in?");
     EXPECT_EQ(notices.shown.front().icon, NoticeIcon::Stop);
     expectIdleWithThePortClosed();
-    ports.present = {radioPort};
+    ports.present = radioPort;
     window->onPortRescan();
-    EXPECT_EQ(clickForMessage(window->readButton()), kReadComplete);
-    EXPECT_EQ(status("statusPort"), "COM9: " + radioPort.device);
-}
-
-// Frames 1..8 are the access code, the identification and six reads; 11 is block 3.
-TEST_F(WindowEndToEnd, ACableDroppedMidWriteEndsWithOneMessage) {
-    openOnRadio(testImage(), {"--fault", "drop@11"});
+    EXPECT_EQ(status("statusPort"), "COM9: " + device);
     writeFile(path("loaded.bin"), dataFile());
     pickFile(window->loadButton(), path("loaded.bin"));
     EXPECT_EQ(clickForMessage(window->writeButton()), kPortLost);

@@ -86,10 +86,9 @@ protected:
     }
     // The first message since the last click; it ends a transfer.
     std::string outcome() {
-        if (!waitUntil([&] { return !notices.shown.empty(); }, std::chrono::seconds(15))) {
-            return "no message; the radio's log:\n" + radio.log();
-        }
-        return notices.shown.front().text;
+        waitUntil([&] { return !notices.shown.empty(); }, std::chrono::seconds(15));
+        return notices.shown.empty() ? "no message; the radio's log:\n" + radio.log()
+                                     : notices.shown.front().text;
     }
     std::string clickForMessage(QPushButton* button) {
         notices.shown.clear();

@@ -51,14 +51,13 @@ TEST_F(StartUp, TheLanguageFollowsTheLocaleAndTheCaptionsStay) {
 // The saved port is chosen when present, else the first present one, which is then saved; with
 // no port present the file keeps its value. All that before the reminder, the window unshown.
 TEST_F(StartUp, TheSavedPortIsRestoredBeforeTheReminder) {
-    const std::tuple<QByteArray, std::vector<int>, int, QByteArray> cases[] = {
-        {"5", {3, 5}, 5, "5"}, {"9", {3, 5}, 3, "3"}, {"4", {}, 0, "4"}, {"COM5", {5, 6}, 5, "5"}};
+    const std::tuple<QByteArray, std::vector<PresentPort>, int, QByteArray> cases[] = {
+        {"5", {port(3), port(5)}, 5, "5"},
+        {"9", {port(3), port(5)}, 3, "3"},
+        {"4", {}, 0, "4"},
+        {"COM5", {port(5), port(6)}, 5, "5"}};
     for (const auto& [saved, present, chosen, savedAfter] : cases) {
         writeFile(path("mysetup.ini"), "[language]\ncomPort=" + saved + "\n");
-        std::vector<PresentPort> presentPorts;
-        for (int n : present) {
-            presentPorts.push_back(port(n));
-        }
         QByteArray atReminder;
         notices.onShow = [&] {
             EXPECT_FALSE(window->isVisible());
@@ -66,25 +65,16 @@ TEST_F(StartUp, TheSavedPortIsRestoredBeforeTheReminder) {
             atReminder = readFile(path("mysetup.ini"));
             notices.onShow = nullptr;
         };
-        EXPECT_EQ(open(presentPorts).portNumber(), chosen);
+        EXPECT_EQ(open(present).portNumber(), chosen);
         EXPECT_EQ(window->findChild<QComboBox*>("portList")->currentText(),
                   chosen ? "COM" + QString::number(chosen) : "");
         EXPECT_EQ(atReminder, "[language]\ncomPort=" + savedAfter + "\n");
     }
 }
 
-TEST_F(StartUp, ExitStopsTheRescanAndClosesThePort) {
-    open();
-    QSignalSpy closing(window.get(), &MainWindow::closing);
-    window->findChild<QPushButton*>("exitButton")->click();
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_FALSE(window->findChild<QTimer*>("portRescanTimer")->isActive());
-    EXPECT_EQ(closing.count(), 1);
-}
-
 // A pick is saved at once; the re-scan follows ports that go and come back without writing
-// the settings file itself.
-TEST_F(WindowTest, APickIsSavedAndTheRescanFollowsPortsThatGoAndComeBack) {
+// the settings file itself, until Exit stops it and has the port closed.
+TEST_F(StartUp, APickIsSavedAndTheRescanFollowsPortsUntilExit) {
     open({port(3), port(5, "/dev/pts/4")});
     auto* list = window->findChild<QComboBox*>("portList");
     QTest::keyClick(list, Qt::Key_Down);
@@ -104,6 +94,10 @@ TEST_F(WindowTest, APickIsSavedAndTheRescanFollowsPortsThatGoAndComeBack) {
     window->onPortRescan();
     EXPECT_EQ(window->portNumber(), 0);
     EXPECT_EQ(list->currentIndex(), -1);
+    QSignalSpy closing(window.get(), &MainWindow::closing);
+    window->findChild<QPushButton*>("exitButton")->click();
+    EXPECT_FALSE(window->isVisible() || window->findChild<QTimer*>("portRescanTimer")->isActive());
+    EXPECT_EQ(closing.count(), 1);
 }
 
 using Pages = WindowTest;
@@ -199,8 +193,9 @@ TEST_F(Pages, NothingClippedOrOverlapping) {
 using FieldEditing = WindowTest;
 
 // The field shows the rule's result after the last key. Texts set by the tool (a read, a
-// loaded file) pass the same rule, with the system's decimal separator.
-TEST_F(FieldEditing, TypingKeepsTheFieldInRange) {
+// loaded file) pass the same rule, with the system's decimal separator. The arrows and the
+// Up/Down keys step within 0 and the maximum, then the rule runs.
+TEST_F(FieldEditing, TypingSteppingAndSettingKeepTheFieldInRange) {
     const std::tuple<int, const char*, const char*> cases[] = {
         {15, "300", "255"}, {5, "254", "254"}, {0, "70000", "65535"}, {60, "123456", "12345"},
         {20, "7", "6"},     {26, "9", "6"},    {15, "007", "007"},    {4, "a1 -+.,e2", "12"},
@@ -222,18 +217,13 @@ TEST_F(FieldEditing, TypingKeepsTheFieldInRange) {
         window->fields().setText(field, text);
         EXPECT_EQ(window->fields().text(field), shown);
     }
-}
-
-// The arrows and the Up/Down keys step within 0 and the maximum, then the change rule runs.
-TEST_F(FieldEditing, SteppingStaysWithinZeroAndTheMaximum) {
-    const std::tuple<int, const char*, const char*, const char*> cases[] = {
+    const std::tuple<int, const char*, const char*, const char*> steps[] = {
         {15, "255", "255", "254"},
         {0, "65535", "65535", "65534"},
         {60, "0", "1", "0"},
         {4, "", "1", "0"},
         {20, "6", "6", "5"}};
-    open();
-    for (const auto& [field, start, up, down] : cases) {
+    for (const auto& [field, start, up, down] : steps) {
         QWidget* spinButton =
             window->findChild<QWidget*>(QStringLiteral("spinButton_%1").arg(field));
         for (const auto& [key, arrow, shown] :
