@@ -6,7 +6,6 @@
 #include <array>
 #include <charconv>
 #include <optional>
-#include <set>
 #include <string_view>
 
 #include "ports/PortList.h"
@@ -90,12 +89,10 @@ LinuxPorts::LinuxPorts(std::vector<PresentPort> configured, DeviceLister systemD
 
 std::vector<PresentPort> LinuxPorts::list() {
     std::vector<PresentPort> ports;
-    std::set<int> given;
     std::vector<std::string> configuredDevices;
     for (const PresentPort& port : configured_) {
         if (exists_(port.device)) {
             ports.push_back(port);
-            given.insert(portNumberOf(port.name));
             configuredDevices.push_back(canonicalPath(port.device));
         }
     }
@@ -107,32 +104,24 @@ std::vector<PresentPort> LinuxPorts::list() {
         }
     }
     std::sort(devices.begin(), devices.end(), listedBefore);
-    // A number once given stays with its device for the run; then the numbers by name, so
-    // that none of them is handed out again from 100 up.
-    std::vector<int> numbers(devices.size(), 0);
-    for (std::size_t i = 0; i < devices.size(); ++i) {
-        if (const auto kept = assigned_.find(devices[i]); kept != assigned_.end()) {
-            numbers[i] = kept->second;
-            given.insert(kept->second);
-        }
-    }
-    for (std::size_t i = 0; i < devices.size(); ++i) {
-        const auto member = familyOf(devices[i]);
+    // A number once given stays with its device for the run. The numbers by name go first,
+    // so that none of them is handed out again from 100 up.
+    for (const std::string& device : devices) {
+        const auto member = familyOf(device);
         const int n = member ? member->k + kFamilies[member->family].offset : 0;
-        if (numbers[i] == 0 && member && !reserved(n) && given.insert(n).second) {
-            numbers[i] = assigned_[devices[i]] = n;
+        if (member && !assigned_.contains(device) && !reserved(n)) {
+            assigned_[device] = n;
         }
     }
-    for (std::size_t i = 0; i < devices.size(); ++i) {
-        if (numbers[i] == 0) {
+    for (const std::string& device : devices) {
+        if (!assigned_.contains(device)) {
             int n = kFirstFreeNumber;
-            while (given.contains(n) || reserved(n)) {
+            while (reserved(n)) {
                 ++n;
             }
-            numbers[i] = assigned_[devices[i]] = n;
-            given.insert(n);
+            assigned_[device] = n;
         }
-        ports.push_back({portEntryText(numbers[i]), devices[i]});
+        ports.push_back({portEntryText(assigned_[device]), device});
     }
     return ports;
 }
