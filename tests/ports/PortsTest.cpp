@@ -130,13 +130,17 @@ TEST(SettingsFile, AWriteKeepsEveryOtherLineAndAddsWhatIsMissing) {
 }
 
 // A full disk (the copy fails), a change that no longer fits (minIni's own rewrite fails,
-// unreported), a folder that takes no new file: the old file stays whole and alone. The
-// writer runs in a child that gave up root's privileges, so that folder permissions hold.
+// unreported, losing the last line or the end of the value), a folder that takes no new file:
+// the old file stays whole and alone. The writer runs in a child that gave up root's
+// privileges, so that folder permissions hold.
 TEST(SettingsFile, AFailedWriteLeavesTheFileAsItWas) {
-    const QByteArray before = "; bench\n[language]\ncomPort=3\n[radio]\nmodel=QV-4120\n; end\n";
-    const std::tuple<rlim_t, int, mode_t> cases[] = {
-        {10, 4, 0777}, {before.size(), 12345, 0777}, {RLIM_INFINITY, 4, 0555}};
-    for (const auto& [limit, n, folderMode] : cases) {
+    const QByteArray full = "; bench\n[language]\ncomPort=3\n[radio]\nmodel=QV-4120\n; end\n";
+    const QByteArray keyLast = "; bench\n[language]\ncomPort=3";
+    const std::tuple<QByteArray, rlim_t, mode_t> cases[] = {{full, 10, 0777},
+                                                            {full, full.size(), 0777},
+                                                            {keyLast, keyLast.size(), 0777},
+                                                            {full, RLIM_INFINITY, 0555}};
+    for (const auto& [before, limit, folderMode] : cases) {
         const Settings settings(before);
         ::chmod(settings.path.toLocal8Bit(), 0666);
         ::chmod(settings.dir.path().toLocal8Bit(), folderMode);
@@ -147,13 +151,13 @@ TEST(SettingsFile, AFailedWriteLeavesTheFileAsItWas) {
             const bool dropped =
                 (::geteuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0)) &&
                 ::setrlimit(RLIMIT_FSIZE, &fileSize) == 0;
-            ::_exit(dropped && !settings.file.writeComPort(n) ? 0 : 1);
+            ::_exit(dropped && !settings.file.writeComPort(12345) ? 0 : 1);
         }
         int status = 1;
         ::waitpid(pid, &status, 0);
         ::chmod(settings.dir.path().toLocal8Bit(), 0777);
-        EXPECT_EQ(status, 0) << n;
-        EXPECT_EQ(contents(settings.path), before) << n;
+        EXPECT_EQ(status, 0) << limit;
+        EXPECT_EQ(contents(settings.path), before) << limit;
         EXPECT_EQ(QDir(settings.dir.path()).entryList(QDir::Files), QStringList{"mysetup.ini"});
     }
 }
