@@ -1,24 +1,19 @@
 // The whole tool through its window: the buttons and fields driven as a user would, the
 // simulated radio on a real pseudo-terminal, the message boxes and file dialogs scripted.
-#include <span>
-
 #include "tests/window/WindowFixture.h"
 
 namespace qv::test {
 namespace {
 
 using Memory = sim::SimulatedRadio::Memory;
+using namespace std::chrono_literals;
 
-std::span<std::uint8_t> asBytes(QByteArray& data) {
-    return {reinterpret_cast<std::uint8_t*>(data.data()), static_cast<std::size_t>(data.size())};
-}
-
-void putValues(std::span<std::uint8_t> bytes,
-               std::initializer_list<std::pair<int, unsigned>> values) {
+template <typename Bytes>
+void putValues(Bytes& bytes, std::initializer_list<std::pair<int, unsigned>> values) {
     for (const auto& [field, value] : values) {
-        bytes[fieldInfo(field).offset] = value & 0xFF;
+        bytes[fieldInfo(field).offset] = static_cast<std::uint8_t>(value);
         if (fieldInfo(field).size == 2) {
-            bytes[fieldInfo(field).offset + 1] = value >> 8;
+            bytes[fieldInfo(field).offset + 1] = static_cast<std::uint8_t>(value >> 8);
         }
     }
 }
@@ -28,17 +23,14 @@ void putValues(std::span<std::uint8_t> bytes,
 Memory testImage() {
     Memory image = sim::builtInImage();
     putValues(image, {{20, 9}, {26, 200}});
-    for (std::size_t i = 108; i < image.size(); ++i) {
-        image[i] = i < 114 || i >= FieldRecord::kSize ? 0xA0 + i % 16 : image[i];
-    }
+    std::fill(image.begin() + 108, image.begin() + 114, 0xA5);
+    std::fill(image.begin() + FieldRecord::kSize, image.end(), 0x5A);
     return image;
 }
 
 // A data file whose values all differ from the radio's; field 0 at 65535.
 QByteArray dataFile() {
-    QByteArray data(FieldRecord::kSize, '\x17');
-    data[0] = data[1] = '\xFF';
-    return data;
+    return "\xFF\xFF" + QByteArray(FieldRecord::kSize - 2, '\x17');
 }
 
 using WindowEndToEnd = WindowTest;
@@ -50,30 +42,24 @@ using WindowEndToEnd = WindowTest;
 // taken 12 frames with its re-send).
 TEST_F(WindowEndToEnd, ReadSaveLoadEditAndWrite) {
     openOnRadio(testImage(), {"--fault", "silence@5", "--fault", "silence@24"});
-    EXPECT_EQ(status("statusPort"), "COM9: " + device);
-    const auto progressShows = [&](const std::string& text) {
-        return waitUntil([&] { return status("statusProgress") == text; },
-                         std::chrono::seconds(15));
-    };
     click(window->readButton());
-    EXPECT_TRUE(progressShows("Reading block 3 of 8"));
+    EXPECT_TRUE(waitUntil([&] { return status("statusProgress") == "Reading block 3 of 8"; }, 15s));
     EXPECT_EQ(outcome(), kReadComplete);
     EXPECT_EQ(status("statusRadio"), "Radio QV-4120, version 01.02");
-    expectIdleWithThePortClosed();
 
-    pickFile(window->saveButton(), path("backup.bin"));
+    click(window->saveButton(), "backup.bin");
     QByteArray saved(reinterpret_cast<const char*>(testImage().data()), FieldRecord::kSize);
-    putValues(asBytes(saved.replace(108, 6, QByteArray(6, '\0'))), {{20, 6}, {26, 6}});
+    putValues(saved.replace(108, 6, QByteArray(6, '\0')), {{20, 6}, {26, 6}});
     EXPECT_EQ(readFile(path("backup.bin")).toHex(), saved.toHex());
-    EXPECT_EQ(status("statusFile"), "Saved " + path("backup.bin").toStdString());
+    EXPECT_EQ(status("statusFile"), "Saved " + path("backup.bin"));
     const QStringList read = shown();
     type(0, "1");
-    pickFile(window->loadButton(), path("backup.bin"));
+    click(window->loadButton(), "backup.bin");
     EXPECT_EQ(shown(), read);
-    EXPECT_EQ(picker.requests[0].title + picker.requests[0].fileName, "Save File");
-    EXPECT_EQ(picker.requests[1].title + picker.requests[1].fileName,
-              "Open File" + path("backup.bin"));
-    EXPECT_EQ(picker.requests[1].filter + picker.requests[1].defaultSuffix, "data file (*.bin)bin");
+    const auto [save, load] = std::pair(picker.requests.at(0), picker.requests.at(1));
+    EXPECT_EQ(
+        save.title + save.fileName + load.title + load.fileName + load.filter + load.defaultSuffix,
+        "Save FileOpen File" + path("backup.bin") + "data file (*.bin)bin");
 
     // Cancelled questions and dialogs change nothing and say nothing.
     type(4, "4321");
@@ -89,7 +75,7 @@ TEST_F(WindowEndToEnd, ReadSaveLoadEditAndWrite) {
     EXPECT_EQ(readFile(path("backup.bin")).toHex(), saved.toHex());
     notices.confirmAnswer = true;
     click(window->writeButton());
-    EXPECT_TRUE(progressShows("Writing block 5 of 8"));
+    EXPECT_TRUE(waitUntil([&] { return status("statusProgress") == "Writing block 5 of 8"; }, 15s));
     EXPECT_EQ(outcome(), kWriteComplete);
     EXPECT_EQ(notices.asked, (std::vector<std::string>{kReadQuestion, kReadQuestion, kWriteQuestion,
                                                        kWriteQuestion}));
@@ -99,46 +85,25 @@ TEST_F(WindowEndToEnd, ReadSaveLoadEditAndWrite) {
     EXPECT_EQ(radio.memoryAfterStop(), expected);
 }
 
-// Write refuses at once, naming the field, while a field holds nothing to write; a loaded file
-// is written with every byte that no sent field holds kept as the radio's own.
-TEST_F(WindowEndToEnd, AWriteOfALoadedFileWithoutARead) {
-    const auto expectWriteRefusedNaming = [&](int field) {
-        const std::string message = clickForMessage(window->writeButton());
-        EXPECT_EQ(message.substr(0, message.find('\n')), kWriteStopped);
-        EXPECT_NE(message.find(describeField(field)), std::string::npos) << message;
+// Write refuses at once, naming the field, while a field holds nothing to write. Saving over a
+// longer file keeps its tail and the loaded read-only values and Reserved; a file that cannot be
+// read or written is named in a message and changes nothing. A loaded file is written with every
+// byte that no sent field holds kept as the radio's own.
+TEST_F(WindowEndToEnd, LoadEditSaveAndWriteAFileWithoutARead) {
+    const auto expectRefusedNaming = [&](QPushButton* button, const char* file, int field) {
+        EXPECT_NE(clickForMessage(button, file).find(describeField(field)), std::string::npos);
         EXPECT_EQ(notices.shown.front().icon, NoticeIcon::Stop);
         EXPECT_TRUE(notices.asked.empty());
-        expectIdleWithThePortClosed();
+        EXPECT_FALSE(QFile::exists(path("saved.bin")));
     };
     openOnRadio(testImage());
-    expectWriteRefusedNaming(0);
-    writeFile(path("loaded.bin"), dataFile());
-    pickFile(window->loadButton(), path("loaded.bin"));
-    type(20, "\b");
-    expectWriteRefusedNaming(20);
-    EXPECT_EQ(radio.log(), "");
-    type(20, "9");
-    EXPECT_EQ(clickForMessage(window->writeButton()), kWriteComplete);
-    Memory expected = testImage();
-    for (const FieldInfo& f : catalogue()) {
-        if (f.sent) {
-            putValues(expected, {{f.index, 0x1717}});
-        }
-    }
-    putValues(expected, {{0, 0xFFFF}, {20, 6}, {26, 6}});
-    EXPECT_EQ(radio.memoryAfterStop(), expected);
-}
-
-// Saving over a longer file keeps its tail, and the loaded read-only values and Reserved; a
-// file that cannot be read or written is named in a message and changes nothing.
-TEST_F(WindowEndToEnd, SaveAndLoadKeepWhatTheyDoNotChange) {
-    open();
+    expectRefusedNaming(window->writeButton(), nullptr, 0);
     QByteArray longFile = dataFile() + QByteArray(82, '\x5A');
     writeFile(path("long.bin"), longFile);
-    pickFile(window->loadButton(), path("long.bin"));
+    click(window->loadButton(), "long.bin");
     type(4, "4321");
-    pickFile(window->saveButton(), path("long.bin"));
-    putValues(asBytes(longFile), {{4, 4321}, {20, 6}, {26, 6}});
+    click(window->saveButton(), "long.bin");
+    putValues(longFile, {{4, 4321}, {20, 6}, {26, 6}});
     EXPECT_EQ(readFile(path("long.bin")).toHex(), longFile.toHex());
     const QStringList before = shown();
     writeFile(path("short.bin"), dataFile().left(117));
@@ -148,20 +113,25 @@ TEST_F(WindowEndToEnd, SaveAndLoadKeepWhatTheyDoNotChange) {
         {window->saveButton(), "no-folder/saved.bin", "The data file was not saved.\n"}};
     for (const auto& [button, file, message] : failures) {
         const QByteArray content = readFile(path(file));
-        notices.shown.clear();
-        pickFile(button, path(file));
-        ASSERT_EQ(notices.shown.size(), 1U);
-        EXPECT_EQ(notices.shown.front().text.substr(0, message.size()), message);
+        EXPECT_EQ(clickForMessage(button, file).substr(0, message.size()), message);
         EXPECT_NE(notices.shown.front().text.find(path(file).toStdString()), std::string::npos);
-        EXPECT_EQ(notices.shown.front().icon, NoticeIcon::Stop);
         EXPECT_EQ(readFile(path(file)), content);
-        EXPECT_EQ(status("statusFile"), "Saved " + path("long.bin").toStdString());
     }
     EXPECT_EQ(shown(), before);
-    type(26, "\b");
-    pickFile(window->saveButton(), path("saved.bin"));
-    EXPECT_NE(notices.shown.at(1).text.find(describeField(26)), std::string::npos);
-    EXPECT_FALSE(QFile::exists(path("saved.bin")));
+    type(20, "\b");
+    expectRefusedNaming(window->writeButton(), nullptr, 20);
+    expectRefusedNaming(window->saveButton(), "saved.bin", 20);
+    EXPECT_EQ(radio.log(), "");
+    type(20, "9");
+    EXPECT_EQ(clickForMessage(window->writeButton()), kWriteComplete);
+    Memory expected = testImage();
+    for (const FieldInfo& f : catalogue()) {
+        if (f.sent) {
+            putValues(expected, {{f.index, 0x1717}});
+        }
+    }
+    putValues(expected, {{0, 0xFFFF}, {4, 4321}, {20, 6}, {26, 6}});
+    EXPECT_EQ(radio.memoryAfterStop(), expected);
 }
 
 // "No Com Port!" until a click finds a port (the re-scan, which would find it by itself, is
@@ -170,7 +140,6 @@ TEST_F(WindowEndToEnd, SaveAndLoadKeepWhatTheyDoNotChange) {
 // blocks) ends it with one message.
 TEST_F(WindowEndToEnd, PortsThatAreMissingCannotBeOpenedOrGoAway) {
     openOnRadio(testImage(), {"--fault", "drop@11"});
-    const std::vector<PresentPort> radioPort = ports.present;
     window->findChild<QTimer*>("portRescanTimer")->stop();
     ports.present.clear();
     window->onPortRescan();
@@ -183,13 +152,13 @@ TEST_F(WindowEndToEnd, PortsThatAreMissingCannotBeOpenedOrGoAway) {
               std::string(kCannotOpenPort) + "\nNo such device: is the cable plugged in?");
     EXPECT_EQ(notices.shown.front().icon, NoticeIcon::Stop);
     expectIdleWithThePortClosed();
-    ports.present = radioPort;
+    ports.present = {port(9, device)};
     window->onPortRescan();
-    EXPECT_EQ(status("statusPort"), "COM9: " + device);
+    EXPECT_EQ(status("statusPort").toStdString(), "COM9: " + device);
     writeFile(path("loaded.bin"), dataFile());
-    pickFile(window->loadButton(), path("loaded.bin"));
+    click(window->loadButton(), "loaded.bin");
     EXPECT_EQ(clickForMessage(window->writeButton()), kPortLost);
-    runEventLoopFor(std::chrono::milliseconds(200));
+    runEventLoopFor(200ms);
     EXPECT_EQ(notices.shown.size(), 1U);
     EXPECT_EQ(notices.shown.front().icon, NoticeIcon::Stop);
     expectIdleWithThePortClosed();

@@ -54,17 +54,20 @@ public:
     }
 };
 
-// Answers the n-th showing of the file dialog with the n-th answer (a cancel when there is
-// none) and keeps what each showing asked for.
+// Answers each showing of the file dialog with the next answer, a cancel when there is none
+// left, and keeps what each showing asked for.
 class ScriptedPicker : public FilePicker {
 public:
-    std::vector<std::optional<QString>> answers;
+    std::vector<QString> answers;
     std::vector<Request> requests;
 
     std::optional<QString> pick(const Request& request) override {
         requests.push_back(request);
-        return requests.size() <= answers.size() ? answers[requests.size() - 1] : std::nullopt;
+        return used_ < answers.size() ? std::optional(answers[used_++]) : std::nullopt;
     }
+
+private:
+    std::size_t used_ = 0;
 };
 
 // "COM" n on this device, by default the serial device that COM n is on Linux.

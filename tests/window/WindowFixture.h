@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -62,14 +61,11 @@ protected:
         return window->findChild<QLineEdit*>(QStringLiteral("fieldEdit_%1").arg(field));
     }
     QString path(const char* name) const { return dir.filePath(name); }
-    std::string status(const char* part) const {
-        return window->findChild<QLabel*>(part)->text().toStdString();
-    }
-    // Every field's text.
+    QString status(const char* part) const { return window->findChild<QLabel*>(part)->text(); }
+    // The text of every field, which are all the boxes the window has.
     QStringList shown() const {
         QStringList texts;
-        for (const QLineEdit* box :
-             window->findChildren<QLineEdit*>(QRegularExpression("^fieldEdit_"))) {
+        for (const QLineEdit* box : window->findChildren<QLineEdit*>()) {
             texts << box->text();
         }
         return texts;
@@ -79,21 +75,23 @@ protected:
         edit(field)->selectAll();
         QTest::keyClicks(edit(field), text);
     }
-    void click(QPushButton* button) const { QTest::mouseClick(button, Qt::LeftButton); }
-    void pickFile(QPushButton* button, const QString& path) {
-        picker.answers.push_back(path);
-        click(button);
+    // Clicks the button; the file dialog it shows, if any, chooses this file.
+    void click(QPushButton* button, const char* file = nullptr) {
+        if (file != nullptr) {
+            picker.answers.push_back(path(file));
+        }
+        QTest::mouseClick(button, Qt::LeftButton);
     }
-    // The first message since the last click; it ends a transfer.
+    // The first message since the click, which ends a transfer (the file dialog, if any, answered
+    // with the file); "" when none comes.
+    std::string clickForMessage(QPushButton* button, const char* file = nullptr) {
+        notices.shown.clear();
+        click(button, file);
+        return outcome();
+    }
     std::string outcome() {
         waitUntil([&] { return !notices.shown.empty(); }, std::chrono::seconds(15));
-        return notices.shown.empty() ? "no message; the radio's log:\n" + radio.log()
-                                     : notices.shown.front().text;
-    }
-    std::string clickForMessage(QPushButton* button) {
-        notices.shown.clear();
-        click(button);
-        return outcome();
+        return notices.shown.empty() ? "" : notices.shown.front().text;
     }
     void expectIdleWithThePortClosed() {
         EXPECT_EQ(commands->currentTransfer().state().TransferMode, kIdle);
