@@ -88,14 +88,14 @@ bool SettingsFile::writeComPort(int n) const {
 
 bool SettingsFile::write(const char* section, const char* key, const std::string& value) const {
     const QString target = QString::fromStdString(path_);
-    QFile original(target);
+    QFile existing(target);
     QByteArray before;
-    if (original.exists()) {
-        if (!original.open(QIODevice::ReadOnly)) {
+    if (existing.exists()) {
+        if (!existing.open(QIODevice::ReadOnly)) {
             return false;
         }
-        before = original.readAll();
-        if (before.size() != original.size()) {
+        before = existing.readAll();
+        if (before.size() != existing.size()) {
             return false;
         }
     }
@@ -104,8 +104,8 @@ bool SettingsFile::write(const char* section, const char* key, const std::string
         return false;
     }
     copy.close();
-    if (original.exists()) {
-        copy.setPermissions(original.permissions());
+    if (existing.exists()) {
+        copy.setPermissions(existing.permissions());
     } else {
         // minIni creates a missing file itself, as a new file is created.
         QFile::remove(copy.fileName());
