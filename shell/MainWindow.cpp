@@ -35,9 +35,9 @@ MainWindow::MainWindow(ShellServices services, QWidget* parent)
     setFont(QFont("Arial", 9));
     auto* central = new QWidget(this);
     auto* column = new QVBoxLayout(central);
-    const SystemLocale& locale = services.locale;
+    const SystemLocale* locale = &services.locale;
     pages_ = new FieldEditor(
-        locale.format(), [&locale] { return locale.shortDate(); }, central);
+        locale->format(), [locale] { return locale->shortDate(); }, central);
     column->addWidget(pages_, 1);
     column->addWidget(buildCommandRow());
     setCentralWidget(central);
