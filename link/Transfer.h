@@ -6,7 +6,6 @@
 
 #include "link/AnswerTimer.h"
 #include "link/Frames.h"
-#include "shell/Notices.h"
 #include "link/Pause.h"
 #include "link/RadioSettings.h"
 #include "link/SerialPort.h"
@@ -14,6 +13,7 @@
 #include "record/CalibrationRecord.h"
 #include "record/FieldRecord.h"
 #include "record/FieldTexts.h"
+#include "shell/Notices.h"
 
 namespace qv {
 

@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "link/AnswerTimer.h"
-#include "shell/Notices.h"
 #include "link/Pause.h"
 #include "link/SerialPort.h"
 #include "link/TransferObserver.h"
 #include "record/FieldCatalogue.h"
 #include "record/FieldTexts.h"
+#include "shell/Notices.h"
 
 namespace qv::test {
 
