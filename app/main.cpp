@@ -4,16 +4,16 @@
 
 #include "link/QtPause.h"
 #include "link/SerialPortAdapter.h"
+#include "ports/SettingsFile.h"
 #include "shell/Commands.h"
-#include "shell/CommonDialog.h"
-#include "shell/FrmMain.h"
+#include "shell/DataFileDialog.h"
+#include "shell/MainWindow.h"
 #include "shell/MessageBoxNotices.h"
 #include "shell/QtSystemLocale.h"
-#include "shell/SettingsFile.h"
 #ifdef _WIN32
-#include "shell/WindowsPorts.h"
+#include "ports/WindowsPorts.h"
 #else
-#include "shell/LinuxPorts.h"
+#include "ports/LinuxPorts.h"
 #endif
 
 int main(int argc, char** argv) {
@@ -32,10 +32,10 @@ int main(int argc, char** argv) {
     qv::SerialPortAdapter serialPort;
     qv::QtPause pause;
 
-    qv::FrmMain window({notices, locale, ports, settings});
+    qv::MainWindow window({notices, locale, ports, settings});
     qv::QtFilePicker picker(&window);
     qv::Commands commands(window, {serialPort, pause, notices, picker});
-    window.Form_Load();
+    window.startUp();
     notices.setParent(&window);
     window.show();
     return QApplication::exec();

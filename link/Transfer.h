@@ -19,10 +19,6 @@
 
 namespace qv {
 
-// The window's language ids.
-inline constexpr std::int16_t kLanguageEnglish = 1;
-inline constexpr std::int16_t kLanguageChinese = 2;
-
 // One read of the radio's calibration memory, or one write of it, run as a sequence of
 // exchanges fixed when it starts: the access code, the identification, the block reads, the
 // write blocks and END. Each exchange waits for its own answer and has its own three re-sends.

@@ -6,9 +6,9 @@
 #include <QStatusBar>
 
 #include "datafile/DataFile.h"
-#include "link/Notices.h"
 #include "record/Conversions.h"
-#include "shell/FrmMain.h"
+#include "shell/MainWindow.h"
+#include "shell/Notices.h"
 
 namespace qv {
 
@@ -20,10 +20,10 @@ std::filesystem::path localPath(const QString& path) {
 
 }  // namespace
 
-Commands::Commands(FrmMain& window, CommandServices services)
+Commands::Commands(MainWindow& window, CommandServices services)
     : window_(window),
       notices_(services.notices),
-      answerTimer_(*window.waitTimer()),
+      answerTimer_(*window.answerTimer()),
       transfer_(services.port, answerTimer_, services.pause, *this),
       dialog_(services.picker),
       status_(*window.statusBar()) {
@@ -31,8 +31,8 @@ Commands::Commands(FrmMain& window, CommandServices services)
     connect(window.writeButton(), &QPushButton::clicked, this, &Commands::onWriteClicked);
     connect(window.saveButton(), &QPushButton::clicked, this, &Commands::onSaveClicked);
     connect(window.loadButton(), &QPushButton::clicked, this, &Commands::onLoadClicked);
-    connect(&window, &FrmMain::unloading, this, [this] { transfer_.abandon(); });
-    connect(&window, &FrmMain::portChosen, this, &Commands::showChosenPort);
+    connect(&window, &MainWindow::closing, this, [this] { transfer_.abandon(); });
+    connect(&window, &MainWindow::portChosen, this, &Commands::showChosenPort);
     showChosenPort();
 }
 
@@ -41,7 +41,7 @@ void Commands::onReadClicked() {
         return;
     }
     prepareTransfer();
-    transfer_.startRead(window_.comPortDevice());
+    transfer_.startRead(window_.portDevice());
 }
 
 // A write is refused before anything is sent when a field holds no value it could write. The
@@ -52,16 +52,16 @@ void Commands::onWriteClicked() {
         return;
     }
     prepareTransfer();
-    transfer_.startWrite(window_.comPortDevice(), [this](CalibrationRecord& image) {
+    transfer_.startWrite(window_.portDevice(), [this](CalibrationRecord& image) {
         return textsToImage(window_.fields(), fieldRecord_, image);
     });
 }
 
 bool Commands::portKnown() {
-    if (window_.comPortNo() != 0) {
+    if (window_.portNumber() != 0) {
         return true;
     }
-    window_.setComPortNo(static_cast<std::int16_t>(window_.listPorts()));
+    window_.setPortNumber(static_cast<std::int16_t>(window_.listPorts()));
     showChosenPort();
     notices_.show(kNoComPort, NoticeIcon::None);
     return false;
@@ -84,10 +84,10 @@ void Commands::prepareTransfer() {
 }
 
 void Commands::showChosenPort() {
-    status_.showPort(window_.comPortNo() == 0
+    status_.showPort(window_.portNumber() == 0
                          ? QString()
-                         : QString::fromStdString(portEntryText(window_.comPortNo())),
-                     QString::fromStdString(window_.comPortDevice()));
+                         : QString::fromStdString(portEntryText(window_.portNumber())),
+                     QString::fromStdString(window_.portDevice()));
 }
 
 void Commands::onSaveClicked() {
@@ -159,7 +159,7 @@ void Commands::onFailed(const TransferFailure& failure) {
             return;
         case Kind::WrongModel:
             notices_.show(
-                window_.languageId() == kLanguageEnglish ? kModelErrorEnglish : kModelErrorChinese,
+                window_.language() == Language::English ? kModelErrorEnglish : kModelErrorChinese,
                 NoticeIcon::None);
             return;
         case Kind::InvalidField:

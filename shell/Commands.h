@@ -6,12 +6,12 @@
 #include "link/Transfer.h"
 #include "link/TransferListener.h"
 #include "record/FieldRecord.h"
-#include "shell/CommonDialog.h"
+#include "shell/DataFileDialog.h"
 #include "shell/StatusLine.h"
 
 namespace qv {
 
-class FrmMain;
+class MainWindow;
 class Notices;
 class Pause;
 class SerialPort;
@@ -48,7 +48,7 @@ inline constexpr char kWriteStopped[] = "Nothing was written to the radio.";
 class Commands : public QObject, private TransferListener {
     Q_OBJECT
 public:
-    Commands(FrmMain& window, CommandServices services);
+    Commands(MainWindow& window, CommandServices services);
 
     void onReadClicked();
     void onWriteClicked();
@@ -69,12 +69,12 @@ private:
     void showChosenPort();
     void prepareTransfer();
 
-    FrmMain& window_;
+    MainWindow& window_;
     Notices& notices_;
     FieldRecord fieldRecord_;
     QtAnswerTimer answerTimer_;
     Transfer transfer_;
-    CommonDialog dialog_;
+    DataFileDialog dialog_;
     StatusLine status_;
 };
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/Notices.h"
+#include "shell/Notices.h"
 
 class QWidget;
 

@@ -4,36 +4,12 @@
 
 namespace qv {
 
-namespace {
-
-constexpr int kCustomDefaultLocaleId = 0x0C00;
-
-int chineseLocaleId(QLocale::Territory territory) {
-    switch (territory) {
-        case QLocale::China:
-            return kChineseChinaLocaleId;
-        case QLocale::Taiwan:
-            return 0x0404;
-        case QLocale::HongKong:
-            return 0x0C04;
-        case QLocale::Singapore:
-            return 0x1004;
-        case QLocale::Macao:
-            return 0x1404;
-        default:
-            return 0x0004;
-    }
+bool isChineseChina(const QLocale& locale) {
+    return locale.language() == QLocale::Chinese && locale.territory() == QLocale::China;
 }
 
-}  // namespace
-
-int localeIdOf(const QLocale& locale) {
-    return locale.language() == QLocale::Chinese ? chineseLocaleId(locale.territory())
-                                                 : kCustomDefaultLocaleId;
-}
-
-int QtSystemLocale::localeId() const {
-    return localeIdOf(QLocale::system());
+bool QtSystemLocale::isChineseChina() const {
+    return qv::isChineseChina(QLocale::system());
 }
 
 NumberFormat QtSystemLocale::format() const {

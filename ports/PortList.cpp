@@ -1,4 +1,4 @@
-#include "shell/ComPorts.h"
+#include "ports/PortList.h"
 
 #include <algorithm>
 #include <charconv>
@@ -37,7 +37,7 @@ int portNumberOf(std::string_view entryText) {
     const std::string_view digits = trimSpaces(entryText.substr(kPrefix.size()));
     int n = 0;
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
-    // Like the leading-number reading of the original: "12x" is 12, "x" is 0.
+    // The leading number: "12x" is 12, "x" is 0.
     return error == std::errc() && end != digits.data() ? n : 0;
 }
 

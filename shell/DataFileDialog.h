@@ -23,10 +23,11 @@ public:
     virtual std::optional<QString> pick(const Request& request) = 0;
 };
 
-// The window's one file dialog object: it keeps its file name from one use to the next.
-class CommonDialog {
+// The file dialog of Save Data and Load Data: one object for the run, which keeps its file
+// name from one use to the next.
+class DataFileDialog {
 public:
-    explicit CommonDialog(FilePicker& picker) : picker_(picker) {}
+    explicit DataFileDialog(FilePicker& picker) : picker_(picker) {}
 
     QString fileName() const { return fileName_; }
     void setFileName(const QString& name) { fileName_ = name; }

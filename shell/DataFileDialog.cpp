@@ -1,10 +1,10 @@
-#include "shell/CommonDialog.h"
+#include "shell/DataFileDialog.h"
 
 #include <QFileDialog>
 
 namespace qv {
 
-bool CommonDialog::show(FilePicker::Kind kind, const QString& title) {
+bool DataFileDialog::show(FilePicker::Kind kind, const QString& title) {
     const std::optional<QString> chosen =
         picker_.pick({.kind = kind,
                       .title = title,

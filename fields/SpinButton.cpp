@@ -1,4 +1,4 @@
-#include "shell/UpDown.h"
+#include "fields/SpinButton.h"
 
 #include <QLineEdit>
 #include <QToolButton>
@@ -19,20 +19,19 @@ std::string steppedText(const std::string& text, int delta, int maximum,
     return std::to_string(std::clamp<std::int64_t>(n + delta, 0, maximum));
 }
 
-UpDown::UpDown(int number, int maximum, QLineEdit* field, NumberFormat format, QWidget* parent)
+SpinButton::SpinButton(int maximum, QLineEdit* field, NumberFormat format, QWidget* parent)
     : QWidget(parent), maximum_(maximum), field_(field), format_(std::move(format)) {
-    setObjectName(QStringLiteral("UpDown%1").arg(number));
     auto* arrows = new QVBoxLayout(this);
     arrows->setContentsMargins(0, 0, 0, 0);
     arrows->setSpacing(0);
     const int half = field->sizeHint().height() / 2;
-    arrows->addWidget(addArrow(Qt::UpArrow, "up", 1, half));
-    arrows->addWidget(addArrow(Qt::DownArrow, "down", -1, half));
+    arrows->addWidget(addArrow(Qt::UpArrow, "stepUp", 1, half));
+    arrows->addWidget(addArrow(Qt::DownArrow, "stepDown", -1, half));
     setFocusPolicy(Qt::NoFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
-QToolButton* UpDown::addArrow(Qt::ArrowType arrow, const char* name, int delta, int height) {
+QToolButton* SpinButton::addArrow(Qt::ArrowType arrow, const char* name, int delta, int height) {
     auto* button = new QToolButton(this);
     button->setObjectName(name);
     button->setArrowType(arrow);
@@ -43,7 +42,7 @@ QToolButton* UpDown::addArrow(Qt::ArrowType arrow, const char* name, int delta, 
     return button;
 }
 
-void UpDown::stepBy(int delta) {
+void SpinButton::stepBy(int delta) {
     field_->setText(QString::fromStdString(
         steppedText(field_->text().toStdString(), delta, maximum_, format_)));
 }

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/PresentPorts.h"
+#include "ports/PresentPorts.h"
 
 namespace qv {
 
@@ -34,6 +34,7 @@ std::string findEntryText(const std::vector<PortEntry>& entries, std::string_vie
 // The port number an entry text names from its fourth character on; 0 when none.
 int portNumberOf(std::string_view entryText);
 
+// "COM" followed by n.
 std::string portEntryText(int n);
 
 }  // namespace qv

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/PresentPorts.h"
+#include "ports/PresentPorts.h"
 
 namespace qv {
 

@@ -1,4 +1,4 @@
-#include "shell/LinuxPorts.h"
+#include "ports/LinuxPorts.h"
 
 #include <QFileInfo>
 #include <QSerialPortInfo>
@@ -8,7 +8,7 @@
 #include <optional>
 #include <string_view>
 
-#include "shell/ComPorts.h"
+#include "ports/PortList.h"
 
 namespace qv {
 
@@ -96,51 +96,44 @@ std::vector<PresentPort> LinuxPorts::list() {
             configuredDevices.push_back(canonicalPath(port.device));
         }
     }
-    std::vector<std::string> devices = systemDevices_();
-    std::sort(devices.begin(), devices.end(), listedBefore);
-    for (const std::string& device : devices) {
-        const bool alreadyListed = std::find(configuredDevices.begin(), configuredDevices.end(),
-                                             canonicalPath(device)) != configuredDevices.end();
-        if (!alreadyListed) {
-            ports.push_back({portEntryText(numberOf(device)), device});
+    std::vector<std::string> devices;
+    for (std::string& device : systemDevices_()) {
+        if (std::find(configuredDevices.begin(), configuredDevices.end(), canonicalPath(device)) ==
+            configuredDevices.end()) {
+            devices.push_back(std::move(device));
         }
+    }
+    std::sort(devices.begin(), devices.end(), listedBefore);
+    // A number once given stays with its device for the run. The numbers by name go first,
+    // so that none of them is handed out again from 100 up.
+    for (const std::string& device : devices) {
+        const auto member = familyOf(device);
+        const int n = member ? member->k + kFamilies[member->family].offset : 0;
+        if (member && !assigned_.contains(device) && !reserved(n)) {
+            assigned_[device] = n;
+        }
+    }
+    for (const std::string& device : devices) {
+        if (!assigned_.contains(device)) {
+            int n = kFirstFreeNumber;
+            while (reserved(n)) {
+                ++n;
+            }
+            assigned_[device] = n;
+        }
+        ports.push_back({portEntryText(assigned_[device]), device});
     }
     return ports;
 }
 
-// A number names one device: a named device whose number a configured port already has is
-// numbered like any other device, so picking it never opens the configured one.
-int LinuxPorts::numberOf(const std::string& device) {
-    if (const auto member = familyOf(device)) {
-        const int n = member->k + kFamilies[member->family].offset;
-        if (!configured(n)) {
-            return n;
-        }
-    }
-    const auto known = assigned_.find(device);
-    if (known != assigned_.end()) {
-        return known->second;
-    }
-    const int n = nextFreeNumber();
-    assigned_.emplace(device, n);
-    return n;
-}
-
-bool LinuxPorts::configured(int n) const {
-    return std::any_of(configured_.begin(), configured_.end(),
-                       [n](const PresentPort& p) { return portNumberOf(p.name) == n; });
-}
-
-int LinuxPorts::nextFreeNumber() const {
-    auto taken = [this](int n) {
-        return configured(n) || std::any_of(assigned_.begin(), assigned_.end(),
-                                            [n](const auto& entry) { return entry.second == n; });
-    };
-    int n = kFirstFreeNumber;
-    while (taken(n)) {
-        ++n;
-    }
-    return n;
+// A configured number stays its port's, and a number given to a device stays that device's,
+// even while they are absent.
+bool LinuxPorts::reserved(int n) const {
+    const auto configured =
+        std::any_of(configured_.begin(), configured_.end(),
+                    [n](const PresentPort& p) { return portNumberOf(p.name) == n; });
+    return configured || std::any_of(assigned_.begin(), assigned_.end(),
+                                     [n](const auto& entry) { return entry.second == n; });
 }
 
 }  // namespace qv

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/PresentPorts.h"
+#include "ports/PresentPorts.h"
 
 namespace qv {
 
@@ -18,9 +18,10 @@ public:
     // [language] comPort: the saved port number; 0 when the file, the key or a whole number in
     // the 16-bit signed range is missing.
     int readComPort() const;
-    // Creates the file or section when missing. A failure is ignored: the tool goes on with
-    // the number in memory.
-    void writeComPort(int n) const;
+    // Creates the file or section when missing. The change is made on a copy in the same
+    // folder and renamed over the file, so a write that fails (a full disk, a read-only
+    // folder) leaves the file as it was; false then, and the tool goes on without it.
+    bool writeComPort(int n) const;
 
     // [ports] COM<n>=<device path>: the devices behind port numbers, in file order.
     std::vector<PresentPort> configuredPorts() const;
@@ -31,6 +32,7 @@ public:
 
 private:
     std::string read(const char* section, const char* key) const;
+    bool write(const char* section, const char* key, const std::string& value) const;
 
     std::string path_;
 };

@@ -1,4 +1,4 @@
-#include "shell/WindowsPorts.h"
+#include "ports/WindowsPorts.h"
 
 #include <windows.h>
 

@@ -5,14 +5,16 @@
 #include <string>
 #include <vector>
 
-#include "shell/PresentPorts.h"
+#include "ports/PresentPorts.h"
 
 namespace qv {
 
 // Present ports on Linux: the devices named in the settings file's [ports] section that
 // exist, then the serial devices the system lists, numbered from their names (ttyS<k> is
-// COM<k+1>, ttyUSB<k> COM<k+33>, ttyACM<k> COM<k+65>); any other device, and one whose number
-// a configured port has, gets the next free number from 100 up, kept for the run.
+// COM<k+1>, ttyUSB<k> COM<k+33>, ttyACM<k> COM<k+65>). Any other device, and a named one whose
+// number is already given, gets the next number from 100 up that nothing else has. A device
+// keeps its number for the run, so a number never names two devices, not even one after the
+// other.
 class LinuxPorts : public PresentPorts {
 public:
     using DeviceLister = std::function<std::vector<std::string>()>;
@@ -25,14 +27,12 @@ public:
     std::vector<PresentPort> list() override;
 
 private:
-    int numberOf(const std::string& device);
-    bool configured(int n) const;
-    int nextFreeNumber() const;
+    bool reserved(int n) const;
 
     std::vector<PresentPort> configured_;
     DeviceLister systemDevices_;
     DeviceProbe exists_;
-    std::map<std::string, int> assigned_;  // devices numbered from 100 up
+    std::map<std::string, int> assigned_;  // the number each device got
 };
 
 }  // namespace qv

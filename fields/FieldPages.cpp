@@ -1,24 +1,22 @@
-#include "shell/FieldPages.h"
-
+// The pages of the field editor: every field with its caption at its left and its spin button
+// at its right, in the page's columns (top to bottom, left column first), the group frames of
+// page "S-Meter" and the note of page "OTHER".
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTabWidget>
-#include <QVBoxLayout>
 #include <span>
 #include <vector>
 
-#include "record/FieldCatalogue.h"
-#include "shell/FieldTextBoxes.h"
-#include "shell/UpDown.h"
+#include "fields/FieldEditor.h"
+#include "fields/SpinButton.h"
 
 namespace qv {
 
 namespace {
 
-// Grid columns of one field column: caption, text box, spin button, gap.
+// Grid columns of one field column: caption, box, spin button, gap.
 constexpr int kCellsPerColumn = 4;
 constexpr int kColumnGap = 24;
 
@@ -39,9 +37,7 @@ struct PageLayout {
 
 const std::vector<PageLayout>& pageLayouts() {
     static const std::vector<PageLayout> layouts = {
-        {Page::SMeter,
-         {},
-         {{"AF SQ", "FraAfSqRssi_0", {4, 4}}, {"UL SQ", "FraAfSqRssi_1", {4, 4}}}},
+        {Page::SMeter, {}, {{"AF SQ", "afSqFrame", {4, 4}}, {"UL SQ", "ulSqFrame", {4, 4}}}},
         {Page::Freq, {2}, {}},
         {Page::Other, {5, 6}, {}},
         {Page::Fm, {4, 3}, {}},
@@ -55,15 +51,15 @@ QString toQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QLabel* makeCaption(const FieldInfo& info, QLineEdit* box) {
+QLabel* makeCaption(const FieldInfo& info, QLineEdit* edit) {
     auto* caption = new QLabel(toQString(info.caption));
-    caption->setObjectName(QStringLiteral("lbl_%1").arg(info.label));
-    caption->setBuddy(box);
+    caption->setObjectName(QStringLiteral("fieldCaption_%1").arg(info.index));
+    caption->setBuddy(edit);
     return caption;
 }
 
 // Places the fields in columns of the given heights; returns the grid.
-QGridLayout* layOutFields(const FieldTextBoxes& boxes, std::span<const int> fields,
+QGridLayout* layOutFields(const FieldEditor& editor, std::span<const int> fields,
                           const ColumnHeights& columns) {
     auto* grid = new QGridLayout;
     std::size_t next = 0;
@@ -71,11 +67,11 @@ QGridLayout* layOutFields(const FieldTextBoxes& boxes, std::span<const int> fiel
         const int left = static_cast<int>(column) * kCellsPerColumn;
         for (int row = 0; row < columns[column] && next < fields.size(); ++row, ++next) {
             const int field = fields[next];
-            QLineEdit* box = boxes.text1(field);
-            grid->addWidget(makeCaption(fieldInfo(field), box), row, left);
-            grid->addWidget(box, row, left + 1);
-            if (UpDown* spinner = boxes.spinner(field)) {
-                grid->addWidget(spinner, row, left + 2);
+            QLineEdit* edit = editor.fieldEdit(field);
+            grid->addWidget(makeCaption(fieldInfo(field), edit), row, left);
+            grid->addWidget(edit, row, left + 1);
+            if (SpinButton* spinButton = editor.spinButton(field)) {
+                grid->addWidget(spinButton, row, left + 2);
             }
         }
         if (column + 1 < columns.size()) {
@@ -101,31 +97,14 @@ std::vector<int> fieldsInFrame(Page page, std::string_view frame) {
     return fields;
 }
 
-// The three-line note beside fields 20 and 26.
-QLayout* makeCloseLevelNote() {
-    auto* note = new QVBoxLayout;
-    note->setSpacing(0);
-    const std::pair<const char*, const char*> lines[] = {
-        {"lblAfterEntering", "***After entering ASQ and Squelch levels (N)"},
-        {"Label1", "and writing these to the radio, the"},
-        {"lblTheWalkie", "radio will display level N+1."},
-    };
-    for (const auto& [name, text] : lines) {
-        auto* line = new QLabel(text);
-        line->setObjectName(name);
-        note->addWidget(line);
-    }
-    return note;
-}
-
-QWidget* makeFramedPage(const FieldTextBoxes& boxes, const PageLayout& layout) {
+QWidget* makeFramedPage(const FieldEditor& editor, const PageLayout& layout) {
     auto* page = new QWidget;
     auto* row = new QHBoxLayout(page);
     for (const FrameLayout& frameLayout : layout.frames) {
         auto* frame = new QGroupBox(toQString(frameLayout.caption));
         frame->setObjectName(frameLayout.objectName);
         const std::vector<int> fields = fieldsInFrame(layout.page, frameLayout.caption);
-        QGridLayout* grid = layOutFields(boxes, fields, frameLayout.columns);
+        QGridLayout* grid = layOutFields(editor, fields, frameLayout.columns);
         keepToTheTopLeft(grid);
         frame->setLayout(grid);
         row->addWidget(frame);
@@ -134,22 +113,28 @@ QWidget* makeFramedPage(const FieldTextBoxes& boxes, const PageLayout& layout) {
     return page;
 }
 
-// The note stands to the right of fields 20 and 26, over their two rows.
-void addCloseLevelNote(const FieldTextBoxes& boxes, QGridLayout* grid) {
+// The note on the close levels stands to the right of fields 20 and 26, over their two rows.
+void addCloseLevelNote(const FieldEditor& editor, QGridLayout* grid) {
     int row = 0;
     int column = 0;
     int rowSpan = 0;
     int columnSpan = 0;
-    grid->getItemPosition(grid->indexOf(boxes.text1(20)), &row, &column, &rowSpan, &columnSpan);
+    grid->getItemPosition(grid->indexOf(editor.fieldEdit(20)), &row, &column, &rowSpan,
+                          &columnSpan);
+    auto* note =
+        new QLabel(QStringLiteral("***After entering ASQ and Squelch levels (N)\n"
+                                  "and writing these to the radio, the\n"
+                                  "radio will display level N+1."));
+    note->setObjectName("closeLevelNote");
     grid->setColumnMinimumWidth(column + 2, kColumnGap);
-    grid->addLayout(makeCloseLevelNote(), row, column + 3, 2, 1);
+    grid->addWidget(note, row, column + 3, 2, 1);
 }
 
-QWidget* makePlainPage(const FieldTextBoxes& boxes, const PageLayout& layout) {
+QWidget* makePlainPage(const FieldEditor& editor, const PageLayout& layout) {
     auto* page = new QWidget;
-    QGridLayout* grid = layOutFields(boxes, fieldsOnPage(layout.page), layout.columns);
+    QGridLayout* grid = layOutFields(editor, fieldsOnPage(layout.page), layout.columns);
     if (layout.page == Page::Other) {
-        addCloseLevelNote(boxes, grid);
+        addCloseLevelNote(editor, grid);
     }
     keepToTheTopLeft(grid);
     page->setLayout(grid);
@@ -158,15 +143,12 @@ QWidget* makePlainPage(const FieldTextBoxes& boxes, const PageLayout& layout) {
 
 }  // namespace
 
-QTabWidget* buildFieldPages(const FieldTextBoxes& boxes, QWidget* parent) {
-    auto* tabs = new QTabWidget(parent);
-    tabs->setObjectName("SSTab1");
+void FieldEditor::addPages() {
     for (const PageLayout& layout : pageLayouts()) {
         QWidget* page =
-            layout.frames.empty() ? makePlainPage(boxes, layout) : makeFramedPage(boxes, layout);
-        tabs->addTab(page, toQString(pageCaption(layout.page)));
+            layout.frames.empty() ? makePlainPage(*this, layout) : makeFramedPage(*this, layout);
+        addTab(page, toQString(pageCaption(layout.page)));
     }
-    return tabs;
 }
 
 }  // namespace qv

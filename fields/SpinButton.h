@@ -10,21 +10,20 @@ class QToolButton;
 
 namespace qv {
 
-// The text a spinner writes into its field after one step: the field's number plus delta,
+// The text a spin button writes into its field after one step: the field's number plus delta,
 // kept within 0 and the maximum (no wrap); a text that is not a number counts as 0.
 std::string steppedText(const std::string& text, int delta, int maximum,
                         const NumberFormat& format);
 
-// A spin button: up and down arrows beside a field that step the field's number by one.
-// Writing the new text into the field runs the field's change rule like any other change.
-class UpDown : public QWidget {
+// Up and down arrows beside a field that step the field's number by one. Writing the new text
+// into the field runs the field's change rule like any other change.
+class SpinButton : public QWidget {
     Q_OBJECT
 public:
-    UpDown(int number, int maximum, QLineEdit* field, NumberFormat format,
-           QWidget* parent = nullptr);
+    SpinButton(int maximum, QLineEdit* field, NumberFormat format, QWidget* parent = nullptr);
 
     int maximum() const { return maximum_; }
-    QLineEdit* fieldInfo() const { return field_; }
+    QLineEdit* field() const { return field_; }
     void stepBy(int delta);
 
 private:

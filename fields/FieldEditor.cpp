@@ -1,0 +1,164 @@
+#include "fields/FieldEditor.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTimer>
+#include <algorithm>
+#include <optional>
+
+#include "fields/SpinButton.h"
+#include "record/EditRules.h"
+
+namespace qv {
+
+namespace {
+
+// Room for five digits.
+constexpr int kFieldWidth = 64;
+
+// A code the key filter drops, as it drops every code below 0.
+constexpr int kNoSingleCharacter = -1;
+
+// The character code a key press would type, as the key filter sees it; nothing for keys that
+// type nothing (arrows, Home, function keys), which pass untouched. A text of more than one
+// character (an emoji, a surrogate pair, a composed sequence) is no digit.
+std::optional<int> characterCode(const QKeyEvent& event) {
+    if (event.matches(QKeySequence::Copy)) {
+        return kCtrlC;
+    }
+    if (event.matches(QKeySequence::Paste)) {
+        return kCtrlV;
+    }
+    if (event.matches(QKeySequence::Cut)) {
+        return kCtrlX;
+    }
+    if (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter) {
+        return kEnter;
+    }
+    const QString text = event.text();
+    if (text.isEmpty()) {
+        return std::nullopt;
+    }
+    return text.size() == 1 ? text.front().unicode() : kNoSingleCharacter;
+}
+
+bool isPrintable(int key) {
+    return key >= ' ' && key != 127;
+}
+
+int stepOfKey(int key) {
+    if (key == Qt::Key_Up) {
+        return 1;
+    }
+    return key == Qt::Key_Down ? -1 : 0;
+}
+
+}  // namespace
+
+FieldEditor::FieldEditor(NumberFormat format, DateSource today, QWidget* parent)
+    : QTabWidget(parent), format_(std::move(format)), today_(std::move(today)) {
+    setObjectName("pages");
+    for (const FieldInfo& info : catalogue()) {
+        if (info.readOnly()) {
+            continue;
+        }
+        QLineEdit* edit = makeFieldEdit(info);
+        edits_.at(static_cast<std::size_t>(info.index)) = edit;
+        if (info.spinner != 0) {
+            auto* spinButton = new SpinButton(info.spinnerMax(), edit, format_);
+            spinButton->setObjectName(QStringLiteral("spinButton_%1").arg(info.index));
+            spinButtons_.at(static_cast<std::size_t>(info.index)) = spinButton;
+        }
+    }
+    addPages();
+}
+
+QLineEdit* FieldEditor::makeFieldEdit(const FieldInfo& info) {
+    auto* edit = new QLineEdit;
+    edit->setObjectName(QStringLiteral("fieldEdit_%1").arg(info.index));
+    edit->setFixedWidth(kFieldWidth);
+    // Digits only: an input method could otherwise compose any text into the field.
+    edit->setAttribute(Qt::WA_InputMethodEnabled, false);
+    edit->installEventFilter(this);
+    connect(edit, &QLineEdit::textChanged, this, [this, i = info.index] { onFieldChanged(i); });
+    return edit;
+}
+
+std::string FieldEditor::text(int field) const {
+    return fieldEdit(field)->text().toStdString();
+}
+
+void FieldEditor::setText(int field, const std::string& text) {
+    fieldEdit(field)->setText(QString::fromStdString(text));
+}
+
+NumberFormat FieldEditor::format() const {
+    return format_;
+}
+
+void FieldEditor::onFieldChanged(int field) {
+    const std::string text = this->text(field);
+    const std::string ruled = applyChangeRule(editGroupOf(field), text, format_);
+    if (ruled != text) {
+        // Runs this rule once more, on a text that is now within range.
+        setText(field, ruled);
+    }
+}
+
+void FieldEditor::onFieldFocused(int field, Qt::FocusReason reason) {
+    QLineEdit* edit = fieldEdit(field);
+    if (fillsDateOnFocus(field) && edit->text().isEmpty()) {
+        setText(field, today_());
+    }
+    edit->selectAll();
+    if (reason == Qt::MouseFocusReason) {
+        // The click that brought the focus would place the cursor after this handler.
+        QTimer::singleShot(0, edit, &QLineEdit::selectAll);
+    }
+}
+
+bool FieldEditor::onFieldKey(int field, const QKeyEvent& event) {
+    const int step = stepOfKey(event.key());
+    if (step != 0 && spinButton(field) != nullptr) {
+        spinButton(field)->stepBy(step);
+        return true;
+    }
+    const std::optional<int> code = characterCode(event);
+    if (!code) {
+        return false;
+    }
+    const KeyVerdict verdict = filterKey(*code);
+    if (verdict.moveFocus) {
+        QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+        QCoreApplication::sendEvent(fieldEdit(field), &tab);
+        return true;
+    }
+    if (verdict.key == 0) {
+        return true;
+    }
+    return isPrintable(verdict.key) && exceedsLengthLimit(field);
+}
+
+// The limit holds for typing only: the tool itself may show a longer text.
+bool FieldEditor::exceedsLengthLimit(int field) const {
+    const QLineEdit* edit = fieldEdit(field);
+    return edit->text().size() - edit->selectedText().size() + 1 > fieldInfo(field).maxChars;
+}
+
+bool FieldEditor::eventFilter(QObject* watched, QEvent* event) {
+    const auto found = std::find(edits_.begin(), edits_.end(), watched);
+    if (found == edits_.end()) {
+        return QTabWidget::eventFilter(watched, event);
+    }
+    const auto field = static_cast<int>(found - edits_.begin());
+    if (event->type() == QEvent::KeyPress) {
+        return onFieldKey(field, static_cast<const QKeyEvent&>(*event));
+    }
+    if (event->type() == QEvent::FocusIn) {
+        onFieldFocused(field, static_cast<const QFocusEvent&>(*event).reason());
+    }
+    return false;
+}
+
+}  // namespace qv

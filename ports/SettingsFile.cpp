@@ -1,0 +1,148 @@
+#include "ports/SettingsFile.h"
+
+#include <minIni.h>
+
+#include <QFile>
+#include <QTemporaryFile>
+#include <charconv>
+#include <cstdint>
+#include <cstdio>
+#include <limits>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+#include "ports/PortList.h"
+
+namespace qv {
+
+namespace {
+
+constexpr char kLanguage[] = "language";
+constexpr char kComPort[] = "comPort";
+constexpr char kPorts[] = "ports";
+constexpr char kRadio[] = "radio";
+
+// A whole decimal number filling the text and fitting 16 bits signed, else 0.
+int readInt16(const std::string& text) {
+    int n = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, n);
+    const bool whole = error == std::errc() && stop == end;
+    const bool fits = n >= std::numeric_limits<std::int16_t>::min() &&
+                      n <= std::numeric_limits<std::int16_t>::max();
+    return whole && fits ? n : 0;
+}
+
+QByteArray contentsOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Every line of `before` stands in `after`, in order, apart from lines that set `key`: all
+// that a change of that one key may do. minIni does not report a write that fails, and a
+// copy cut short by one lacks a line that was there.
+bool keepsEveryOtherLine(const QByteArray& before, const QByteArray& after, const char* key) {
+    const QList<QByteArray> lines = after.split('\n');
+    qsizetype next = 0;
+    for (const QByteArray& line : before.split('\n')) {
+        const qsizetype equals = line.indexOf('=');
+        if (equals >= 0 && line.left(equals).trimmed().compare(key, Qt::CaseInsensitive) == 0) {
+            continue;
+        }
+        while (next < lines.size() && lines[next] != line) {
+            ++next;
+        }
+        if (next == lines.size()) {
+            return false;
+        }
+        ++next;
+    }
+    return true;
+}
+
+bool syncToDisk(const QString& path) {
+#ifdef _WIN32
+    return true;
+#else
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && ::fsync(file.handle()) == 0;
+#endif
+}
+
+}  // namespace
+
+SettingsFile::SettingsFile(std::string path) : path_(std::move(path)) {}
+
+std::string SettingsFile::read(const char* section, const char* key) const {
+    return minIni(path_).gets(section, key);
+}
+
+int SettingsFile::readComPort() const {
+    return readInt16(read(kLanguage, kComPort));
+}
+
+bool SettingsFile::writeComPort(int n) const {
+    return write(kLanguage, kComPort, std::to_string(n));
+}
+
+bool SettingsFile::write(const char* section, const char* key, const std::string& value) const {
+    const QString target = QString::fromStdString(path_);
+    QFile existing(target);
+    QByteArray before;
+    if (existing.exists()) {
+        if (!existing.open(QIODevice::ReadOnly)) {
+            return false;
+        }
+        before = existing.readAll();
+        if (before.size() != existing.size()) {
+            return false;
+        }
+    }
+    QTemporaryFile copy(target + QStringLiteral(".XXXXXX"));
+    if (!copy.open() || copy.write(before) != before.size() || !copy.flush()) {
+        return false;
+    }
+    copy.close();
+    if (existing.exists()) {
+        copy.setPermissions(existing.permissions());
+    } else {
+        // minIni creates a missing file itself, as a new file is created.
+        QFile::remove(copy.fileName());
+    }
+    const std::string copyPath = QFile::encodeName(copy.fileName()).toStdString();
+    minIni changed(copyPath);
+    if (!changed.put(section, key, value) || changed.gets(section, key) != value ||
+        !keepsEveryOtherLine(before, contentsOf(copy.fileName()), key) ||
+        !syncToDisk(copy.fileName()) || std::rename(copyPath.c_str(), path_.c_str()) != 0) {
+        return false;
+    }
+    copy.setAutoRemove(false);
+    return true;
+}
+
+std::vector<PresentPort> SettingsFile::configuredPorts() const {
+    const minIni ini(path_);
+    std::vector<PresentPort> ports;
+    for (int i = 0;; ++i) {
+        const std::string key = ini.getkey(kPorts, i);
+        if (key.empty()) {
+            break;
+        }
+        const std::string device = ini.gets(kPorts, key);
+        if (key.starts_with("COM") && portNumberOf(key) > 0 && !device.empty()) {
+            ports.push_back({portEntryText(portNumberOf(key)), device});
+        }
+    }
+    return ports;
+}
+
+std::string SettingsFile::accessCode() const {
+    return read(kRadio, "accessCode");
+}
+
+std::string SettingsFile::model() const {
+    return read(kRadio, "model");
+}
+
+}  // namespace qv

@@ -1,0 +1,102 @@
+#pragma once
+
+#include <QMainWindow>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "ports/PortList.h"
+#include "record/FieldTexts.h"
+#include "shell/Language.h"
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTimer;
+
+namespace qv {
+
+class FieldEditor;
+class Notices;
+class PresentPorts;
+class SettingsFile;
+class SystemLocale;
+
+// What the window takes from the system; the app passes the real ones, tests their own.
+struct ShellServices {
+    Notices& notices;
+    const SystemLocale& locale;
+    PresentPorts& ports;
+    const SettingsFile& settings;
+};
+
+inline constexpr char kReminder[] =
+    "Please READ and SAVE (backup) the calibration data before making any changes.";
+
+// The main window: the field editor's pages, the command buttons, the port list and the two
+// timers; start-up, shut-down, the language and the choice of the serial port.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(ShellServices services, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Before the window is first shown: restores the saved port, chooses the language and
+    // ends when the user closes the reminder.
+    void startUp();
+
+    Language language() const { return language_; }
+    // The n of the chosen port "COM" n, 0 when none is chosen, and the device behind it.
+    std::int16_t portNumber() const { return portNumber_; }
+    void setPortNumber(std::int16_t n) { portNumber_ = n; }
+    std::string portDevice() const;
+    // Rebuilds the port list from the present ports; the number of the first one, 0 if none.
+    int listPorts();
+    // The re-scan, once a second: the list follows the ports that come and go.
+    void onPortRescan();
+
+    FieldTexts& fields();
+    QPushButton* readButton() const { return readButton_; }
+    QPushButton* writeButton() const { return writeButton_; }
+    QPushButton* saveButton() const { return saveButton_; }
+    QPushButton* loadButton() const { return loadButton_; }
+    QTimer* answerTimer() const { return answerTimer_; }
+    // The [radio] keys of the settings file as written there; empty when missing.
+    std::string accessCodeText() const;
+    std::string modelText() const;
+
+signals:
+    // The window is closing: the serial port must be closed now.
+    void closing();
+    // The chosen entry of the port list changed.
+    void portChosen();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QWidget* buildCommandRow();
+    QPushButton* addButton(const char* name, const char* caption);
+    void showEntries(const std::vector<PortEntry>& entries);
+    void choosePort(const std::string& text);
+    void showChosenDevice();
+    void chooseLanguage();
+    void onPortPicked(int index);
+
+    ShellServices services_;
+    FieldEditor* pages_;
+    QPushButton* readButton_ = nullptr;
+    QPushButton* writeButton_ = nullptr;
+    QPushButton* saveButton_ = nullptr;
+    QPushButton* loadButton_ = nullptr;
+    QPushButton* exitButton_ = nullptr;
+    QComboBox* portList_ = nullptr;
+    QLabel* portDeviceLabel_ = nullptr;
+    QTimer* answerTimer_ = nullptr;
+    QTimer* portRescanTimer_ = nullptr;
+    std::vector<PortEntry> entries_;
+    std::int16_t portNumber_ = 0;
+    Language language_ = Language::English;
+};
+
+}  // namespace qv

@@ -1,0 +1,145 @@
+// The port list's rules, the numbering of the present ports and the settings file, without a
+// Qt application.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <csignal>
+
+#include "ports/LinuxPorts.h"
+#include "ports/PortList.h"
+#include "ports/SettingsFile.h"
+
+namespace qv {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+// Each port as "name device".
+Strings named(const std::vector<PresentPort>& ports) {
+    Strings names;
+    for (const PresentPort& port : ports) {
+        names.push_back(port.name + " " + port.device);
+    }
+    return names;
+}
+
+// A settings file of this content (none when empty) in a fresh folder.
+struct Settings {
+    explicit Settings(const QByteArray& content) {
+        QFile file(path);
+        EXPECT_TRUE(content.isEmpty() || (file.open(QIODevice::WriteOnly) && file.write(content)));
+    }
+    QByteArray contents() const {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : "no file";
+    }
+    QTemporaryDir dir;
+    QString path = dir.filePath("mysetup.ini");
+    SettingsFile file{path.toStdString()};
+};
+
+// The system's order and duplicates kept, numbers cut to three digits, spaces dropped; the
+// first number listed, 0 when none.
+TEST(PortList, FollowsTheSystemsPortNames) {
+    const PortListing listing = listPorts(
+        {{"LPT", ""}, {"COM10", ""}, {"COM2", ""}, {"COM2", ""}, {"COM1234", ""}, {"COM 7 ", ""}});
+    const std::vector<PortEntry> expected = {{"COM", ""},  {"COM10", ""},  {"COM2", ""},
+                                             {"COM2", ""}, {"COM123", ""}, {"COM7", ""}};
+    EXPECT_EQ(listing.entries, expected);
+    EXPECT_EQ(listing.first + listPorts({}).first, 10);
+}
+
+// The ports listed one listing after another.
+Strings listed(std::vector<PresentPort> configured, const std::vector<Strings>& listings) {
+    std::size_t next = 0;
+    LinuxPorts ports(
+        std::move(configured), [&] { return listings[next]; },
+        [](const std::string& p) { return p != "/dev/gone"; });
+    Strings result;
+    for (; next < listings.size(); ++next) {
+        for (const std::string& port : named(ports.list())) {
+            result.push_back(port);
+        }
+    }
+    return result;
+}
+
+// Two entries with one number would show one device and open the other: numbers from 100 up
+// skip every number given by [ports] or by a device's name, and stay with their device.
+TEST(LinuxPorts, NumberDevicesByNameThenFromOneHundredNeverTwice) {
+    EXPECT_EQ(listed({{"COM9", "/dev/pts/3"}, {"COM100", "/dev/pts/7"}, {"COM8", "/dev/gone"}},
+                     {{"/dev/ttyUSB0", "/dev/rfcomm0", "/dev/ttyS0", "/dev/ttyACM1", "/dev/ttyS10",
+                       "/dev/ttyXR2"}}),
+              (Strings{"COM9 /dev/pts/3", "COM100 /dev/pts/7", "COM1 /dev/ttyS0",
+                       "COM11 /dev/ttyS10", "COM33 /dev/ttyUSB0", "COM66 /dev/ttyACM1",
+                       "COM101 /dev/rfcomm0", "COM102 /dev/ttyXR2"}));
+    EXPECT_EQ(listed({{"COM33", "/dev/ttyUSB1"}}, {{"/dev/ttyUSB0", "/dev/ttyUSB1"}}),
+              (Strings{"COM33 /dev/ttyUSB1", "COM100 /dev/ttyUSB0"}));
+    EXPECT_EQ(listed({}, {{"/dev/rfcomm0", "/dev/ttyACM35"}, {"/dev/ttyUSB0", "/dev/ttyS32"}}),
+              (Strings{"COM100 /dev/ttyACM35", "COM101 /dev/rfcomm0", "COM33 /dev/ttyS32",
+                       "COM102 /dev/ttyUSB0"}));
+    EXPECT_EQ(listed({}, {{"/dev/rfcomm0"}, {"/dev/ttyACM35", "/dev/rfcomm0"}}),
+              (Strings{"COM100 /dev/rfcomm0", "COM101 /dev/ttyACM35", "COM100 /dev/rfcomm0"}));
+}
+
+TEST(SettingsFile, ReadsTheKeysItKnows) {
+    const std::pair<QByteArray, int> cases[] = {
+        {"[language]\r\n  comPort =  42  \r\n", 42},
+        {"", 0},
+        {"[ports]\ncomPort=3\n", 0},
+        {"[language]\ncomPort=3x\n", 0},
+        {"[language]\ncomPort=32768\n", 0},
+        {"\x01gar\n[lang\n=\n[language]\n\xff\xfe=\ncomPort=32767\n", 32767}};
+    for (const auto& [content, comPort] : cases) {
+        EXPECT_EQ(Settings(content).file.readComPort(), comPort) << content.data();
+    }
+    EXPECT_EQ(named(Settings("[ports]\n; bench\nCOM9=/dev/pts/3\nx=/dev/x\nCOM12 = /dev/u\nCOM4=\n")
+                        .file.configuredPorts()),
+              (Strings{"COM9 /dev/pts/3", "COM12 /dev/u"}));
+}
+
+TEST(SettingsFile, AWriteKeepsEveryOtherLineAndAddsWhatIsMissing) {
+    const QByteArray handEdited =
+        "; bench PC\n\n[ports]\n  COM3 =  /dev/serial/by-id/usb-radio  \n[language]\n"
+        "lang = keep\ncomPort=3\n   other   =   odd spacing   \n\n[radio]\n; trailing\n" +
+        QByteArray(3000, 'x') + "\n";
+    const std::pair<QByteArray, QByteArray> cases[] = {
+        {handEdited, QByteArray(handEdited).replace("comPort=3", "comPort=12")},
+        {"", "[language]\ncomPort=12\n"},
+        {"; mine\n[radio]\n", "; mine\n[radio]\n[language]\ncomPort=12\n"},
+        {"[language]\n[radio]\n", "[language]\ncomPort=12\n[radio]\n"}};
+    for (const auto& [before, after] : cases) {
+        const Settings settings(before);
+        EXPECT_TRUE(settings.file.writeComPort(12));
+        EXPECT_EQ(settings.contents(), after);
+        EXPECT_EQ(QDir(settings.dir.path()).entryList(QDir::Files), QStringList{"mysetup.ini"});
+    }
+}
+
+// A full disk, as a limit on the size of the files written: the copy fails, or minIni's own
+// rewrite fails, unreported, losing the last line or the end of the value. The old file stays
+// whole and alone.
+TEST(SettingsFile, AFailedWriteLeavesTheFileAsItWas) {
+    const QByteArray full = "; bench\n[language]\ncomPort=3\n[radio]\nmodel=QV-4120\n; end\n";
+    const QByteArray keyLast = "; bench\n[language]\ncomPort=3";
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit normal{};
+    ::getrlimit(RLIMIT_FSIZE, &normal);
+    for (const auto& [before, limit] :
+         {std::pair{full, 10}, {full, full.size()}, {keyLast, keyLast.size()}}) {
+        const Settings settings(before);
+        const rlimit low{static_cast<rlim_t>(limit), normal.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &low);
+        const bool written = settings.file.writeComPort(12345);
+        ::setrlimit(RLIMIT_FSIZE, &normal);
+        EXPECT_FALSE(written) << limit;
+        EXPECT_EQ(settings.contents(), before) << limit;
+        EXPECT_EQ(QDir(settings.dir.path()).entryList(QDir::Files), QStringList{"mysetup.ini"});
+    }
+}
+
+}  // namespace
+}  // namespace qv

@@ -1,0 +1,117 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "SimulatedRadio.h"
+#include "link/SerialPortAdapter.h"
+#include "ports/SettingsFile.h"
+#include "record/FieldCatalogue.h"
+#include "shell/Commands.h"
+#include "shell/MainWindow.h"
+#include "tests/support/EventLoopWait.h"
+#include "tests/support/FakePause.h"
+#include "tests/support/RadioProcess.h"
+#include "tests/support/ShellFakes.h"
+
+namespace qv::test {
+
+inline QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline void writeFile(const QString& path, const QByteArray& data) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(data) == data.size());
+}
+
+// The window and its commands as the app builds them, over fakes and the real serial port, with
+// the settings file in a fresh folder and the simulated radio ready to start there.
+class WindowTest : public testing::Test {
+protected:
+    // Builds the window with these ports present, runs its start-up and shows it; the
+    // reminder of the start-up is answered and forgotten.
+    MainWindow& open(std::vector<PresentPort> present = {}) {
+        ports.present = std::move(present);
+        commands.reset();
+        window = std::make_unique<MainWindow>(ShellServices{notices, locale, ports, settings});
+        commands = std::make_unique<Commands>(*window,
+                                              CommandServices{serialPort, pause, notices, picker});
+        window->startUp();
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        notices.shown.clear();
+        return *window;
+    }
+    // Starts the simulated radio with this memory, then the window with the radio as COM9.
+    MainWindow& openOnRadio(const sim::SimulatedRadio::Memory& memory,
+                            const QStringList& options = {}) {
+        writeFile(path("radio.bin"),
+                  QByteArray(reinterpret_cast<const char*>(memory.data()), memory.size()));
+        device = radio.start(options);
+        return open({port(9, device)});
+    }
+
+    QLineEdit* edit(int field) const {
+        return window->findChild<QLineEdit*>(QStringLiteral("fieldEdit_%1").arg(field));
+    }
+    QString path(const char* name) const { return dir.filePath(name); }
+    QString status(const char* part) const { return window->findChild<QLabel*>(part)->text(); }
+    // The text of every field, which are all the boxes the window has.
+    QStringList shown() const {
+        QStringList texts;
+        for (const QLineEdit* box : window->findChildren<QLineEdit*>()) {
+            texts << box->text();
+        }
+        return texts;
+    }
+    // Replaces the field's text key by key, as a user does ("\b" is Backspace).
+    void type(int field, const QString& text) const {
+        edit(field)->selectAll();
+        QTest::keyClicks(edit(field), text);
+    }
+    // Clicks the button; the file dialog it shows, if any, chooses this file.
+    void click(QPushButton* button, const char* file = nullptr) {
+        file ? picker.answers.push_back(path(file)) : void();
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    // The first message since the click, which ends a transfer (the file dialog, if any, answered
+    // with the file); "" when none comes.
+    std::string clickForMessage(QPushButton* button, const char* file = nullptr) {
+        notices.shown.clear();
+        click(button, file);
+        return outcome();
+    }
+    std::string outcome() {
+        waitUntil([&] { return !notices.shown.empty(); }, std::chrono::seconds(15));
+        return notices.shown.empty() ? "" : notices.shown.front().text;
+    }
+    void expectIdleWithThePortClosed() {
+        EXPECT_FALSE(commands->currentTransfer().running());
+        EXPECT_FALSE(serialPort.isOpen());
+        EXPECT_FALSE(window->answerTimer()->isActive());
+        EXPECT_EQ(status("statusProgress"), "");
+    }
+
+    QTemporaryDir dir;
+    FakeLocale locale;
+    FakePorts ports;
+    ScriptedNotices notices;
+    ScriptedPicker picker;
+    SettingsFile settings{path("mysetup.ini").toStdString()};
+    SerialPortAdapter serialPort;
+    std::vector<std::string> journal;
+    FakePause pause{journal};
+    RadioProcess radio{path("radio.bin"), path("radio.log")};
+    std::string device;
+    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<Commands> commands;
+};
+
+}  // namespace qv::test
