@@ -52,8 +52,8 @@ protected:
     // Starts the simulated radio with this memory, then the window with the radio as COM9.
     MainWindow& openOnRadio(const sim::SimulatedRadio::Memory& memory,
                             const QStringList& options = {}) {
-        writeFile(path("radio.bin"),
-                  QByteArray(reinterpret_cast<const char*>(memory.data()), memory.size()));
+        writeFile(path("radio.bin"), QByteArray(reinterpret_cast<const char*>(memory.data()),
+                                                static_cast<qsizetype>(memory.size())));
         device = radio.start(options);
         return open({port(9, device)});
     }

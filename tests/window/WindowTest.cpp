@@ -66,11 +66,11 @@ TEST_F(StartUp, ThePortAndTheLanguageAreChosenBeforeTheReminder) {
          {"saveButton", "loadButton", "exitButton", "portListCaption", "closeLevelNote"}) {
         captions << window->findChild<QWidget*>(name)->property("text").toString();
     }
-    EXPECT_EQ(captions,
-              QStringList({"QV-4120_MAX_SetTestData", "Arial", "Save Data", "Load Data", "Exit",
-                           "Comm Select：",
-                           "***After entering ASQ and Squelch levels (N)\nand writing these to the "
-                           "radio, the\nradio will display level N+1."}));
+    const QString note = QStringLiteral(
+        "***After entering ASQ and Squelch levels (N)\nand writing these to the radio, the\nradio "
+        "will display level N+1.");
+    EXPECT_EQ(captions, QStringList({"QV-4120_MAX_SetTestData", "Arial", "Save Data", "Load Data",
+                                     "Exit", "Comm Select：", note}));
 }
 
 // A pick is saved at once; the re-scan follows ports that come and go without writing the
@@ -248,18 +248,24 @@ TEST_F(FieldEditing, TheRulesHoldForEveryWayAFieldChanges) {
     QTest::keyClick(box, Qt::Key_Return);
     EXPECT_TRUE(afterTab != box && QApplication::focusWidget() == afterTab);
     EXPECT_EQ(box->text(), "45");
-    const std::tuple<int, const char*, bool, const char*> focuses[] = {{56, "12/6/26", false, "45"},
-                                                                       {56, "12/6/26", true, "45"},
-                                                                       {2, "12/6/26", false, "0"},
-                                                                       {3, "61226", true, "61226"}};
-    for (const auto& [field, date, byMouse, selected] : focuses) {
-        locale.date = date;
+    struct Focus {
+        int field;
+        const char* date;
+        bool byMouse;
+        const char* selected;
+    };
+    const Focus focuses[] = {{56, "12/6/26", false, "45"},
+                             {56, "12/6/26", true, "45"},
+                             {2, "12/6/26", false, "0"},
+                             {3, "61226", true, "61226"}};
+    for (const Focus& focus : focuses) {
+        locale.date = focus.date;
         edit(13)->setFocus();
-        box = edit(field);
-        byMouse ? QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center())
-                : box->setFocus();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return box->selectedText() == selected; }))
-            << field << date;
+        box = edit(focus.field);
+        focus.byMouse ? QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center())
+                      : box->setFocus();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return box->selectedText() == focus.selected; }))
+            << focus.field << focus.date;
     }
     QTest::keyClick(box, '4');
     EXPECT_EQ(box->text(), "4");
