@@ -65,11 +65,9 @@ FieldEditor::FieldEditor(NumberFormat format, DateSource today, QWidget* parent)
         }
         QLineEdit* edit = makeFieldEdit(info);
         edits_.at(static_cast<std::size_t>(info.index)) = edit;
-        if (info.spinner != 0) {
-            auto* spinButton = new SpinButton(info.spinnerMax(), edit, format_);
-            spinButton->setObjectName(QStringLiteral("spinButton_%1").arg(info.index));
-            spinButtons_.at(static_cast<std::size_t>(info.index)) = spinButton;
-        }
+        auto* spinButton = new SpinButton(info.memberMax(), edit, format_);
+        spinButton->setObjectName(QStringLiteral("spinButton_%1").arg(info.index));
+        spinButtons_.at(static_cast<std::size_t>(info.index)) = spinButton;
     }
     addPages();
 }

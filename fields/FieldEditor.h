@@ -29,7 +29,7 @@ public:
 
     // The box of an editable field; nullptr for a read-only one.
     QLineEdit* fieldEdit(int field) const { return edits_.at(static_cast<std::size_t>(field)); }
-    // The spin button of a field; nullptr when it has none.
+    // The spin button of a field; nullptr for a read-only one.
     SpinButton* spinButton(int field) const {
         return spinButtons_.at(static_cast<std::size_t>(field));
     }

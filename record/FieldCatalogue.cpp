@@ -22,10 +22,10 @@ struct Plain {
     std::size_t offset;
     std::size_t size;
     int maxChars;
-    int spinner;
+    int screenOrder;
 };
 
-// Plain members in field order; the spinner numbers follow each page's on-screen order.
+// Plain members in field order.
 constexpr std::array<Plain, 30> kPlainFields = {{
     {0, "VF FRQ", Page::Freq, "VfFreq", 0, 2, 5, 12},
     {1, "BF FRQ", Page::Freq, "BfFreq", 2, 2, 5, 13},
@@ -87,8 +87,7 @@ constexpr void putPlain(Catalog& catalog, const Plain& p) {
                                  .maxChars = p.maxChars,
                                  .rangeMax = closeLevel ? 6 : (p.size == 1 ? 0xFF : 0xFFFF),
                                  .sent = editable(p.page),
-                                 .label = p.index,
-                                 .spinner = p.spinner};
+                                 .screenOrder = p.screenOrder};
 }
 
 struct Group {
@@ -99,8 +98,7 @@ struct Group {
     std::size_t firstOffset;
     std::size_t size;
     int maxChars;
-    int firstSpinner;     // 0: the group has no spinners
-    bool reversedLabels;  // the labels of the group run in reverse index order
+    int firstScreenOrder;  // 0: the group is read-only
 };
 
 template <std::size_t N>
@@ -108,20 +106,19 @@ constexpr void putGroup(Catalog& catalog, const Group& g,
                         const std::array<std::string_view, N>& captions) {
     for (int i = 0; i < static_cast<int>(N); ++i) {
         const int index = g.firstField + i;
-        catalog[index] = FieldInfo{
-            .index = index,
-            .caption = captions[i],
-            .page = g.page,
-            .frame = g.frame,
-            .member = g.member,
-            .element = i,
-            .offset = g.firstOffset + static_cast<std::size_t>(i) * g.size,
-            .size = g.size,
-            .maxChars = g.maxChars,
-            .rangeMax = g.size == 1 ? 0xFF : 0xFFFF,
-            .sent = editable(g.page),
-            .label = g.reversedLabels ? g.firstField + static_cast<int>(N) - 1 - i : index,
-            .spinner = g.firstSpinner == 0 ? 0 : g.firstSpinner + i};
+        catalog[index] =
+            FieldInfo{.index = index,
+                      .caption = captions[i],
+                      .page = g.page,
+                      .frame = g.frame,
+                      .member = g.member,
+                      .element = i,
+                      .offset = g.firstOffset + static_cast<std::size_t>(i) * g.size,
+                      .size = g.size,
+                      .maxChars = g.maxChars,
+                      .rangeMax = g.size == 1 ? 0xFF : 0xFFFF,
+                      .sent = editable(g.page),
+                      .screenOrder = g.firstScreenOrder == 0 ? 0 : g.firstScreenOrder + i};
     }
 }
 
@@ -133,15 +130,12 @@ constexpr Catalog buildCatalogue() {
     for (const Plain& p : kToneFields) {
         putPlain(catalog, p);
     }
-    // The captions of fields 5 and 6 stand on each other's labels.
-    catalog[5].label = 6;
-    catalog[6].label = 5;
-    putGroup(catalog, {27, "TestWorkRxFreq", Page::ReadOnly, "TestWorkRxFreq", 36, 1, 2, 0, false},
+    putGroup(catalog, {27, "TestWorkRxFreq", Page::ReadOnly, "TestWorkRxFreq", 36, 1, 2, 0},
              kChannelCaptions);
-    putGroup(catalog, {39, "TestWorkTxFreq", Page::ReadOnly, "TestWorkTxFreq", 48, 1, 2, 0, true},
+    putGroup(catalog, {39, "TestWorkTxFreq", Page::ReadOnly, "TestWorkTxFreq", 48, 1, 2, 0},
              kChannelCaptions);
-    putGroup(catalog, {60, "AF SQ", Page::SMeter, "AfSq", 76, 2, 5, 35, false}, kSMeterCaptions);
-    putGroup(catalog, {68, "UL SQ", Page::SMeter, "UlSq", 92, 2, 5, 43, true}, kSMeterCaptions);
+    putGroup(catalog, {60, "AF SQ", Page::SMeter, "AfSq", 76, 2, 5, 35}, kSMeterCaptions);
+    putGroup(catalog, {68, "UL SQ", Page::SMeter, "UlSq", 92, 2, 5, 43}, kSMeterCaptions);
     return catalog;
 }
 
@@ -181,9 +175,10 @@ std::vector<int> fieldsOnPage(Page page) {
             fields.push_back(f.index);
         }
     }
-    // Spinner numbers run in on-screen order; the pages without spinners run in index order.
-    std::stable_sort(fields.begin(), fields.end(),
-                     [](int a, int b) { return kCatalogue[a].spinner < kCatalogue[b].spinner; });
+
+    std::stable_sort(fields.begin(), fields.end(), [](int a, int b) {
+        return kCatalogue[a].screenOrder < kCatalogue[b].screenOrder;
+    });
     return fields;
 }
 

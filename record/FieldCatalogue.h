@@ -19,8 +19,8 @@ inline constexpr std::array<Page, 6> kShownPages = {Page::SMeter, Page::Freq, Pa
 
 std::string_view pageCaption(Page page);
 
-// One calibration field: its text box Text1(index), its caption, its member of the
-// field record and the limits the window and the editing rules apply to it.
+// One calibration field: its caption, its member of the field record and the limits the window
+// and the editing rules apply to it.
 struct FieldInfo {
     int index = 0;
     std::string_view caption;  // the caption that stands beside the field
@@ -33,11 +33,11 @@ struct FieldInfo {
     int maxChars = 0;         // length limit of the text box: 2, 3 or 5
     int rangeMax = 0;         // top of the field's range (0..6 for the close levels)
     bool sent = false;        // a write takes the member from this field; false: read-only
-    int label = 0;            // index of the label lbl(k) that stands beside the field
-    int spinner = 0;          // n of the spin button UpDown<n>, 0 when the field has none
+    // Place of an editable field on screen, 1..50: page by page, each page's fields top to
+    // bottom, left column first. 0 for a read-only field, which is never shown.
+    int screenOrder = 0;
 
     std::uint16_t memberMax() const { return size == 1 ? 0xFF : 0xFFFF; }
-    int spinnerMax() const { return spinner == 0 ? 0 : memberMax(); }
     bool readOnly() const { return !sent; }
 };
 

@@ -19,63 +19,60 @@ struct Row {
     int maxChars;
     int rangeMax;
     bool sent;
-    int label;
-    int spinner;
+    int screenOrder;
 };
 
 std::vector<Row> expectedRows() {
     using enum Page;
     std::vector<Row> rows = {
-        {0, "VF FRQ", Freq, 0, 2, 5, 65535, true, 0, 12},
-        {1, "BF FRQ", Freq, 2, 2, 5, 65535, true, 1, 13},
-        {2, "USB FILTER BIAS", Ssb, 4, 2, 5, 65535, true, 2, 33},
-        {3, "LSB FILTER BIAS", Ssb, 6, 2, 5, 65535, true, 3, 34},
-        {4, "FM DEVIATION", Fm, 8, 2, 5, 65535, true, 4, 14},
-        {5, "FM LOW POWER", Fm, 10, 1, 3, 255, true, 6, 15},
-        {6, "FM HIGH POWER", Fm, 11, 1, 3, 255, true, 5, 16},
-        {7, "AM LOW POWER", Am, 12, 1, 3, 255, true, 7, 21},
-        {8, "AM HIGH POWER", Am, 13, 1, 3, 255, true, 8, 22},
-        {9, "SSIB LO", ReadOnly, 14, 1, 2, 255, false, 9, 0},
-        {10, "SSIB HI", ReadOnly, 15, 1, 2, 255, false, 10, 0},
-        {11, "AM MOD LOW POWER", Am, 16, 1, 3, 255, true, 11, 23},
-        {12, "AM MOD HIGH POWER", Am, 17, 1, 3, 255, true, 12, 24},
-        {13, "SSB PEP LOW POWER", Ssb, 18, 1, 3, 255, true, 13, 27},
-        {14, "SSB PEP HIGH POWER", Ssb, 19, 1, 3, 255, true, 14, 28},
-        {15, "TX BIAS IQ1", Other, 20, 1, 3, 255, true, 15, 1},
-        {16, "TX BIAS IQ2", Other, 21, 1, 3, 255, true, 16, 2},
-        {17, "TX BIAS IQ3", Other, 22, 1, 3, 255, true, 17, 3},
-        {18, "RX BPF", ReadOnly, 23, 1, 2, 255, false, 18, 0},
-        {19, "TX BPF", ReadOnly, 24, 1, 2, 255, false, 19, 0},
-        {20, "***ASQ close level", Other, 25, 1, 3, 6, true, 20, 10},
-        {21, "FM ASQH", Other, 26, 2, 5, 65535, true, 21, 6},
-        {22, "FM ASQL", Other, 28, 2, 5, 65535, true, 22, 7},
-        {23, "FM CTCSS LEVEL", Fm, 30, 2, 5, 65535, true, 23, 17},
-        {24, "FM DCS LEVEL", Fm, 32, 2, 5, 65535, true, 24, 18},
-        {25, "RF-GAIN", Other, 34, 1, 3, 255, true, 25, 4},
-        {26, "***Squelch close level", Other, 35, 1, 3, 6, true, 26, 11},
-        {51, "13.8V Voltage Set", Other, 60, 2, 5, 65535, true, 51, 5},
-        {52, "FM TX RSSI (METER)", Fm, 62, 2, 5, 65535, true, 52, 19},
-        {53, "AM TX RSSI (METER)", Am, 64, 2, 5, 65535, true, 53, 25},
-        {54, "FM TONE SET", Fm, 66, 2, 5, 65535, true, 54, 20},
-        {55, "AM TONE SET", Am, 68, 2, 5, 65535, true, 55, 26},
-        {56, "LSB TONE SET", Ssb, 70, 2, 5, 65535, true, 56, 29},
-        {57, "USB TONE SET", Ssb, 72, 2, 5, 65535, true, 57, 30},
-        {58, "USB WAVE BALANCE", Ssb, 74, 1, 3, 255, true, 58, 31},
-        {59, "LSB WAVE BALANCE", Ssb, 75, 1, 3, 255, true, 59, 32},
-        {76, "AM ASQH", Other, 114, 2, 5, 65535, true, 76, 8},
-        {77, "AM ASQL", Other, 116, 2, 5, 65535, true, 77, 9},
+        {0, "VF FRQ", Freq, 0, 2, 5, 65535, true, 12},
+        {1, "BF FRQ", Freq, 2, 2, 5, 65535, true, 13},
+        {2, "USB FILTER BIAS", Ssb, 4, 2, 5, 65535, true, 33},
+        {3, "LSB FILTER BIAS", Ssb, 6, 2, 5, 65535, true, 34},
+        {4, "FM DEVIATION", Fm, 8, 2, 5, 65535, true, 14},
+        {5, "FM LOW POWER", Fm, 10, 1, 3, 255, true, 15},
+        {6, "FM HIGH POWER", Fm, 11, 1, 3, 255, true, 16},
+        {7, "AM LOW POWER", Am, 12, 1, 3, 255, true, 21},
+        {8, "AM HIGH POWER", Am, 13, 1, 3, 255, true, 22},
+        {9, "SSIB LO", ReadOnly, 14, 1, 2, 255, false, 0},
+        {10, "SSIB HI", ReadOnly, 15, 1, 2, 255, false, 0},
+        {11, "AM MOD LOW POWER", Am, 16, 1, 3, 255, true, 23},
+        {12, "AM MOD HIGH POWER", Am, 17, 1, 3, 255, true, 24},
+        {13, "SSB PEP LOW POWER", Ssb, 18, 1, 3, 255, true, 27},
+        {14, "SSB PEP HIGH POWER", Ssb, 19, 1, 3, 255, true, 28},
+        {15, "TX BIAS IQ1", Other, 20, 1, 3, 255, true, 1},
+        {16, "TX BIAS IQ2", Other, 21, 1, 3, 255, true, 2},
+        {17, "TX BIAS IQ3", Other, 22, 1, 3, 255, true, 3},
+        {18, "RX BPF", ReadOnly, 23, 1, 2, 255, false, 0},
+        {19, "TX BPF", ReadOnly, 24, 1, 2, 255, false, 0},
+        {20, "***ASQ close level", Other, 25, 1, 3, 6, true, 10},
+        {21, "FM ASQH", Other, 26, 2, 5, 65535, true, 6},
+        {22, "FM ASQL", Other, 28, 2, 5, 65535, true, 7},
+        {23, "FM CTCSS LEVEL", Fm, 30, 2, 5, 65535, true, 17},
+        {24, "FM DCS LEVEL", Fm, 32, 2, 5, 65535, true, 18},
+        {25, "RF-GAIN", Other, 34, 1, 3, 255, true, 4},
+        {26, "***Squelch close level", Other, 35, 1, 3, 6, true, 11},
+        {51, "13.8V Voltage Set", Other, 60, 2, 5, 65535, true, 5},
+        {52, "FM TX RSSI (METER)", Fm, 62, 2, 5, 65535, true, 19},
+        {53, "AM TX RSSI (METER)", Am, 64, 2, 5, 65535, true, 25},
+        {54, "FM TONE SET", Fm, 66, 2, 5, 65535, true, 20},
+        {55, "AM TONE SET", Am, 68, 2, 5, 65535, true, 26},
+        {56, "LSB TONE SET", Ssb, 70, 2, 5, 65535, true, 29},
+        {57, "USB TONE SET", Ssb, 72, 2, 5, 65535, true, 30},
+        {58, "USB WAVE BALANCE", Ssb, 74, 1, 3, 255, true, 31},
+        {59, "LSB WAVE BALANCE", Ssb, 75, 1, 3, 255, true, 32},
+        {76, "AM ASQH", Other, 114, 2, 5, 65535, true, 8},
+        {77, "AM ASQL", Other, 116, 2, 5, 65535, true, 9},
     };
     const char* channels[] = {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12"};
     const char* points[] = {"1", "3", "5", "7", "9", "10", "20", "30"};
     for (int i = 0; i < 12; ++i) {
-        rows.push_back({27 + i, channels[i], Page::ReadOnly, 36u + i, 1, 2, 255, false, 27 + i, 0});
-        rows.push_back({39 + i, channels[i], Page::ReadOnly, 48u + i, 1, 2, 255, false, 50 - i, 0});
+        rows.push_back({27 + i, channels[i], Page::ReadOnly, 36u + i, 1, 2, 255, false, 0});
+        rows.push_back({39 + i, channels[i], Page::ReadOnly, 48u + i, 1, 2, 255, false, 0});
     }
     for (int i = 0; i < 8; ++i) {
-        rows.push_back(
-            {60 + i, points[i], Page::SMeter, 76u + 2 * i, 2, 5, 65535, true, 60 + i, 35 + i});
-        rows.push_back(
-            {68 + i, points[i], Page::SMeter, 92u + 2 * i, 2, 5, 65535, true, 75 - i, 43 + i});
+        rows.push_back({60 + i, points[i], Page::SMeter, 76u + 2 * i, 2, 5, 65535, true, 35 + i});
+        rows.push_back({68 + i, points[i], Page::SMeter, 92u + 2 * i, 2, 5, 65535, true, 43 + i});
     }
     return rows;
 }
@@ -94,9 +91,7 @@ TEST(FieldCatalogue, EveryCellMatchesTheLayout) {
         EXPECT_EQ(f.maxChars, row.maxChars);
         EXPECT_EQ(f.rangeMax, row.rangeMax);
         EXPECT_EQ(f.sent, row.sent);
-        EXPECT_EQ(f.label, row.label);
-        EXPECT_EQ(f.spinner, row.spinner);
-        EXPECT_EQ(f.spinnerMax(), row.spinner == 0 ? 0 : (row.size == 1 ? 255 : 65535));
+        EXPECT_EQ(f.screenOrder, row.screenOrder);
     }
 }
 
