@@ -98,43 +98,18 @@ int inChild(const std::function<bool()>& body, rlim_t fileSizeLimit = RLIM_INFIN
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-TEST_F(DataFile, NewFileHoldsTheRecordLittleEndianAndNothingElse) {
-    FieldRecord record;
-    record.VfFreq = 65534;
-    record.FmLowPower = 200;
-    ASSERT_FALSE(writeDataFile(path("new.bin"), record));
-    const Bytes bytes = contents(path("new.bin"));
-    ASSERT_EQ(bytes.size(), 118u);
-    EXPECT_EQ(bytes[0], 0xFE);
-    EXPECT_EQ(bytes[1], 0xFF);
-    EXPECT_EQ(bytes[10], 0xC8);
-    EXPECT_EQ(Bytes(bytes.begin() + 108, bytes.begin() + 114), Bytes(6, 0));
+TEST_F(DataFile, ANewFileHoldsTheRecordAndNothingElse) {
+    ASSERT_FALSE(writeDataFile(path("new.bin"), distinctive()));
+    const FieldRecord::Bytes expected = distinctive().toBytes();
+    EXPECT_EQ(contents(path("new.bin")), Bytes(expected.begin(), expected.end()));
     EXPECT_EQ(entries(), std::vector<std::string>{"new.bin"});
     // A new file gets the usual mode of new files, not the private mode of a temporary file.
     const mode_t mask = ::umask(0);
     ::umask(mask);
     EXPECT_EQ(static_cast<mode_t>(fs::status(path("new.bin")).permissions()), 0666 & ~mask);
-}
-
-TEST_F(DataFile, ReadsLittleEndianUnsignedValues) {
-    Bytes bytes(118, 0);
-    bytes[0] = 0x34;
-    bytes[1] = 0x12;
-    bytes[116] = 0xFF;
-    bytes[117] = 0xFF;
-    put(path("in.bin"), bytes);
-    FieldRecord record;
-    ASSERT_FALSE(readDataFile(path("in.bin"), record));
-    EXPECT_EQ(record.VfFreq, 0x1234);
-    EXPECT_EQ(record.AmAsqL, 65535);
-}
-
-TEST_F(DataFile, RoundTripKeepsAllBytesReservedIncluded) {
-    const FieldRecord written = distinctive();
-    ASSERT_FALSE(writeDataFile(path("r.bin"), written));
     FieldRecord read;
-    ASSERT_FALSE(readDataFile(path("r.bin"), read));
-    EXPECT_EQ(read, written);
+    ASSERT_FALSE(readDataFile(path("new.bin"), read));
+    EXPECT_EQ(read, distinctive());
 }
 
 TEST_F(DataFile, SavingOverALongerFileKeepsItsTailAndPermissions) {
@@ -201,23 +176,15 @@ TEST_F(DataFile, LoadingBySizeRefusesShortFilesAndUsesTheFirst118Bytes) {
             EXPECT_EQ(Bytes(got.begin(), got.end()), Bytes(bytes.begin(), bytes.begin() + 118));
         } else {
             EXPECT_EQ(record, before);
-            EXPECT_NE(error->message().find("s.bin"), std::string::npos);
-            EXPECT_NE(error->reason.find(std::to_string(c.size) + " bytes"), std::string::npos)
-                << error->reason;
+            EXPECT_EQ(error->reason,
+                      "the file holds " + std::to_string(c.size) + " bytes; a data file holds 118");
         }
     }
-}
-
-TEST_F(DataFile, LoadingSomethingThatIsNoFileChangesNothing) {
     fs::create_directory(path("folder.bin"));
     for (const fs::path& path : {path("missing.bin"), path("folder.bin"), fs::path("/dev/null")}) {
-        SCOPED_TRACE(path);
         FieldRecord record = distinctive();
-        const auto error = readDataFile(path, record);
-        ASSERT_TRUE(error);
+        ASSERT_TRUE(readDataFile(path, record)) << path;
         EXPECT_EQ(record, distinctive());
-        EXPECT_EQ(error->path, path);
-        EXPECT_FALSE(error->reason.empty());
     }
 }
 
