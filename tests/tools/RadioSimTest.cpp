@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <csignal>
-
 #include <filesystem>
 #include <fstream>
 
@@ -13,19 +12,6 @@
 
 namespace qv::sim {
 namespace {
-
-TEST(SimOptions, FaultsNameAKindAndFrames) {
-    const auto parsed = parseOptions({"--no-pace", "--fault", "silence@3-6", "--fault", "drop@5"});
-    ASSERT_TRUE(std::holds_alternative<SimOptions>(parsed));
-    const SimOptions& options = std::get<SimOptions>(parsed);
-    EXPECT_FALSE(options.pace);
-    ASSERT_EQ(options.faults.size(), 2U);
-    EXPECT_EQ(options.faults[0].kind, Fault::Kind::Silence);
-    EXPECT_EQ(options.faults[0].first, 3);
-    EXPECT_EQ(options.faults[0].last, 6);
-    EXPECT_EQ(options.faults[1].kind, Fault::Kind::Drop);
-    EXPECT_EQ(options.faults[1].last, 5);
-}
 
 TEST(SimOptions, BadOptionsAreRefusedWithAReason) {
     const std::vector<std::vector<std::string>> bad{
