@@ -7,6 +7,7 @@
 #include <span>
 #include <vector>
 
+#include "datafile/DataFile.h"
 #include "record/FieldCatalogue.h"
 
 namespace qv {
@@ -237,6 +238,19 @@ std::optional<FileError> readDocument(const std::filesystem::path& path,
         return FileError{.path = path, .reason = *reason};
     }
     document = std::get<CalibrationDocument>(std::move(read));
+    return std::nullopt;
+}
+
+std::optional<FileError> readCalibrationFile(const std::filesystem::path& path,
+                                             FieldRecord& record) {
+    if (path.extension() != ".json") {
+        return readDataFile(path, record);
+    }
+    CalibrationDocument document;
+    if (auto error = readDocument(path, document)) {
+        return error;
+    }
+    record = document.record;
     return std::nullopt;
 }
 

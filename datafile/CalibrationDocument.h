@@ -44,4 +44,8 @@ std::optional<FileError> writeDocument(const std::filesystem::path& path,
 std::optional<FileError> readDocument(const std::filesystem::path& path,
                                       CalibrationDocument& document);
 
+// The field record of a data file or, when its name ends in ".json", of a document.
+std::optional<FileError> readCalibrationFile(const std::filesystem::path& path,
+                                             FieldRecord& record);
+
 }  // namespace qv

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QStyle>
 #include <QTimer>
 #include <algorithm>
 #include <optional>
@@ -59,6 +60,8 @@ int stepOfKey(int key) {
 FieldEditor::FieldEditor(NumberFormat format, DateSource today, QWidget* parent)
     : QTabWidget(parent), format_(std::move(format)), today_(std::move(today)) {
     setObjectName("pages");
+    setStyleSheet(QStringLiteral(
+        "QLineEdit[changed=\"true\"] { font-weight: bold; border: 2px solid palette(text); }"));
     for (const FieldInfo& info : catalogue()) {
         if (info.readOnly()) {
             continue;
@@ -101,7 +104,38 @@ void FieldEditor::onFieldChanged(int field) {
     if (ruled != text) {
         // Runs this rule once more, on a text that is now within range.
         setText(field, ruled);
+        return;
     }
+    markChanged(field);
+}
+
+void FieldEditor::keepAsUnchanged() {
+    kept_.emplace();
+    for (const FieldInfo& info : catalogue()) {
+        if (!info.readOnly()) {
+            (*kept_)[static_cast<std::size_t>(info.index)] = readNumber(text(info.index), format_);
+            markChanged(info.index);
+        }
+    }
+}
+
+bool FieldEditor::differsFromKept(int field) const {
+    return kept_ && (*kept_)[static_cast<std::size_t>(field)] != readNumber(text(field), format_);
+}
+
+// A changed field shows its digits bold in a thick frame: a mark that needs neither colour nor
+// words, so it reads the same in every language and in grey.
+void FieldEditor::markChanged(int field) {
+    QLineEdit* edit = fieldEdit(field);
+    const bool changed = differsFromKept(field);
+    if (edit->property("changed").toBool() == changed) {
+        return;
+    }
+    edit->setProperty("changed", changed);
+    edit->style()->unpolish(edit);
+    edit->style()->polish(edit);
+    changedCount_ += changed ? 1 : -1;
+    emit changedCountChanged(changedCount_);
 }
 
 void FieldEditor::onFieldFocused(int field, Qt::FocusReason reason) {

@@ -3,6 +3,7 @@
 #include <QTabWidget>
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "record/FieldCatalogue.h"
@@ -34,9 +35,17 @@ public:
         return spinButtons_.at(static_cast<std::size_t>(field));
     }
 
+    // Takes the fields as they are now as the values read or loaded: from now on a field whose
+    // value differs is marked changed, until the next call.
+    void keepAsUnchanged();
+    int changedCount() const { return changedCount_; }
+
     std::string text(int field) const override;
     void setText(int field, const std::string& text) override;
     NumberFormat format() const override;
+
+signals:
+    void changedCountChanged(int count);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -49,11 +58,17 @@ private:
     // True when the key was taken here and must not reach the box.
     bool onFieldKey(int field, const QKeyEvent& event);
     bool exceedsLengthLimit(int field) const;
+    bool differsFromKept(int field) const;
+    void markChanged(int field);
 
     NumberFormat format_;
     DateSource today_;
     std::array<QLineEdit*, kFieldCount> edits_{};
     std::array<SpinButton*, kFieldCount> spinButtons_{};
+    // The values read or loaded, as numbers (none where the text was not one); empty until the
+    // first read or load, when nothing counts as changed.
+    std::optional<std::array<std::optional<std::int32_t>, kFieldCount>> kept_;
+    int changedCount_ = 0;
 };
 
 }  // namespace qv

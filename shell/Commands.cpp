@@ -5,7 +5,9 @@
 #include <QPushButton>
 #include <QStatusBar>
 
+#include "datafile/CalibrationDocument.h"
 #include "datafile/DataFile.h"
+#include "fields/FieldEditor.h"
 #include "record/Conversions.h"
 #include "shell/MainWindow.h"
 #include "shell/Notices.h"
@@ -33,6 +35,8 @@ Commands::Commands(MainWindow& window, CommandServices services)
     connect(window.loadButton(), &QPushButton::clicked, this, &Commands::onLoadClicked);
     connect(&window, &MainWindow::closing, this, [this] { transfer_.abandon(); });
     connect(&window, &MainWindow::portChosen, this, &Commands::showChosenPort);
+    connect(&window.fieldEditor(), &FieldEditor::changedCountChanged, this,
+            [this](int count) { status_.showChanges(count); });
     showChosenPort();
 }
 
@@ -114,11 +118,12 @@ void Commands::onLoadClicked() {
         return;
     }
     const QString path = dialog_.fileName();
-    if (const auto error = readDataFile(localPath(path), fieldRecord_)) {
+    if (const auto error = readCalibrationFile(localPath(path), fieldRecord_)) {
         notices_.show("The data file was not loaded.\n" + error->message(), NoticeIcon::Stop);
         return;
     }
     recordToTexts(fieldRecord_, window_.fields());
+    window_.fieldEditor().keepAsUnchanged();
     status_.showFile(QStringLiteral("Loaded"), path);
 }
 
@@ -133,11 +138,13 @@ void Commands::onIdentified(const Identification& radio) {
 void Commands::onReadCompleted(const CalibrationRecord& image) {
     status_.clearProgress();
     imageToTexts(image, fieldRecord_, window_.fields());
+    window_.fieldEditor().keepAsUnchanged();
     notices_.show(kReadComplete, NoticeIcon::None);
 }
 
 void Commands::onWriteCompleted() {
     status_.clearProgress();
+    window_.fieldEditor().keepAsUnchanged();
     notices_.show(kWriteComplete, NoticeIcon::None);
 }
 

@@ -5,12 +5,14 @@
 namespace qv {
 
 bool DataFileDialog::show(FilePicker::Kind kind, const QString& title) {
-    const std::optional<QString> chosen =
-        picker_.pick({.kind = kind,
-                      .title = title,
-                      .filter = QStringLiteral("data file (*.bin)"),
-                      .fileName = fileName_,
-                      .defaultSuffix = QStringLiteral("bin")});
+    const std::optional<QString> chosen = picker_.pick(
+        {.kind = kind,
+         .title = title,
+         .filter = kind == FilePicker::Kind::Open
+                       ? QStringLiteral("data file (*.bin);;calibration document (*.json)")
+                       : QStringLiteral("data file (*.bin)"),
+         .fileName = fileName_,
+         .defaultSuffix = QStringLiteral("bin")});
     if (!chosen) {
         return false;
     }

@@ -56,6 +56,7 @@ public:
     void onPortRescan();
 
     FieldTexts& fields();
+    FieldEditor& fieldEditor() { return *pages_; }
     QPushButton* readButton() const { return readButton_; }
     QPushButton* writeButton() const { return writeButton_; }
     QPushButton* saveButton() const { return saveButton_; }

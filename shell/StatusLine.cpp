@@ -20,7 +20,8 @@ StatusLine::StatusLine(QStatusBar& bar)
     : port_(addSection(bar, "statusPort", 0)),
       progress_(addSection(bar, "statusProgress", 0)),
       radio_(addSection(bar, "statusRadio", 0)),
-      file_(addSection(bar, "statusFile", 1)) {}
+      file_(addSection(bar, "statusFile", 1)),
+      changes_(addSection(bar, "statusChanges", 0)) {}
 
 void StatusLine::showPort(const QString& entry, const QString& device) {
     port_->setText(entry.isEmpty() ? QStringLiteral("No port") : entry + ": " + device);
@@ -46,6 +47,12 @@ void StatusLine::showRadio(const Identification& radio) {
 
 void StatusLine::clearProgress() {
     progress_->clear();
+}
+
+void StatusLine::showChanges(int count) {
+    changes_->setText(count == 0   ? QString()
+                      : count == 1 ? QStringLiteral("1 field changed")
+                                   : QStringLiteral("%1 fields changed").arg(count));
 }
 
 }  // namespace qv

@@ -21,12 +21,15 @@ public:
     void showProgress(TransferKind kind, int block, int count);
     void showRadio(const Identification& radio);
     void clearProgress();
+    // How many fields differ from what was last read, loaded or written.
+    void showChanges(int count);
 
 private:
     QLabel* port_;
     QLabel* progress_;
     QLabel* radio_;
     QLabel* file_;
+    QLabel* changes_;
 };
 
 }  // namespace qv
