@@ -1,0 +1,81 @@
+#include "Backups.h"
+
+#include <cstdlib>
+#include <ctime>
+#include <system_error>
+
+#include "record/Conversions.h"
+
+namespace qv {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Letters, digits, dot and dash stay; anything else a radio may send becomes "_".
+std::string namePart(std::string_view text) {
+    std::string part;
+    for (char c : text) {
+        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                           (c >= '0' && c <= '9') || c == '.' || c == '-';
+        part += plain ? c : '_';
+    }
+    return part.empty() ? "unknown" : part;
+}
+
+}  // namespace
+
+fs::path backupFolder() {
+    const char* dataHome = std::getenv("XDG_DATA_HOME");
+    fs::path base;
+    if (dataHome != nullptr && *dataHome == '/') {
+        base = dataHome;
+    } else {
+        const char* home = std::getenv("HOME");
+        base = fs::path(home != nullptr ? home : "/") / ".local" / "share";
+    }
+    return base / "qv4120-settestdata" / "backups";
+}
+
+std::string utcTime(std::chrono::system_clock::time_point time) {
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(time);
+    std::tm utc{};
+    ::gmtime_r(&seconds, &utc);
+    char text[24];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    return text;
+}
+
+CalibrationDocument documentOfRadio(const RadioOrigin& radio) {
+    CalibrationDocument document{.record = {}, .radio = radio};
+    imageToRecord(radio.memory, document.record);
+    constexpr std::size_t kReservedOffset = 108;
+    for (std::size_t k = 0; k < document.record.Reserved.size(); ++k) {
+        document.record.Reserved[k] = radio.memory.byte(kReservedOffset + k);
+    }
+    return document;
+}
+
+std::variant<fs::path, FileError> keepBackup(const fs::path& folder, const RadioOrigin& radio,
+                                             std::string_view reason) {
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (ec) {
+        return FileError{.path = folder, .reason = ec.message()};
+    }
+    std::string stamp = radio.time;
+    std::erase(stamp, '-');
+    std::erase(stamp, ':');
+    const std::string name = namePart(radio.model) + "_" + namePart(radio.version) + "_" +
+                             namePart(stamp) + "_" + namePart(reason);
+    fs::path path = folder / (name + ".json");
+    for (int n = 2; fs::exists(fs::symlink_status(path, ec)); ++n) {
+        path = folder / (name + "-" + std::to_string(n) + ".json");
+    }
+    if (auto error = writeDocument(path, documentOfRadio(radio))) {
+        return *error;
+    }
+    return path;
+}
+
+}  // namespace qv

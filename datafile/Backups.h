@@ -1,0 +1,30 @@
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "datafile/CalibrationDocument.h"
+
+namespace qv {
+
+// The folder that keeps a copy of every radio read or about to be written:
+// $XDG_DATA_HOME/qv4120-settestdata/backups, ~/.local/share/... when that is not set.
+std::filesystem::path backupFolder();
+
+// The time as the documents and the backups' names give it: "2026-12-07T09:30:00Z".
+std::string utcTime(std::chrono::system_clock::time_point time);
+
+// The document of a radio's memory: every field and the reserved bytes as the radio holds them.
+CalibrationDocument documentOfRadio(const RadioOrigin& radio);
+
+// Keeps the radio's memory as a document in `folder` (made when missing), named by model,
+// version, time and reason: "QV-4120_01.02_20261207T093000Z_write.json". The path it was kept
+// at, or why it could not be kept. An existing backup is never replaced.
+std::variant<std::filesystem::path, FileError> keepBackup(const std::filesystem::path& folder,
+                                                          const RadioOrigin& radio,
+                                                          std::string_view reason);
+
+}  // namespace qv

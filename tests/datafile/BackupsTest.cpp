@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+
+#include "datafile/Backups.h"
+
+namespace qv {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(Backups, EachIsADocumentOfTheWholeMemoryNamedForTheRadioAndNeverReplaced) {
+    const fs::path dir = fs::temp_directory_path() / ("backups-" + std::to_string(::getpid()));
+    RadioOrigin radio{.model = "QV-4120",
+                      .version = "01.02",
+                      .time = "2026-12-07T09:30:00Z",
+                      .port = "/dev/ttyUSB0",
+                      .memory = {}};
+    for (std::size_t k = 0; k < CalibrationRecord::kMemorySize; ++k) {
+        radio.memory.setByte(k, static_cast<std::uint8_t>(k + 1));
+    }
+    const auto first = keepBackup(dir / "backups", radio, "write");
+    const auto second = keepBackup(dir / "backups", radio, "write");
+    ASSERT_TRUE(std::holds_alternative<fs::path>(first));
+    EXPECT_EQ(std::get<fs::path>(first).filename(), "QV-4120_01.02_20261207T093000Z_write.json");
+    EXPECT_EQ(std::get<fs::path>(second).filename(), "QV-4120_01.02_20261207T093000Z_write-2.json");
+    CalibrationDocument kept;
+    ASSERT_FALSE(readDocument(std::get<fs::path>(first), kept));
+    ASSERT_TRUE(kept.radio);
+    EXPECT_EQ(kept.radio->memory.byte(127), 128);
+    EXPECT_EQ(kept.record.VfFreq, 0x0201);
+    EXPECT_EQ(kept.record.Reserved, (std::array<std::uint8_t, 6>{109, 110, 111, 112, 113, 114}));
+
+    radio.model = "QV/41 20";
+    std::ofstream(dir / "file") << "x";
+    const auto refused = keepBackup(dir / "file" / "backups", radio, "read");
+    ASSERT_TRUE(std::holds_alternative<FileError>(refused));
+    EXPECT_EQ(std::get<FileError>(refused).path, dir / "file" / "backups");
+    const auto odd = keepBackup(dir / "backups", radio, "read");
+    EXPECT_EQ(std::get<fs::path>(odd).filename(), "QV_41_20_01.02_20261207T093000Z_read.json");
+    fs::remove_all(dir);
+}
+
+TEST(Backups, LiveInTheUsersDataFolder) {
+    ::setenv("XDG_DATA_HOME", "/data/home", 1);
+    EXPECT_EQ(backupFolder(), "/data/home/qv4120-settestdata/backups");
+    ::unsetenv("XDG_DATA_HOME");
+    ::setenv("HOME", "/home/tech", 1);
+    EXPECT_EQ(backupFolder(), "/home/tech/.local/share/qv4120-settestdata/backups");
+    EXPECT_EQ(utcTime(std::chrono::system_clock::from_time_t(1796635800)), "2026-12-07T09:30:00Z");
+}
+
+}  // namespace
+}  // namespace qv
