@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 
+#include "datafile/Backups.h"
 #include "datafile/CalibrationDocument.h"
 #include "datafile/DataFile.h"
 #include "fields/FieldEditor.h"
@@ -132,6 +133,7 @@ void Commands::onBlockStarted(TransferKind kind, int block, int count) {
 }
 
 void Commands::onIdentified(const Identification& radio) {
+    radio_ = radio;
     status_.showRadio(radio);
 }
 
@@ -139,7 +141,25 @@ void Commands::onReadCompleted(const CalibrationRecord& image) {
     status_.clearProgress();
     imageToTexts(image, fieldRecord_, window_.fields());
     window_.fieldEditor().keepAsUnchanged();
+    keepReadBackup(image);
     notices_.show(kReadComplete, NoticeIcon::None);
+}
+
+// Every read leaves a copy of the radio as it was; the data read stand whether or not it can
+// be kept, and the status line says which.
+void Commands::keepReadBackup(const CalibrationRecord& image) {
+    const RadioOrigin origin{.model = radio_.model,
+                             .version = radio_.version,
+                             .time = utcTime(std::chrono::system_clock::now()),
+                             .port = window_.portDevice(),
+                             .memory = image};
+    const auto kept = keepBackup(backupFolder(), origin, "read");
+    if (const auto* path = std::get_if<std::filesystem::path>(&kept)) {
+        status_.showFile(QStringLiteral("Backup kept:"), QString::fromStdString(path->string()));
+    } else {
+        status_.showFile(QStringLiteral("No backup kept:"),
+                         QString::fromStdString(std::get<FileError>(kept).message()));
+    }
 }
 
 void Commands::onWriteCompleted() {

@@ -68,10 +68,13 @@ private:
     bool fieldsCanBeWritten();
     void showChosenPort();
     void prepareTransfer();
+    void keepReadBackup(const CalibrationRecord& image);
 
     MainWindow& window_;
     Notices& notices_;
     FieldRecord fieldRecord_;
+    // The radio the running transfer talks to, for the name of its backup.
+    Identification radio_;
     QtAnswerTimer answerTimer_;
     Transfer transfer_;
     DataFileDialog dialog_;

@@ -1,6 +1,9 @@
 #include "shell/DataFileDialog.h"
 
 #include <QFileDialog>
+#include <QUrl>
+
+#include "datafile/Backups.h"
 
 namespace qv {
 
@@ -12,7 +15,8 @@ bool DataFileDialog::show(FilePicker::Kind kind, const QString& title) {
                        ? QStringLiteral("data file (*.bin);;calibration document (*.json)")
                        : QStringLiteral("data file (*.bin)"),
          .fileName = fileName_,
-         .defaultSuffix = QStringLiteral("bin")});
+         .defaultSuffix = QStringLiteral("bin"),
+         .place = QString::fromStdString(backupFolder().string())});
     if (!chosen) {
         return false;
     }
@@ -27,6 +31,9 @@ std::optional<QString> QtFilePicker::pick(const Request& request) {
     dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setNameFilter(request.filter);
     dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.place.isEmpty()) {
+        dialog.setSidebarUrls(dialog.sidebarUrls() << QUrl::fromLocalFile(request.place));
+    }
     if (!request.fileName.isEmpty()) {
         dialog.selectFile(request.fileName);
     }

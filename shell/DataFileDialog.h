@@ -18,6 +18,7 @@ public:
         QString filter;         // as the platform writes it: "data file (*.bin)"
         QString fileName;       // the name the dialog starts with
         QString defaultSuffix;  // added to a name typed without one
+        QString place;          // a folder offered beside the usual places
     };
     virtual ~FilePicker() = default;
     virtual std::optional<QString> pick(const Request& request) = 0;
