@@ -72,6 +72,12 @@ void Transfer::startWrite(const std::string& device, Gather gather) {
     start(TransferKind::Write, device, std::move(plan));
 }
 
+void Transfer::startIdentify(const std::string& device) {
+    std::vector<Exchange> plan = opening();
+    plan.push_back({Step::End, 0, endFrame(), kSingleByteThreshold});
+    start(TransferKind::Identify, device, std::move(plan));
+}
+
 void Transfer::abandon() {
     end();
 }
@@ -87,6 +93,7 @@ void Transfer::start(TransferKind kind, const std::string& device, std::vector<E
     plan_ = std::move(plan);
     current_ = 0;
     identificationLost_ = false;
+    identification_ = {};
     stopped_.reset();
     step_ = Step::AccessCode;
     port_.setDevice(device);
@@ -182,6 +189,7 @@ bool Transfer::answersRequest(const Frame& block) const {
 }
 
 void Transfer::identified(const Identification& radio) {
+    identification_ = radio;
     listener_.onIdentified(radio);
     if (settings_.model.empty() || radio.model == settings_.model) {
         moveOn();
@@ -235,8 +243,10 @@ void Transfer::moveOn() {
         return;
     }
     ++current_;
-    // After a lost identification it is asked again only when the model must be checked.
-    if (plan_[current_].step == Step::Identify && identificationLost_ && settings_.model.empty()) {
+    // After a lost identification it is asked again only when the model must be checked, or
+    // when it is what the transfer is for.
+    if (plan_[current_].step == Step::Identify && identificationLost_ && settings_.model.empty() &&
+        kind_ != TransferKind::Identify) {
         ++current_;
     }
     if (plan_[current_].step == Step::Gather) {
@@ -295,11 +305,17 @@ void Transfer::finish() {
         return;
     }
     end();
-    if (kind_ == TransferKind::Read) {
-        readCompleted_ = true;
-        listener_.onReadCompleted(image_);
-    } else {
-        listener_.onWriteCompleted();
+    switch (kind_) {
+        case TransferKind::Read:
+            readCompleted_ = true;
+            listener_.onReadCompleted(image_);
+            break;
+        case TransferKind::Write:
+            listener_.onWriteCompleted();
+            break;
+        case TransferKind::Identify:
+            listener_.onIdentifyCompleted(identification_);
+            break;
     }
 }
 

@@ -19,11 +19,12 @@
 
 namespace qv {
 
-// One read of the radio's calibration memory, or one write of it, run as a sequence of
-// exchanges fixed when it starts: the access code, the identification, the block reads, the
-// write blocks and END. Each exchange waits for its own answer and has its own three re-sends.
-// It advances one received block or one answer-timer tick at a time and ends with exactly one
-// outcome for its listener, unless another transfer starts first or it is abandoned.
+// One read of the radio's calibration memory, one write of it, or one identification of the
+// radio, run as a sequence of exchanges fixed when it starts: the access code, the
+// identification, the block reads, the write blocks and END. Each exchange waits for its own
+// answer and has its own three re-sends. It advances one received block or one answer-timer
+// tick at a time and ends with exactly one outcome for its listener, unless another transfer
+// starts first or it is abandoned.
 class Transfer {
 public:
     // Puts the editable fields into the image; the first field that holds no value stops it.
@@ -41,6 +42,8 @@ public:
     // abandoned. A write gathers the fields once it holds the radio's own bytes.
     void startRead(const std::string& device);
     void startWrite(const std::string& device, Gather gather);
+    // The access code, the identification (asked again after any loss) and END.
+    void startIdentify(const std::string& device);
     // Ends a running transfer with the port closed and no outcome.
     void abandon();
 
@@ -101,6 +104,7 @@ private:
     // Counts starts and ends, so that a pause can tell whether its transfer still runs.
     unsigned run_ = 0;
     bool identificationLost_ = false;
+    Identification identification_;
     Gather gather_;
     // A write stopped by a field: END goes out, and this is its outcome.
     std::optional<TransferFailure> stopped_;

@@ -9,7 +9,7 @@
 
 namespace qv {
 
-enum class TransferKind { Read, Write };
+enum class TransferKind { Read, Write, Identify };
 
 // Why a transfer ended without completing.
 struct TransferFailure {
@@ -40,6 +40,8 @@ public:
     // The radio's whole memory.
     virtual void onReadCompleted(const CalibrationRecord& image) = 0;
     virtual void onWriteCompleted() = 0;
+    // An identification confirmed by END; a listener that never identifies need not care.
+    virtual void onIdentifyCompleted(const Identification& /*radio*/) {}
     virtual void onFailed(const TransferFailure& failure) = 0;
 };
 

@@ -1,0 +1,118 @@
+#include "cli/CalibrationFiles.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <span>
+
+#include "datafile/DataFile.h"
+#include "record/FieldCatalogue.h"
+
+namespace qv::cli {
+
+namespace {
+
+std::string hex(std::span<const std::uint8_t> bytes) {
+    std::string text;
+    char digits[4];
+    for (const std::uint8_t b : bytes) {
+        std::snprintf(digits, sizeof digits, text.empty() ? "%02X" : " %02X", b);
+        text += digits;
+    }
+    return text;
+}
+
+std::string fieldLabel(const FieldInfo& f) {
+    return std::to_string(f.index) + " " + std::string(pageCaption(f.page)) + " " +
+           fieldName(f.index);
+}
+
+}  // namespace
+
+std::optional<FileKind> fileKindOf(const std::filesystem::path& path) {
+    std::string extension = path.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (extension == ".bin") {
+        return FileKind::DataFile;
+    }
+    if (extension == ".json") {
+        return FileKind::Document;
+    }
+    return std::nullopt;
+}
+
+std::optional<FileError> loadCalibration(const std::filesystem::path& path, FileKind kind,
+                                         CalibrationDocument& document) {
+    if (kind == FileKind::Document) {
+        return readDocument(path, document);
+    }
+    CalibrationDocument loaded;
+    if (auto error = readDataFile(path, loaded.record)) {
+        return error;
+    }
+    document = std::move(loaded);
+    return std::nullopt;
+}
+
+std::optional<FileError> saveCalibration(const std::filesystem::path& path, FileKind kind,
+                                         const CalibrationDocument& document) {
+    return kind == FileKind::Document ? writeDocument(path, document)
+                                      : writeDataFile(path, document.record);
+}
+
+FieldRecord recordOf(const CalibrationRecord& memory) {
+    FieldRecord::Bytes bytes{};
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        bytes[i] = memory.byte(i);
+    }
+    return FieldRecord::fromBytes(bytes);
+}
+
+std::vector<Difference> differences(const FieldRecord& first, const FieldRecord& second) {
+    std::vector<Difference> found;
+    for (const FieldInfo& f : catalogue()) {
+        const std::uint16_t a = first.member(f.offset, f.size);
+        const std::uint16_t b = second.member(f.offset, f.size);
+        if (a != b) {
+            found.push_back({f.index, fieldLabel(f), std::to_string(a), std::to_string(b)});
+        }
+    }
+    if (first.Reserved != second.Reserved) {
+        found.push_back({-1, "reserved bytes", hex(first.Reserved), hex(second.Reserved)});
+    }
+    return found;
+}
+
+std::vector<std::string> fieldLines(const FieldRecord& record) {
+    std::size_t pageWidth = 0;
+    std::size_t captionWidth = 0;
+    for (const FieldInfo& f : catalogue()) {
+        pageWidth = std::max(pageWidth, pageCaption(f.page).size());
+        captionWidth = std::max(captionWidth, fieldName(f.index).size());
+    }
+    std::vector<std::string> lines;
+    for (const FieldInfo& f : catalogue()) {
+        char line[160];
+        std::snprintf(line, sizeof line, "%2d  %-*s  %-*s  %5u", f.index,
+                      static_cast<int>(pageWidth), std::string(pageCaption(f.page)).c_str(),
+                      static_cast<int>(captionWidth), fieldName(f.index).c_str(),
+                      static_cast<unsigned>(record.member(f.offset, f.size)));
+        lines.emplace_back(line);
+    }
+    return lines;
+}
+
+std::optional<UnwritableField> firstUnwritableField(const FieldRecord& record) {
+    for (const FieldInfo& f : catalogue()) {
+        const int value = record.member(f.offset, f.size);
+        if (f.sent && value > f.rangeMax) {
+            return UnwritableField{
+                f.index, "The " + describeField(f.index) + " holds " + std::to_string(value) +
+                             ", outside its range 0 to " + std::to_string(f.rangeMax) + "."};
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace qv::cli

@@ -1,0 +1,477 @@
+#include "cli/CommandLine.h"
+
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <functional>
+#include <iostream>
+#include <optional>
+
+#include "cli/CalibrationFiles.h"
+#include "cli/ExitCode.h"
+#include "cli/PortChoice.h"
+#include "cli/RadioSession.h"
+#include "cli/TracingSerialPort.h"
+#include "link/SerialPortAdapter.h"
+#include "ports/LinuxPorts.h"
+#include "ports/PortList.h"
+#include "ports/SettingsFile.h"
+#include "record/Conversions.h"
+#include "record/FieldCatalogue.h"
+
+namespace qv::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kNothingWritten[] = "Nothing was written to the radio.";
+
+struct Arguments {
+    std::string settings;
+    std::string accessCode;
+    std::string model;
+    bool accessCodeGiven = false;
+    bool modelGiven = false;
+    bool trace = false;
+    std::string port;
+    std::string output;
+    std::string file;
+    std::string other;
+    bool yes = false;
+    bool json = false;
+};
+
+std::string utcNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    return text;
+}
+
+std::string radioName(const Identification& radio) {
+    return radio.model.empty() ? std::string("the radio")
+                               : radio.model + " (version " + radio.version + ")";
+}
+
+// The commands behind the subcommands; each returns its exit code.
+class Commands {
+public:
+    Commands(const Arguments& arguments, std::ostream& out, std::ostream& err,
+             fs::path executableFolder)
+        : args_(arguments), out_(out), err_(err), executableFolder_(std::move(executableFolder)) {}
+
+    ExitCode ports();
+    ExitCode identify();
+    ExitCode read();
+    ExitCode write();
+    ExitCode verify();
+    ExitCode show();
+    ExitCode diff();
+    ExitCode convert();
+
+private:
+    ExitCode fail(ExitCode code, const std::string& message);
+    std::optional<ExitCode> openSettings();
+    std::optional<ExitCode> prepareTransfer();
+    std::optional<ExitCode> kindOf(const std::string& path, FileKind& kind);
+    std::optional<ExitCode> load(const std::string& path, CalibrationDocument& document);
+    bool confirmed();
+    SessionResult transfer(const std::function<SessionResult(RadioSession&)>& run);
+    ExitCode failed(const SessionResult& result, bool writing);
+
+    const Arguments& args_;
+    std::ostream& out_;
+    std::ostream& err_;
+    fs::path executableFolder_;
+    std::optional<SettingsFile> settings_;
+    RadioSettings radio_;
+    ChosenPort port_;
+};
+
+ExitCode Commands::fail(ExitCode code, const std::string& message) {
+    err_ << "qv4120-cal: " << message << "\n";
+    return code;
+}
+
+// A settings file named on the command line must be there; the default one may be missing.
+std::optional<ExitCode> Commands::openSettings() {
+    const fs::path path =
+        args_.settings.empty() ? defaultSettingsPath(executableFolder_) : fs::path(args_.settings);
+    if (!args_.settings.empty() && ::access(path.c_str(), R_OK) != 0) {
+        return fail(ExitCode::FileError, FileError{path, std::strerror(errno)}.message());
+    }
+    settings_.emplace(path.string());
+    return std::nullopt;
+}
+
+std::optional<ExitCode> Commands::prepareTransfer() {
+    if (auto code = openSettings()) {
+        return code;
+    }
+    if (args_.accessCodeGiven) {
+        if (accessCodeOrDefault(args_.accessCode) != args_.accessCode) {
+            return fail(ExitCode::Usage, "--access-code takes ten printable ASCII characters.");
+        }
+        radio_.accessCode = args_.accessCode;
+    } else {
+        const std::string written = settings_->accessCode();
+        radio_.accessCode = accessCodeOrDefault(written);
+        if (!written.empty() && radio_.accessCode != written) {
+            err_ << "qv4120-cal: note: " << settings_->path()
+                 << ": [radio] accessCode is not ten printable ASCII characters; the built-in "
+                    "code is used.\n";
+        }
+    }
+    radio_.model = args_.modelGiven ? args_.model : settings_->model();
+    LinuxPorts present(settings_->configuredPorts());
+    const auto chosen = choosePort(args_.port, present);
+    if (!chosen) {
+        return fail(ExitCode::PortUnavailable,
+                    "Cannot open " + args_.port +
+                        ": no such port is present (qv4120-cal ports lists them).");
+    }
+    port_ = *chosen;
+    return std::nullopt;
+}
+
+std::optional<ExitCode> Commands::kindOf(const std::string& path, FileKind& kind) {
+    const auto found = fileKindOf(path);
+    if (!found) {
+        return fail(ExitCode::Usage, "\"" + path +
+                                         "\": name a data file (.bin) or a calibration "
+                                         "document (.json).");
+    }
+    kind = *found;
+    return std::nullopt;
+}
+
+std::optional<ExitCode> Commands::load(const std::string& path, CalibrationDocument& document) {
+    FileKind kind{};
+    if (auto code = kindOf(path, kind)) {
+        return code;
+    }
+    if (auto error = loadCalibration(path, kind, document)) {
+        return fail(ExitCode::FileError, error->message());
+    }
+    return std::nullopt;
+}
+
+// Only a person at a terminal can say yes; without one, --yes must say it.
+bool Commands::confirmed() {
+    if (args_.yes) {
+        return true;
+    }
+    if (::isatty(STDIN_FILENO) == 0) {
+        fail(ExitCode::Usage,
+             std::string(kNothingWritten) + " No terminal to confirm the write on: add --yes.");
+        return false;
+    }
+    err_ << "Write " << args_.file << " into the radio on " << port_.describe() << "? [y/N] "
+         << std::flush;
+    std::string answer;
+    std::getline(std::cin, answer);
+    if (answer == "y" || answer == "Y" || answer == "yes") {
+        return true;
+    }
+    fail(ExitCode::Usage, kNothingWritten);
+    return false;
+}
+
+SessionResult Commands::transfer(const std::function<SessionResult(RadioSession&)>& run) {
+    SerialPortAdapter serial;
+    std::optional<TracingSerialPort> tracing;
+    if (args_.trace) {
+        tracing.emplace(serial, err_);
+    }
+    // Progress rewrites its line, which would garble the trace's lines.
+    const bool showProgress = ::isatty(STDERR_FILENO) != 0 && !args_.trace;
+    RadioSession session(tracing ? static_cast<SerialPort&>(*tracing) : serial, radio_,
+                         showProgress ? &err_ : nullptr);
+    return run(session);
+}
+
+// A write that stopped after its first block may have left the radio half written: say so.
+ExitCode Commands::failed(const SessionResult& result, bool writing) {
+    const TransferFailure& failure = *result.failure;
+    std::string outcome;
+    if (writing) {
+        outcome = result.blocksWritten == 0
+                      ? std::string(" ") + kNothingWritten
+                      : " The write stopped at block " + std::to_string(result.blocksWritten) +
+                            " of 8: the radio may hold part of the new data. Write again.";
+    }
+    using Kind = TransferFailure::Kind;
+    switch (failure.kind) {
+        case Kind::PortUnavailable:
+            return fail(ExitCode::PortUnavailable,
+                        "Cannot open " + port_.describe() + ": " + failure.reason + outcome);
+        case Kind::NoAnswer:
+            return fail(ExitCode::Communication, "Communication error: the radio on " +
+                                                     port_.describe() + " did not answer." +
+                                                     outcome);
+        case Kind::ReopenFailed:
+            return fail(ExitCode::Communication,
+                        "Communication error: " + port_.describe() +
+                            " could not be opened again: " + failure.reason + outcome);
+        case Kind::PortLost:
+            return fail(ExitCode::Communication,
+                        "The connection to the radio was lost: the cable was unplugged or the "
+                        "port went away. The transfer has stopped." +
+                            outcome);
+        case Kind::WrongModel:
+            return fail(ExitCode::WrongModel, "Model type or frequency range error: the radio on " +
+                                                  port_.describe() + " is " +
+                                                  radioName(failure.radio) + ", not " +
+                                                  radio_.model + "." + outcome);
+        case Kind::InvalidField:
+            return fail(ExitCode::InvalidField,
+                        std::string(kNothingWritten) + " " + failure.field->message());
+    }
+    return ExitCode::Communication;
+}
+
+ExitCode Commands::ports() {
+    if (auto code = openSettings()) {
+        return *code;
+    }
+    LinuxPorts present(settings_->configuredPorts());
+    const PortListing listing = listPorts(present.list());
+    if (listing.entries.empty()) {
+        err_ << "qv4120-cal: no serial port is present.\n";
+    }
+    for (const PortEntry& entry : listing.entries) {
+        char line[16];
+        std::snprintf(line, sizeof line, "%-7s ", entry.text.c_str());
+        out_ << line << entry.device << "\n";
+    }
+    return ExitCode::Done;
+}
+
+ExitCode Commands::identify() {
+    if (auto code = prepareTransfer()) {
+        return *code;
+    }
+    const SessionResult result =
+        transfer([&](RadioSession& session) { return session.identify(port_.device); });
+    if (result.failure) {
+        return failed(result, false);
+    }
+    out_ << "model: " << result.radio.model << "\nversion: " << result.radio.version << "\n";
+    return ExitCode::Done;
+}
+
+ExitCode Commands::read() {
+    FileKind kind{};
+    if (auto code = kindOf(args_.output, kind)) {
+        return *code;
+    }
+    if (auto code = prepareTransfer()) {
+        return *code;
+    }
+    const SessionResult result =
+        transfer([&](RadioSession& session) { return session.read(port_.device); });
+    if (result.failure) {
+        return failed(result, false);
+    }
+    const CalibrationDocument document{
+        recordOf(result.memory), RadioOrigin{result.radio.model, result.radio.version, utcNow(),
+                                             port_.describe(), result.memory}};
+    if (auto error = saveCalibration(args_.output, kind, document)) {
+        return fail(ExitCode::FileError, "The radio was read, but " + error->message());
+    }
+    err_ << "Read " << radioName(result.radio) << " on " << port_.describe() << " into "
+         << args_.output << ".\n";
+    return ExitCode::Done;
+}
+
+// The file is checked before any port is opened, as the window checks its fields. The radio
+// keeps its read-only values and reserved bytes: where the file holds others, it is said.
+ExitCode Commands::write() {
+    CalibrationDocument document;
+    if (auto code = load(args_.file, document)) {
+        return *code;
+    }
+    if (const auto bad = firstUnwritableField(document.record)) {
+        return fail(ExitCode::InvalidField, std::string(kNothingWritten) + " " + bad->message);
+    }
+    if (auto code = prepareTransfer()) {
+        return *code;
+    }
+    if (!confirmed()) {
+        return ExitCode::Usage;
+    }
+    std::vector<Difference> kept;
+    const SessionResult result = transfer([&](RadioSession& session) {
+        return session.write(port_.device, [&](CalibrationRecord& image) {
+            for (Difference& d : differences(document.record, recordOf(image))) {
+                if (d.field < 0 || fieldInfo(d.field).readOnly()) {
+                    kept.push_back(std::move(d));
+                }
+            }
+            recordToImage(document.record, image);
+            return std::optional<GatherError>();
+        });
+    });
+    if (result.failure) {
+        return failed(result, true);
+    }
+    err_ << "Wrote " << args_.file << " into " << radioName(result.radio) << " on "
+         << port_.describe() << ".\n";
+    for (const Difference& d : kept) {
+        err_ << "  kept the radio's own " << d.label << ": " << d.second << " (the file holds "
+             << d.first << ")\n";
+    }
+    return ExitCode::Done;
+}
+
+ExitCode Commands::verify() {
+    CalibrationDocument document;
+    if (auto code = load(args_.file, document)) {
+        return *code;
+    }
+    if (auto code = prepareTransfer()) {
+        return *code;
+    }
+    const SessionResult result =
+        transfer([&](RadioSession& session) { return session.read(port_.device); });
+    if (result.failure) {
+        return failed(result, false);
+    }
+    const auto found = differences(document.record, recordOf(result.memory));
+    for (const Difference& d : found) {
+        out_ << d.label << ": file " << d.first << ", radio " << d.second << "\n";
+    }
+    if (!found.empty()) {
+        err_ << "qv4120-cal: " << found.size() << (found.size() == 1 ? " value" : " values")
+             << " in " << args_.file << (found.size() == 1 ? " differs" : " differ") << " from "
+             << radioName(result.radio) << " on " << port_.describe() << ".\n";
+        return ExitCode::Differences;
+    }
+    err_ << radioName(result.radio) << " on " << port_.describe() << " holds every value of "
+         << args_.file << ".\n";
+    return ExitCode::Done;
+}
+
+ExitCode Commands::show() {
+    CalibrationDocument document;
+    if (auto code = load(args_.file, document)) {
+        return *code;
+    }
+    if (args_.json) {
+        out_ << toJson(document);
+        return ExitCode::Done;
+    }
+    for (const std::string& line : fieldLines(document.record)) {
+        out_ << line << "\n";
+    }
+    return ExitCode::Done;
+}
+
+ExitCode Commands::diff() {
+    CalibrationDocument first;
+    CalibrationDocument second;
+    if (auto code = load(args_.file, first)) {
+        return *code;
+    }
+    if (auto code = load(args_.other, second)) {
+        return *code;
+    }
+    const auto found = differences(first.record, second.record);
+    for (const Difference& d : found) {
+        out_ << d.label << ": " << d.first << " -> " << d.second << "\n";
+    }
+    return found.empty() ? ExitCode::Done : ExitCode::Differences;
+}
+
+ExitCode Commands::convert() {
+    CalibrationDocument document;
+    FileKind kind{};
+    if (auto code = kindOf(args_.other, kind)) {
+        return *code;
+    }
+    if (auto code = load(args_.file, document)) {
+        return *code;
+    }
+    if (auto error = saveCalibration(args_.other, kind, document)) {
+        return fail(ExitCode::FileError, error->message());
+    }
+    return ExitCode::Done;
+}
+
+}  // namespace
+
+int runCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err,
+                   const fs::path& executableFolder) {
+    Arguments args;
+    CLI::App app{"Reads, writes and compares the calibration data of a QV-4120 radio.",
+                 "qv4120-cal"};
+    app.set_version_flag("--version", std::string("qv4120-cal ") + QV_VERSION);
+    app.footer(kExitCodeHelp);
+    app.require_subcommand(1);
+    app.fallthrough();
+    app.add_option("--settings", args.settings,
+                   "The settings file (read only): default mysetup.ini beside the program, "
+                   "else $XDG_CONFIG_HOME/qv4120-settestdata/mysetup.ini");
+    CLI::Option* accessCode =
+        app.add_option("--access-code", args.accessCode,
+                       "The radio's access code, ten characters (default: the settings file's)");
+    CLI::Option* model = app.add_option(
+        "--model", args.model,
+        "The model the radio must name, empty for any (default: the settings file's)");
+    app.add_flag("--trace", args.trace, "Print every frame sent and received as hex");
+
+    const auto addPort = [&](CLI::App* command) {
+        command->add_option("--port,-p", args.port, "COM9, 9 or a device path")->required();
+    };
+    CLI::App* ports = app.add_subcommand("ports", "List the present ports: COM n, device path");
+    CLI::App* identify = app.add_subcommand("identify", "Show the radio's model and version");
+    addPort(identify);
+    CLI::App* read = app.add_subcommand("read", "Read the radio into FILE (.bin or .json)");
+    addPort(read);
+    read->add_option("--output,-o", args.output, "The file to write")->required();
+    CLI::App* write = app.add_subcommand("write", "Write FILE (.bin or .json) into the radio");
+    addPort(write);
+    write->add_option("FILE", args.file, "The data file or document")->required();
+    write->add_flag("--yes,-y", args.yes, "Write without asking");
+    CLI::App* verify =
+        app.add_subcommand("verify", "Read the radio and compare it with FILE, field by field");
+    addPort(verify);
+    verify->add_option("FILE", args.file, "The data file or document")->required();
+    CLI::App* show = app.add_subcommand("show", "Show the 78 fields of FILE");
+    show->add_option("FILE", args.file, "The data file or document")->required();
+    show->add_flag("--json", args.json, "Show the calibration document");
+    CLI::App* diff = app.add_subcommand("diff", "Show the fields that differ between two files");
+    diff->add_option("FILE_A", args.file, "The first file")->required();
+    diff->add_option("FILE_B", args.other, "The second file")->required();
+    CLI::App* convert = app.add_subcommand("convert", "Convert IN to OUT, by their extensions");
+    convert->add_option("IN", args.file, "The file to read")->required();
+    convert->add_option("OUT", args.other, "The file to write")->required();
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return app.exit(e, out, err) == 0 ? 0 : static_cast<int>(ExitCode::Usage);
+    }
+    args.accessCodeGiven = accessCode->count() > 0;
+    args.modelGiven = model->count() > 0;
+
+    Commands commands(args, out, err, executableFolder);
+    const std::pair<CLI::App*, ExitCode (Commands::*)()> actions[] = {
+        {ports, &Commands::ports}, {identify, &Commands::identify}, {read, &Commands::read},
+        {write, &Commands::write}, {verify, &Commands::verify},     {show, &Commands::show},
+        {diff, &Commands::diff},   {convert, &Commands::convert}};
+    for (const auto& [command, action] : actions) {
+        if (command->parsed()) {
+            return static_cast<int>((commands.*action)());
+        }
+    }
+    return static_cast<int>(ExitCode::Usage);
+}
+
+}  // namespace qv::cli

@@ -1,0 +1,63 @@
+#include "cli/PortChoice.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+
+#include "ports/PortList.h"
+
+namespace qv::cli {
+
+namespace {
+
+constexpr char kSettingsName[] = "mysetup.ini";
+
+// The number in "COM9", "com9" or "9"; none for a device path.
+std::optional<int> portNumberIn(std::string text) {
+    if (text.size() > 3 && std::equal(text.begin(), text.begin() + 3, "COM", [](char a, char b) {
+            return std::toupper(static_cast<unsigned char>(a)) == b;
+        })) {
+        text.erase(0, 3);
+    }
+    const bool digits =
+        !text.empty() && text.size() <= 5 &&
+        std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
+    return digits ? std::optional(std::stoi(text)) : std::nullopt;
+}
+
+}  // namespace
+
+std::filesystem::path defaultSettingsPath(const std::filesystem::path& executableFolder) {
+    std::filesystem::path beside = executableFolder / kSettingsName;
+    std::error_code error;
+    if (std::filesystem::exists(beside, error)) {
+        return beside;
+    }
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    std::filesystem::path folder = config != nullptr ? config : "";
+    if (!folder.is_absolute()) {
+        const char* home = std::getenv("HOME");
+        folder = std::filesystem::path(home != nullptr ? home : "") / ".config";
+    }
+    return folder / "qv4120-settestdata" / kSettingsName;
+}
+
+std::string ChosenPort::describe() const {
+    return name.empty() ? device : name + " (" + device + ")";
+}
+
+std::optional<ChosenPort> choosePort(const std::string& text, PresentPorts& present) {
+    const std::optional<int> n = portNumberIn(text);
+    if (!n) {
+        return ChosenPort{{}, text};
+    }
+    const std::string name = portEntryText(*n);
+    for (const PortEntry& entry : listPorts(present.list()).entries) {
+        if (entry.text == name) {
+            return ChosenPort{name, entry.device};
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace qv::cli

@@ -1,0 +1,80 @@
+#include "cli/RadioSession.h"
+
+namespace qv::cli {
+
+RadioSession::RadioSession(SerialPort& port, const RadioSettings& settings, std::ostream* progress)
+    : progress_(progress), transfer_(port, answerTimer_, pause_, *this) {
+    transfer_.setRadioSettings(settings);
+}
+
+SessionResult RadioSession::identify(const std::string& device) {
+    return run([&] { transfer_.startIdentify(device); });
+}
+
+SessionResult RadioSession::read(const std::string& device) {
+    return run([&] { transfer_.startRead(device); });
+}
+
+SessionResult RadioSession::write(const std::string& device, Transfer::Gather gather) {
+    return run([&] { transfer_.startWrite(device, std::move(gather)); });
+}
+
+// An outcome can come before the loop runs (a port that does not open): the loop then never
+// starts, as a quit before exec would be lost.
+SessionResult RadioSession::run(const std::function<void()>& start) {
+    result_ = {};
+    done_ = false;
+    start();
+    if (!done_) {
+        loop_.exec();
+    }
+    return result_;
+}
+
+void RadioSession::onBlockStarted(TransferKind kind, int block, int count) {
+    if (kind == TransferKind::Write) {
+        result_.blocksWritten = block;
+    }
+    if (progress_ != nullptr) {
+        progressShown_ = true;
+        *progress_ << "\r" << (kind == TransferKind::Write ? "Writing" : "Reading") << " block "
+                   << block << " of " << count << std::flush;
+    }
+}
+
+void RadioSession::onIdentified(const Identification& radio) {
+    result_.radio = radio;
+}
+
+void RadioSession::onReadCompleted(const CalibrationRecord& image) {
+    result_.memory = image;
+    finish();
+}
+
+void RadioSession::onWriteCompleted() {
+    finish();
+}
+
+void RadioSession::onIdentifyCompleted(const Identification& radio) {
+    result_.radio = radio;
+    finish();
+}
+
+void RadioSession::onFailed(const TransferFailure& failure) {
+    result_.failure = failure;
+    if (!failure.radio.model.empty()) {
+        result_.radio = failure.radio;
+    }
+    finish();
+}
+
+void RadioSession::finish() {
+    if (progressShown_) {
+        *progress_ << "\r\033[K" << std::flush;
+        progressShown_ = false;
+    }
+    done_ = true;
+    loop_.quit();
+}
+
+}  // namespace qv::cli

@@ -1,0 +1,200 @@
+// qv4120-cal as a process against the simulated radio on a pseudo-terminal.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "SimulatedRadio.h"
+#include "tests/support/RadioProcess.h"
+
+namespace qv {
+namespace {
+
+struct Ran {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void put(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+}
+
+QByteArray dataFileOf(const sim::SimulatedRadio::Memory& memory) {
+    return QByteArray(reinterpret_cast<const char*>(memory.data()), 118);
+}
+
+// Every run reads the settings file in the test's folder, which makes COM9 the first radio.
+class CommandLine : public testing::Test {
+protected:
+    void SetUp() override {
+        device = radio.start(radioOptions);
+        put(dir.filePath("mysetup.ini"), "[ports]\nCOM9=" + QByteArray::fromStdString(device));
+    }
+
+    void start(QProcess& process, QStringList arguments) {
+        arguments.replaceInStrings("{dev}", QString::fromStdString(device));
+        arguments.replaceInStrings("{dir}", dir.path());
+        process.start(QStringLiteral(QV_CAL),
+                      QStringList{"--settings", dir.filePath("mysetup.ini")} + arguments);
+    }
+
+    static Ran finish(QProcess& process) {
+        EXPECT_TRUE(process.waitForFinished(30'000));
+        return {process.exitCode(), process.readAllStandardOutput().toStdString(),
+                process.readAllStandardError().toStdString()};
+    }
+
+    Ran cal(const QStringList& arguments) {
+        QProcess process;
+        start(process, arguments);
+        return finish(process);
+    }
+
+    QStringList radioOptions;
+    QTemporaryDir dir;
+    test::RadioProcess radio{dir.filePath("radio.bin"), dir.filePath("radio.log")};
+    std::string device;
+};
+
+TEST_F(CommandLine, ReadEditWriteAndVerify) {
+    EXPECT_EQ(cal({"read", "--port", "COM9", "--output", "{dir}/read.json"}).code, 0);
+    const Ran shown = cal({"show", "{dir}/read.json"});
+    EXPECT_EQ(std::count(shown.out.begin(), shown.out.end(), '\n'), 78);
+    EXPECT_EQ(shown.out.substr(0, shown.out.find('\n')),
+              " 0  FREQ       VF FRQ                   1250");
+    EXPECT_EQ(cal({"show", "--json", "{dir}/read.json"}).out,
+              contents(dir.filePath("read.json")).toStdString());
+
+    QByteArray edited = contents(dir.filePath("read.json"));
+    edited.replace(R"("VF FRQ","value":1250)", R"("VF FRQ","value":1300)");
+    edited.replace(R"("caption":"AF SQ 1","value":100)", R"("caption":"AF SQ 1","value":111)");
+    put(dir.filePath("edited.json"), edited);
+    EXPECT_EQ(cal({"write", "--port", "9", "{dir}/edited.json", "--yes"}).code, 0);
+    EXPECT_EQ(cal({"verify", "--port", "{dev}", "{dir}/edited.json"}).code, 0);
+    const Ran verified = cal({"verify", "--port", "{dev}", "{dir}/read.json"});
+    EXPECT_EQ(verified.code, 1);
+    EXPECT_EQ(verified.out,
+              "0 FREQ VF FRQ: file 1250, radio 1300\n"
+              "60 S-Meter AF SQ 1: file 100, radio 111\n");
+    const Ran diff = cal({"diff", "{dir}/read.json", "{dir}/edited.json"});
+    EXPECT_EQ(diff.code, 1);
+    EXPECT_EQ(diff.out, "0 FREQ VF FRQ: 1250 -> 1300\n60 S-Meter AF SQ 1: 100 -> 111\n");
+}
+
+TEST_F(CommandLine, ConvertsDataFileToDocumentAndBack) {
+    QByteArray bytes(118, '\0');
+    for (int i = 0; i < bytes.size(); ++i) {
+        bytes[i] = static_cast<char>(i * 7 + 3);
+    }
+    put(dir.filePath("a.bin"), bytes);
+    EXPECT_EQ(cal({"convert", "{dir}/a.bin", "{dir}/a.json"}).code, 0);
+    EXPECT_EQ(cal({"convert", "{dir}/a.json", "{dir}/b.bin"}).code, 0);
+    EXPECT_EQ(contents(dir.filePath("b.bin")).toHex(), bytes.toHex());
+    EXPECT_EQ(cal({"diff", "{dir}/a.bin", "{dir}/a.json"}).code, 0);
+}
+
+TEST_F(CommandLine, TwoRadiosAreReadAtOnce) {
+    QByteArray second(128, '\0');
+    for (int i = 0; i < second.size(); ++i) {
+        second[i] = static_cast<char>(i);
+    }
+    put(dir.filePath("second.bin"), second);
+    test::RadioProcess secondRadio{dir.filePath("second.bin"), dir.filePath("second.log")};
+    const QString secondDevice = QString::fromStdString(secondRadio.start());
+    QProcess first;
+    QProcess other;
+    start(first, {"read", "--port", "COM9", "--output", "{dir}/first-read.bin"});
+    start(other, {"read", "--port", secondDevice, "--output", "{dir}/second-read.bin"});
+    EXPECT_EQ(finish(first).code, 0);
+    EXPECT_EQ(finish(other).code, 0);
+    EXPECT_EQ(contents(dir.filePath("first-read.bin")), dataFileOf(sim::builtInImage()));
+    EXPECT_EQ(contents(dir.filePath("second-read.bin")), second.left(118));
+}
+
+// A run, the radio's options, the exit code, standard output, a part of standard error, and
+// how many frames the radio received.
+struct Case {
+    QStringList arguments;
+    QStringList radioOptions;
+    int code;
+    const char* out;
+    const char* err;
+    int frames;
+};
+
+void PrintTo(const Case& c, std::ostream* out) {
+    *out << c.arguments.join(' ').toStdString() << " / " << c.radioOptions.join(' ').toStdString();
+}
+
+class ExitCodes : public CommandLine, public testing::WithParamInterface<Case> {
+protected:
+    void SetUp() override {
+        radioOptions = GetParam().radioOptions;
+        CommandLine::SetUp();
+        put(dir.filePath("plain.bin"), dataFileOf(sim::builtInImage()));
+        // A close level of 9 is a byte a file may hold, but not a value the field takes.
+        QByteArray closeLevel9 = dataFileOf(sim::builtInImage());
+        closeLevel9[25] = 9;
+        put(dir.filePath("close9.bin"), closeLevel9);
+        ASSERT_EQ(cal({"convert", "{dir}/close9.bin", "{dir}/close9.json"}).code, 0);
+    }
+};
+
+TEST_P(ExitCodes, SaySoAndTouchTheRadioOnlyWhenDue) {
+    const Case& c = GetParam();
+    const Ran run = cal(c.arguments);
+    EXPECT_EQ(run.code, c.code) << run.err;
+    EXPECT_EQ(run.out, c.out);
+    EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
+    const std::string log = radio.log();
+    int frames = 0;
+    for (auto at = log.find(" <- "); at != std::string::npos; at = log.find(" <- ", at + 1)) {
+        ++frames;
+    }
+    EXPECT_EQ(frames, c.frames) << log;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    All, ExitCodes,
+    testing::Values(
+        Case{{"--trace", "identify", "--port", "9"},
+             {"--fault", "silence@2"},
+             0,
+             "model: QV-4120\nversion: 01.02\n",
+             "-> 45 4E 44",
+             5},
+        Case{{"show"}, {}, 2, "", "FILE is required", 0},
+        Case{{"write", "--port", "{dev}", "{dir}/plain.bin"}, {}, 2, "", "add --yes", 0},
+        Case{{"identify", "--port", "{dir}/gone"}, {}, 3, "", "/gone: No such device", 0},
+        Case{{"identify", "-p", "{dev}"}, {"--fault", "silence@1-20"}, 4, "", "not answer", 4},
+        Case{{"write", "-y", "-p", "{dev}", "{dir}/plain.bin"},
+             {"--fault", "drop@10"},
+             4,
+             "",
+             "The write stopped at block 2 of 8: the radio may hold part of the new data.",
+             10},
+        Case{{"--model", "OTHER", "identify", "--port", "COM9"},
+             {},
+             5,
+             "",
+             "is QV-4120 (version 01.02), not OTHER.",
+             2},
+        Case{{"show", "{dir}/missing.json"}, {}, 6, "", "missing.json\": No such file", 0},
+        Case{{"write", "--yes", "--port", "{dev}", "{dir}/close9.json"},
+             {},
+             7,
+             "",
+             "Nothing was written to the radio. The field 20 \"***ASQ close level\" on page "
+             "\"OTHER\" holds 9, outside its range 0 to 6.",
+             0}));
+
+}  // namespace
+}  // namespace qv
