@@ -61,14 +61,6 @@ std::optional<FileError> saveCalibration(const std::filesystem::path& path, File
                                       : writeDataFile(path, document.record);
 }
 
-FieldRecord recordOf(const CalibrationRecord& memory) {
-    FieldRecord::Bytes bytes{};
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        bytes[i] = memory.byte(i);
-    }
-    return FieldRecord::fromBytes(bytes);
-}
-
 std::vector<Difference> differences(const FieldRecord& first, const FieldRecord& second) {
     std::vector<Difference> found;
     for (const FieldInfo& f : catalogue()) {

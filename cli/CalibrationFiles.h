@@ -24,10 +24,6 @@ std::optional<FileError> loadCalibration(const std::filesystem::path& path, File
 std::optional<FileError> saveCalibration(const std::filesystem::path& path, FileKind kind,
                                          const CalibrationDocument& document);
 
-// The field record as the radio holds it: the first 118 bytes of its memory, reserved bytes
-// included.
-FieldRecord recordOf(const CalibrationRecord& memory);
-
 // A field whose values differ between two records, or the reserved bytes (field -1).
 struct Difference {
     int field = -1;

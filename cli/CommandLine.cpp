@@ -15,6 +15,7 @@
 #include "cli/PortChoice.h"
 #include "cli/RadioSession.h"
 #include "cli/TracingSerialPort.h"
+#include "datafile/Backups.h"
 #include "link/SerialPortAdapter.h"
 #include "ports/LinuxPorts.h"
 #include "ports/PortList.h"
@@ -44,15 +45,6 @@ struct Arguments {
     bool yes = false;
     bool json = false;
 };
-
-std::string utcNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm utc{};
-    gmtime_r(&now, &utc);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
-    return text;
-}
 
 std::string radioName(const Identification& radio) {
     return radio.model.empty() ? std::string("the radio")
@@ -84,6 +76,7 @@ private:
     bool confirmed();
     SessionResult transfer(const std::function<SessionResult(RadioSession&)>& run);
     ExitCode failed(const SessionResult& result, bool writing);
+    CalibrationDocument keepReadBackup(const SessionResult& result, std::string_view reason);
 
     const Arguments& args_;
     std::ostream& out_;
@@ -266,6 +259,23 @@ ExitCode Commands::identify() {
     return ExitCode::Done;
 }
 
+// Every read keeps the radio's memory as a backup; one that cannot be kept is said, and the
+// read stands.
+CalibrationDocument Commands::keepReadBackup(const SessionResult& result, std::string_view reason) {
+    const RadioOrigin origin{.model = result.radio.model,
+                             .version = result.radio.version,
+                             .time = utcTime(std::chrono::system_clock::now()),
+                             .port = port_.describe(),
+                             .memory = result.memory};
+    const auto kept = keepBackup(backupFolder(), origin, reason);
+    if (const auto* path = std::get_if<fs::path>(&kept)) {
+        err_ << "Backup kept: " << path->string() << "\n";
+    } else {
+        err_ << "qv4120-cal: no backup kept: " << std::get<FileError>(kept).message() << "\n";
+    }
+    return documentOfRadio(origin);
+}
+
 ExitCode Commands::read() {
     FileKind kind{};
     if (auto code = kindOf(args_.output, kind)) {
@@ -279,9 +289,7 @@ ExitCode Commands::read() {
     if (result.failure) {
         return failed(result, false);
     }
-    const CalibrationDocument document{
-        recordOf(result.memory), RadioOrigin{result.radio.model, result.radio.version, utcNow(),
-                                             port_.describe(), result.memory}};
+    const CalibrationDocument document = keepReadBackup(result, "read");
     if (auto error = saveCalibration(args_.output, kind, document)) {
         return fail(ExitCode::FileError, "The radio was read, but " + error->message());
     }
@@ -309,7 +317,7 @@ ExitCode Commands::write() {
     std::vector<Difference> kept;
     const SessionResult result = transfer([&](RadioSession& session) {
         return session.write(port_.device, [&](CalibrationRecord& image) {
-            for (Difference& d : differences(document.record, recordOf(image))) {
+            for (Difference& d : differences(document.record, recordOfMemory(image))) {
                 if (d.field < 0 || fieldInfo(d.field).readOnly()) {
                     kept.push_back(std::move(d));
                 }
@@ -343,7 +351,8 @@ ExitCode Commands::verify() {
     if (result.failure) {
         return failed(result, false);
     }
-    const auto found = differences(document.record, recordOf(result.memory));
+    keepReadBackup(result, "verify");
+    const auto found = differences(document.record, recordOfMemory(result.memory));
     for (const Difference& d : found) {
         out_ << d.label << ": file " << d.first << ", radio " << d.second << "\n";
     }

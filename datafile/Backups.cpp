@@ -47,13 +47,7 @@ std::string utcTime(std::chrono::system_clock::time_point time) {
 }
 
 CalibrationDocument documentOfRadio(const RadioOrigin& radio) {
-    CalibrationDocument document{.record = {}, .radio = radio};
-    imageToRecord(radio.memory, document.record);
-    constexpr std::size_t kReservedOffset = 108;
-    for (std::size_t k = 0; k < document.record.Reserved.size(); ++k) {
-        document.record.Reserved[k] = radio.memory.byte(kReservedOffset + k);
-    }
-    return document;
+    return CalibrationDocument{.record = recordOfMemory(radio.memory), .radio = radio};
 }
 
 std::variant<fs::path, FileError> keepBackup(const fs::path& folder, const RadioOrigin& radio,

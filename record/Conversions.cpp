@@ -82,6 +82,14 @@ void imageToRecord(const CalibrationRecord& image, FieldRecord& record) {
     }
 }
 
+FieldRecord recordOfMemory(const CalibrationRecord& memory) {
+    FieldRecord::Bytes bytes{};
+    for (std::size_t k = 0; k < bytes.size(); ++k) {
+        bytes[k] = memory.byte(k);
+    }
+    return FieldRecord::fromBytes(bytes);
+}
+
 void recordToTexts(const FieldRecord& record, FieldTexts& texts) {
     for (const FieldInfo& f : catalogue()) {
         if (f.readOnly()) {

@@ -38,6 +38,9 @@ std::optional<GatherError> textsToImage(const FieldTexts& texts, FieldRecord& re
 // The calibration record into every member of the field record except Reserved.
 void imageToRecord(const CalibrationRecord& image, FieldRecord& record);
 
+// The field record as the memory holds it: every member and the reserved bytes.
+FieldRecord recordOfMemory(const CalibrationRecord& memory);
+
 // Every editable member as its display text into its field, in field order.
 void recordToTexts(const FieldRecord& record, FieldTexts& texts);
 

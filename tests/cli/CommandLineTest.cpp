@@ -1,6 +1,7 @@
 // qv4120-cal as a process against the simulated radio on a pseudo-terminal.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -42,6 +43,9 @@ protected:
     void start(QProcess& process, QStringList arguments) {
         arguments.replaceInStrings("{dev}", QString::fromStdString(device));
         arguments.replaceInStrings("{dir}", dir.path());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_DATA_HOME", dir.filePath("data"));
+        process.setProcessEnvironment(environment);
         process.start(QStringLiteral(QV_CAL),
                       QStringList{"--settings", dir.filePath("mysetup.ini")} + arguments);
     }
@@ -66,6 +70,8 @@ protected:
 
 TEST_F(CommandLine, ReadEditWriteAndVerify) {
     EXPECT_EQ(cal({"read", "--port", "COM9", "--output", "{dir}/read.json"}).code, 0);
+    const QDir backups(dir.filePath("data/qv4120-settestdata/backups"));
+    EXPECT_EQ(backups.entryList(QDir::Files).size(), 1);
     const Ran shown = cal({"show", "{dir}/read.json"});
     EXPECT_EQ(std::count(shown.out.begin(), shown.out.end(), '\n'), 78);
     EXPECT_EQ(shown.out.substr(0, shown.out.find('\n')),
