@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ports/PresentPorts.h"
@@ -14,11 +15,10 @@ namespace qv::test {
 class FakeLocale : public SystemLocale {
 public:
     bool chineseChina = false;
-    std::string decimalPoint = ".";
-    std::string date = "12/06/2026";
+    std::string date;
 
     bool isChineseChina() const override { return chineseChina; }
-    NumberFormat format() const override { return {.decimalPoint = decimalPoint}; }
+    NumberFormat format() const override { return {}; }
     std::string shortDate() const override { return date; }
 };
 
@@ -30,7 +30,7 @@ public:
 };
 
 // Records every message and question; `onShow` runs while a message is "open", and every
-// question is answered with `confirmAnswer` (true: OK).
+// question is answered with OK.
 class ScriptedNotices : public Notices {
 public:
     struct Shown {
@@ -40,7 +40,6 @@ public:
     std::vector<Shown> shown;
     std::vector<std::string> asked;
     std::function<void()> onShow;
-    bool confirmAnswer = true;
 
     void show(const std::string& text, NoticeIcon icon) override {
         shown.push_back({text, icon});
@@ -50,22 +49,18 @@ public:
     }
     bool confirm(const std::string& text) override {
         asked.push_back(text);
-        return confirmAnswer;
+        return true;
     }
 };
 
-// Answers each showing of the file dialog with the next answer, a cancel when there is none
-// left, and keeps what each showing asked for.
+// Answers the next showing of the file dialog with `next`, then cancels.
 class ScriptedPicker : public FilePicker {
 public:
-    std::vector<QString> answers;
-    std::vector<Request> requests;
+    std::optional<QString> next;
 
-    std::optional<QString> pick(const Request& request) override {
-        requests.push_back(request);
-        return used < answers.size() ? std::optional(answers[used++]) : std::nullopt;
+    std::optional<QString> pick(const Request& /*request*/) override {
+        return std::exchange(next, std::nullopt);
     }
-    std::size_t used = 0;
 };
 
 // "COM" n on this device, by default the serial device that COM n is on Linux.

@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "SimulatedRadio.h"
+#include "fields/FieldEditor.h"
 #include "link/SerialPortAdapter.h"
 #include "ports/SettingsFile.h"
 #include "record/FieldCatalogue.h"
@@ -35,9 +35,9 @@ inline void writeFile(const QString& path, const QByteArray& data) {
 // the settings file in a fresh folder and the simulated radio ready to start there.
 class WindowTest : public testing::Test {
 protected:
-    // Builds the window with these ports present, runs its start-up and shows it; the
-    // reminder of the start-up is answered and forgotten.
-    MainWindow& open(std::vector<PresentPort> present = {}) {
+    // Builds the window over these ports, runs its start-up and shows it; the start-up's
+    // reminder is answered and forgotten.
+    void open(std::vector<PresentPort> present = {}) {
         ports.present = std::move(present);
         commands.reset();
         window = std::make_unique<MainWindow>(ShellServices{notices, locale, ports, settings});
@@ -47,20 +47,16 @@ protected:
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         notices.shown.clear();
-        return *window;
     }
     // Starts the simulated radio with this memory, then the window with the radio as COM9.
-    MainWindow& openOnRadio(const sim::SimulatedRadio::Memory& memory,
-                            const QStringList& options = {}) {
+    void openOnRadio(const RadioProcess::Memory& memory, const QStringList& options = {}) {
         writeFile(path("radio.bin"), QByteArray(reinterpret_cast<const char*>(memory.data()),
                                                 static_cast<qsizetype>(memory.size())));
         device = radio.start(options);
-        return open({port(9, device)});
+        open({port(9, device)});
     }
 
-    QLineEdit* edit(int field) const {
-        return window->findChild<QLineEdit*>(QStringLiteral("fieldEdit_%1").arg(field));
-    }
+    QLineEdit* edit(int i) const { return window->findChild<FieldEditor*>()->fieldEdit(i); }
     QString path(const char* name) const { return dir.filePath(name); }
     QString status(const char* part) const { return window->findChild<QLabel*>(part)->text(); }
     // The text of every field, which are all the boxes the window has.
@@ -76,15 +72,15 @@ protected:
         edit(field)->selectAll();
         QTest::keyClicks(edit(field), text);
     }
-    // Clicks the button; the file dialog it shows, if any, chooses this file.
+    // Clicks the button, forgetting the messages before; the file dialog it shows, if any, chooses
+    // this file or is cancelled.
     void click(QPushButton* button, const char* file = nullptr) {
-        file ? picker.answers.push_back(path(file)) : void();
+        notices.shown.clear();
+        picker.next = file ? std::optional(path(file)) : std::nullopt;
         QTest::mouseClick(button, Qt::LeftButton);
     }
-    // The first message since the click, which ends a transfer (the file dialog, if any, answered
-    // with the file); "" when none comes.
+    // Clicks, then waits for the first message, which ends a transfer; "" when none comes.
     std::string clickForMessage(QPushButton* button, const char* file = nullptr) {
-        notices.shown.clear();
         click(button, file);
         return outcome();
     }
@@ -92,11 +88,13 @@ protected:
         waitUntil([&] { return !notices.shown.empty(); }, std::chrono::seconds(15));
         return notices.shown.empty() ? "" : notices.shown.front().text;
     }
-    void expectIdleWithThePortClosed() {
-        EXPECT_FALSE(commands->currentTransfer().running());
-        EXPECT_FALSE(serialPort.isOpen());
-        EXPECT_FALSE(window->answerTimer()->isActive());
-        EXPECT_EQ(status("statusProgress"), "");
+    // With QV_SCREENSHOTS set to a folder, saves the window there as <name>.png, in 256 colours
+    // to keep the files small enough to commit.
+    void screenshot(const QString& name) const {
+        const QImage image = window->grab().toImage().convertToFormat(QImage::Format_Indexed8);
+        if (const QString folder = qEnvironmentVariable("QV_SCREENSHOTS"); !folder.isEmpty()) {
+            image.save(folder + "/" + name + ".png");
+        }
     }
 
     QTemporaryDir dir;
