@@ -50,19 +50,34 @@ TEST_F(WindowEndToEnd, ReadSaveLoadEditAndWrite) {
     screenshot("en-reading");
     EXPECT_EQ(outcome(), "Read Complete!");
     EXPECT_EQ(status("statusRadio"), "Radio QV-4120, version 01.02");
+    const QStringList backups =
+        QDir(path("data/qv4120-settestdata/backups")).entryList({"QV-4120_01.02_*_read.json"});
+    ASSERT_EQ(backups.size(), 1);
+    EXPECT_EQ(status("statusFile"),
+              "Backup kept: " + path("data/qv4120-settestdata/backups/") + backups.front());
     click(window->saveButton(), "backup.bin");
     QByteArray saved(reinterpret_cast<const char*>(testImage().data()), FieldRecord::kSize);
     putValues(saved.replace(108, 6, QByteArray(6, '\0')), {{20, 6}, {26, 6}});
     EXPECT_EQ(readFile(path("backup.bin")).toHex(), saved.toHex());
     EXPECT_EQ(status("statusFile"), "Saved " + path("backup.bin"));
     type(0, "1");
+    EXPECT_EQ(status("statusChanges"), "1 field changed");
+    EXPECT_TRUE(edit(0)->property("changed").toBool());
     click(window->loadButton(), "backup.bin");
+    EXPECT_EQ(shown(), read);
+    EXPECT_EQ(status("statusChanges"), "");
+    type(0, "1");
+    const QByteArray kept = "data/qv4120-settestdata/backups/" + backups.front().toUtf8();
+    click(window->loadButton(), kept.constData());
     EXPECT_EQ(shown(), read);
     type(4, "4321");
     type(5, "12");
+    type(0, "0" + edit(0)->text());  // the same value as read, however written
+    EXPECT_EQ(status("statusChanges"), "2 fields changed");
     click(window->writeButton());
     EXPECT_TRUE(waitUntil([&] { return status("statusProgress") == "Writing block 5 of 8"; }, 15s));
     EXPECT_EQ(outcome(), "Write Complete!");
+    EXPECT_EQ(status("statusChanges"), "");
     Memory expected = testImage();
     putValues(expected, {{4, 4321}, {5, 12}, {20, 6}, {26, 6}});
     EXPECT_EQ(radio.memoryAfterStop(), expected);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -39,6 +40,7 @@ protected:
     // reminder is answered and forgotten.
     void open(std::vector<PresentPort> present = {}) {
         ports.present = std::move(present);
+        qputenv("XDG_DATA_HOME", path("data").toLocal8Bit());
         commands.reset();
         window = std::make_unique<MainWindow>(ShellServices{notices, locale, ports, settings});
         commands = std::make_unique<Commands>(*window,
