@@ -14,7 +14,6 @@
 #include "link/SerialPortAdapter.h"
 #include "link/Transfer.h"
 #include "tests/support/EventLoopWait.h"
-#include "tests/support/RecordingListener.h"
 
 namespace {
 
@@ -23,6 +22,18 @@ using Clock = std::chrono::steady_clock;
 
 constexpr double kByteMs = 10.0 * 1000.0 / 9600.0;
 
+// Keeps how the transfer ended.
+struct Outcome final : TransferListener {
+    void onBlockStarted(TransferKind, int, int) override {}
+    void onIdentified(const Identification&) override {}
+    void onReadCompleted(const CalibrationRecord&) override { text = "read completed"; }
+    void onWriteCompleted() override { text = "write completed"; }
+    void onFailed(const TransferFailure& failure) override {
+        text = "failed (" + std::to_string(static_cast<int>(failure.kind)) + ")";
+    }
+    std::string text;
+};
+
 struct Measure {
     double wallMs = 0;
     double floorMs = 0;
@@ -30,17 +41,17 @@ struct Measure {
 };
 
 Measure run(const std::function<void()>& start, bench::CountingSerialPort& port,
-            bench::CountingPause& pause, test::RecordingListener& listener) {
+            bench::CountingPause& pause, Outcome& outcome) {
     port.bytes = 0;
     pause.total = 0;
-    listener.outcomes.clear();
+    outcome.text.clear();
     const auto began = Clock::now();
     start();
-    test::waitUntil([&] { return !listener.outcomes.empty(); }, std::chrono::seconds(30));
+    test::waitUntil([&] { return !outcome.text.empty(); }, std::chrono::seconds(30));
     const std::chrono::duration<double, std::milli> wall = Clock::now() - began;
     return {.wallMs = wall.count(),
             .floorMs = static_cast<double>(port.bytes) * kByteMs + static_cast<double>(pause.total),
-            .outcome = listener.outcomes.empty() ? "(no outcome)" : listener.outcomes.front()};
+            .outcome = outcome.text.empty() ? "(no outcome)" : outcome.text};
 }
 
 void print(const char* what, const Measure& m) {
@@ -68,15 +79,14 @@ int main(int argc, char** argv) {
     QtAnswerTimer timer(waitTimer);
     QtPause qtPause;
     bench::CountingPause pause(qtPause);
-    std::vector<std::string> journal;
-    test::RecordingListener listener(journal);
-    Transfer transfer(port, timer, pause, listener);
+    Outcome outcome;
+    Transfer transfer(port, timer, pause, outcome);
     // The write sends back what the read brought.
     const auto keepImage = [](CalibrationRecord&) { return std::optional<GatherError>(); };
 
     std::printf("%-6s %12s %12s %7s  %s\n", "", "wall", "floor", "ratio", "outcome");
-    print("read", run([&] { transfer.startRead(device); }, port, pause, listener));
-    print("write", run([&] { transfer.startWrite(device, keepImage); }, port, pause, listener));
+    print("read", run([&] { transfer.startRead(device); }, port, pause, outcome));
+    print("write", run([&] { transfer.startWrite(device, keepImage); }, port, pause, outcome));
     radio.terminate();
     radio.waitForFinished(10'000);
     return 0;

@@ -11,21 +11,6 @@ namespace qv {
 namespace {
 
 using namespace std::chrono_literals;
-using test::runEventLoopFor;
-using test::waitUntil;
-
-TEST(OpenFailureReason, SaysWhyInPlainWords) {
-    const std::string busy = "The port is busy: another program holds it.";
-    EXPECT_EQ(openFailureReason(QSerialPort::DeviceNotFoundError, "No such file", ENOENT),
-              "No such device: is the cable plugged in?");
-    EXPECT_EQ(openFailureReason(QSerialPort::PermissionError, "Permission denied", EACCES),
-              "Permission denied: add yourself to the dialout group and log in again.");
-    EXPECT_EQ(openFailureReason(QSerialPort::PermissionError, "Device or resource busy", 0), busy);
-    EXPECT_EQ(openFailureReason(QSerialPort::PermissionError, "Error while locking", EACCES), busy);
-    EXPECT_EQ(openFailureReason(QSerialPort::PermissionError, "", EBUSY), busy);
-    EXPECT_EQ(openFailureReason(QSerialPort::OpenError, "Device is already open", 0),
-              "Device is already open");
-}
 
 // The adapter on a pseudo-terminal whose other end the test plays.
 class SerialPortAdapterTest : public testing::Test {
@@ -36,10 +21,12 @@ protected:
         EXPECT_EQ(adapter.open(), std::nullopt);
     }
 
-    // The block that the bytes make once they reach the threshold.
-    Frame received() {
-        EXPECT_TRUE(waitUntil([&] { return !blocks.empty(); }, 5s));
-        return blocks.empty() ? Frame{} : blocks.front();
+    // The blocks delivered once the bytes have come: the first, or none within `wait`.
+    std::vector<Frame> received(const Frame& bytes, std::chrono::milliseconds wait = 5s) {
+        blocks.clear();
+        line.write(bytes);
+        test::waitUntil([&] { return !blocks.empty(); }, wait);
+        return blocks;
     }
 
     sim::PseudoTerminal line;
@@ -47,39 +34,46 @@ protected:
     std::vector<Frame> blocks;
 };
 
+// In plain words; a port held by another program is busy, however the system says so.
 TEST_F(SerialPortAdapterTest, OpenSaysWhyThePortCannotBeHad) {
+    const std::string busy = "The port is busy: another program holds it.";
     SerialPortAdapter missing;
     missing.setDevice("/dev/qv-no-such-port");
     EXPECT_EQ(missing.open(), "No such device: is the cable plugged in?");
-    EXPECT_FALSE(missing.write({0x02})) << "a closed port takes nothing";
     SerialPortAdapter other;
     other.setDevice(line.devicePath());
-    EXPECT_EQ(other.open(), "The port is busy: another program holds it.");
+    EXPECT_EQ(other.open(), busy);
+    EXPECT_EQ(openFailureReason(QSerialPort::PermissionError, "Permission denied", EACCES),
+              "Permission denied: add yourself to the dialout group and log in again.");
+    EXPECT_EQ(openFailureReason(QSerialPort::PermissionError, "Device or resource busy", 0), busy);
+    EXPECT_EQ(openFailureReason(QSerialPort::PermissionError, "Error while locking", EACCES), busy);
+    EXPECT_EQ(openFailureReason(QSerialPort::PermissionError, "", EBUSY), busy);
+    EXPECT_EQ(openFailureReason(QSerialPort::OpenError, "Device is already open", 0),
+              "Device is already open");
 }
 
+// Bytes below the threshold wait, then go out as one block; clearing or reopening drops them.
 TEST_F(SerialPortAdapterTest, BytesWaitUntilTheThresholdIsReached) {
     adapter.setReceiveThreshold(3);
-    line.write({0x4B, 0x56});
-    runEventLoopFor(150ms);
-    EXPECT_TRUE(blocks.empty());
-    line.write({0x06, 0x57});
-    EXPECT_EQ(received(), Frame({0x4B, 0x56, 0x06, 0x57})) << "all, as one block";
+    EXPECT_EQ(received({0x4B, 0x56}, 150ms), std::vector<Frame>{});
+    EXPECT_EQ(received({0x06, 0x57}), (std::vector<Frame>{{0x4B, 0x56, 0x06, 0x57}}));
+    for (const bool reopen : {false, true}) {
+        adapter.setReceiveThreshold(21);
+        EXPECT_EQ(received({0x06, 0x49}, 150ms), std::vector<Frame>{});
+        reopen ? adapter.close() : adapter.clearBuffers();
+        EXPECT_EQ(adapter.isOpen() ? std::nullopt : adapter.open(), std::nullopt);
+        adapter.setReceiveThreshold(1);
+        EXPECT_EQ(received({0x0A}), std::vector<Frame>{{0x0A}});
+    }
 }
 
-TEST_F(SerialPortAdapterTest, ClearingOrReopeningDiscardsBytesBelowTheThreshold) {
-    for (const bool reopen : {false, true}) {
-        blocks.clear();
-        adapter.setReceiveThreshold(21);
-        line.write({0x06, 0x49});
-        runEventLoopFor(150ms);
-        reopen ? adapter.close() : adapter.clearBuffers();
-        if (!adapter.isOpen()) {
-            EXPECT_EQ(adapter.open(), std::nullopt);
-        }
-        adapter.setReceiveThreshold(1);
-        line.write({0x0A});
-        EXPECT_EQ(received(), Frame{0x0A});
-    }
+TEST_F(SerialPortAdapterTest, ALostDeviceIsReportedOnceWithThePortClosed) {
+    std::vector<bool> openWhenLost;
+    adapter.setHandlers({}, [&] { openWhenLost.push_back(adapter.isOpen()); });
+    line.hangUp();
+    EXPECT_TRUE(test::waitUntil([&] { return !openWhenLost.empty(); }, 5s));
+    test::runEventLoopFor(150ms);
+    EXPECT_EQ(openWhenLost, std::vector<bool>{false});
 }
 
 }  // namespace

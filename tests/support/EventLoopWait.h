@@ -11,15 +11,12 @@ namespace qv::test {
 // Runs the event loop until `done` holds or `timeout` passes; whether it held.
 inline bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
     const QDeadlineTimer deadline(timeout);
-    while (!done()) {
-        if (deadline.hasExpired()) {
-            return false;
-        }
+    while (!done() && !deadline.hasExpired()) {
         QEventLoop loop;
         QTimer::singleShot(5, &loop, &QEventLoop::quit);
         loop.exec();
     }
-    return true;
+    return done();
 }
 
 // Runs the event loop for `duration`, to show that something does not happen.

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -8,17 +7,13 @@
 
 namespace qv::test {
 
-// Returns at once, noting the pause asked for; `during` plays what happens meanwhile.
+// Returns at once, noting the pause asked for.
 class FakePause final : public Pause {
 public:
     explicit FakePause(std::vector<std::string>& journal) : journal_(journal) {}
     void sleep(int milliseconds) override {
         journal_.push_back("pause " + std::to_string(milliseconds));
-        if (during) {
-            during(milliseconds);
-        }
     }
-    std::function<void(int milliseconds)> during;
 
 private:
     std::vector<std::string>& journal_;

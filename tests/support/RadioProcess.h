@@ -23,21 +23,11 @@ public:
 
     // The device of its line; empty when it did not start.
     std::string start(const QStringList& options = {}) {
-        process_.setProgram(QStringLiteral(QV_RADIOSIM));
-        process_.setArguments(QStringList{"--no-pace", "--image", image_, "--log", log_} + options);
-        process_.start();
-        if (!process_.waitForStarted(10'000) || !process_.waitForReadyRead(10'000)) {
-            ADD_FAILURE() << "the simulated radio did not start";
-            return {};
-        }
-        return process_.readLine().trimmed().toStdString();
-    }
-
-    void stop() {
-        if (process_.state() != QProcess::NotRunning) {
-            process_.terminate();
-            process_.waitForFinished(10'000);
-        }
+        process_.start(QStringLiteral(QV_RADIOSIM),
+                       QStringList{"--no-pace", "--image", image_, "--log", log_} + options);
+        const bool started = process_.waitForStarted(10'000) && process_.waitForReadyRead(10'000);
+        EXPECT_TRUE(started) << "the simulated radio did not start";
+        return started ? process_.readLine().trimmed().toStdString() : "";
     }
 
     // The radio saves its memory as it ends.
@@ -54,6 +44,10 @@ public:
     std::string log() const { return readAll(log_).toStdString(); }
 
 private:
+    void stop() {
+        process_.terminate();
+        process_.waitForFinished(10'000);
+    }
     static QByteArray readAll(const QString& path) {
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
