@@ -76,7 +76,8 @@ private:
     bool confirmed();
     SessionResult transfer(const std::function<SessionResult(RadioSession&)>& run);
     ExitCode failed(const SessionResult& result, bool writing);
-    CalibrationDocument keepReadBackup(const SessionResult& result, std::string_view reason);
+    RadioOrigin originOf(const CalibrationRecord& memory, const Identification& radio) const;
+    std::optional<std::string> keepRadioBackup(const RadioOrigin& origin, std::string_view reason);
 
     const Arguments& args_;
     std::ostream& out_;
@@ -225,6 +226,11 @@ ExitCode Commands::failed(const SessionResult& result, bool writing) {
         case Kind::InvalidField:
             return fail(ExitCode::InvalidField,
                         std::string(kNothingWritten) + " " + failure.field->message());
+        case Kind::BackupFailed:
+            return fail(ExitCode::FileError, std::string(kNothingWritten) +
+                                                 " The radio's memory could not be kept as a "
+                                                 "backup: " +
+                                                 failure.reason);
     }
     return ExitCode::Communication;
 }
@@ -261,19 +267,22 @@ ExitCode Commands::identify() {
 
 // Every read keeps the radio's memory as a backup; one that cannot be kept is said, and the
 // read stands.
-CalibrationDocument Commands::keepReadBackup(const SessionResult& result, std::string_view reason) {
-    const RadioOrigin origin{.model = result.radio.model,
-                             .version = result.radio.version,
-                             .time = utcTime(std::chrono::system_clock::now()),
-                             .port = port_.describe(),
-                             .memory = result.memory};
+RadioOrigin Commands::originOf(const CalibrationRecord& memory, const Identification& radio) const {
+    return {.model = radio.model,
+            .version = radio.version,
+            .time = utcTime(std::chrono::system_clock::now()),
+            .port = port_.describe(),
+            .memory = memory};
+}
+
+std::optional<std::string> Commands::keepRadioBackup(const RadioOrigin& origin,
+                                                     std::string_view reason) {
     const auto kept = keepBackup(backupFolder(), origin, reason);
     if (const auto* path = std::get_if<fs::path>(&kept)) {
         err_ << "Backup kept: " << path->string() << "\n";
-    } else {
-        err_ << "qv4120-cal: no backup kept: " << std::get<FileError>(kept).message() << "\n";
+        return std::nullopt;
     }
-    return documentOfRadio(origin);
+    return std::get<FileError>(kept).message();
 }
 
 ExitCode Commands::read() {
@@ -289,7 +298,11 @@ ExitCode Commands::read() {
     if (result.failure) {
         return failed(result, false);
     }
-    const CalibrationDocument document = keepReadBackup(result, "read");
+    const RadioOrigin origin = originOf(result.memory, result.radio);
+    if (auto error = keepRadioBackup(origin, "read")) {
+        err_ << "qv4120-cal: no backup kept: " << *error << "\n";
+    }
+    const CalibrationDocument document = documentOfRadio(origin);
     if (auto error = saveCalibration(args_.output, kind, document)) {
         return fail(ExitCode::FileError, "The radio was read, but " + error->message());
     }
@@ -316,15 +329,20 @@ ExitCode Commands::write() {
     }
     std::vector<Difference> kept;
     const SessionResult result = transfer([&](RadioSession& session) {
-        return session.write(port_.device, [&](CalibrationRecord& image) {
-            for (Difference& d : differences(document.record, recordOfMemory(image))) {
-                if (d.field < 0 || fieldInfo(d.field).readOnly()) {
-                    kept.push_back(std::move(d));
+        return session.write(
+            port_.device,
+            [&](CalibrationRecord& image) {
+                for (Difference& d : differences(document.record, recordOfMemory(image))) {
+                    if (d.field < 0 || fieldInfo(d.field).readOnly()) {
+                        kept.push_back(std::move(d));
+                    }
                 }
-            }
-            recordToImage(document.record, image);
-            return std::optional<GatherError>();
-        });
+                recordToImage(document.record, image);
+                return std::optional<GatherError>();
+            },
+            [&](const CalibrationRecord& memory, const Identification& radio) {
+                return keepRadioBackup(originOf(memory, radio), "write");
+            });
     });
     if (result.failure) {
         return failed(result, true);
@@ -351,7 +369,9 @@ ExitCode Commands::verify() {
     if (result.failure) {
         return failed(result, false);
     }
-    keepReadBackup(result, "verify");
+    if (auto error = keepRadioBackup(originOf(result.memory, result.radio), "verify")) {
+        err_ << "qv4120-cal: no backup kept: " << *error << "\n";
+    }
     const auto found = differences(document.record, recordOfMemory(result.memory));
     for (const Difference& d : found) {
         out_ << d.label << ": file " << d.first << ", radio " << d.second << "\n";

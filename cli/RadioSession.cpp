@@ -15,8 +15,9 @@ SessionResult RadioSession::read(const std::string& device) {
     return run([&] { transfer_.startRead(device); });
 }
 
-SessionResult RadioSession::write(const std::string& device, Transfer::Gather gather) {
-    return run([&] { transfer_.startWrite(device, std::move(gather)); });
+SessionResult RadioSession::write(const std::string& device, Transfer::Gather gather,
+                                  Transfer::Backup backup) {
+    return run([&] { transfer_.startWrite(device, std::move(gather), std::move(backup)); });
 }
 
 // An outcome can come before the loop runs (a port that does not open): the loop then never

@@ -28,7 +28,8 @@ public:
 
     SessionResult identify(const std::string& device);
     SessionResult read(const std::string& device);
-    SessionResult write(const std::string& device, Transfer::Gather gather);
+    SessionResult write(const std::string& device, Transfer::Gather gather,
+                        Transfer::Backup backup);
 
 private:
     SessionResult run(const std::function<void()>& start);

@@ -1,8 +1,5 @@
 #include "link/Transfer.h"
 
-#include <array>
-
-#include "record/FieldCatalogue.h"
 
 namespace qv {
 
@@ -12,12 +9,6 @@ constexpr int kBlockCount = 8;
 constexpr int kResendLimit = 3;
 constexpr int kStepPauseMs = 10;
 constexpr int kEndPauseMs = 3000;
-
-// The blocks a write reads back before it gathers the fields; 0x6060 only while the bytes
-// that no field holds are not yet the radio's.
-constexpr std::uint16_t kUnheldBlock = 0x6060;
-constexpr std::array<std::uint16_t, 6> kWriteReads{0x6000, 0x6010,       0x6020,
-                                                   0x6030, kUnheldBlock, 0x6070};
 
 std::uint16_t blockAddress(int block) {
     return static_cast<std::uint16_t>(CalibrationRecord::kBaseAddress + block * kBlockSize);
@@ -45,30 +36,21 @@ Transfer::~Transfer() {
 }
 
 void Transfer::startRead(const std::string& device) {
-    std::vector<Exchange> plan = opening();
-    for (int block = 0; block < kBlockCount; ++block) {
-        const std::uint16_t address = blockAddress(block);
-        plan.push_back(
-            {Step::ReadBlock, address, readRequestFrame(address), kBlockAnswerThreshold});
-    }
+    std::vector<Exchange> plan = readingAll();
     plan.push_back({Step::End, 0, endFrame(), kSingleByteThreshold});
     start(TransferKind::Read, device, std::move(plan));
 }
 
-void Transfer::startWrite(const std::string& device, Gather gather) {
-    std::vector<Exchange> plan = opening();
-    for (const std::uint16_t address : kWriteReads) {
-        if (address != kUnheldBlock || !readCompleted_) {
-            plan.push_back(
-                {Step::KeepBlock, address, readRequestFrame(address), kBlockAnswerThreshold});
-        }
-    }
+void Transfer::startWrite(const std::string& device, Gather gather, Backup backup) {
+    std::vector<Exchange> plan = readingAll();
+    plan.push_back({Step::Backup, 0, {}, 0});
     plan.push_back({Step::Gather, 0, {}, 0});
     for (int block = 0; block < kBlockCount; ++block) {
         plan.push_back({Step::WriteBlock, blockAddress(block), {}, kSingleByteThreshold});
     }
     plan.push_back({Step::End, 0, endFrame(), kSingleByteThreshold});
     gather_ = std::move(gather);
+    backup_ = std::move(backup);
     start(TransferKind::Write, device, std::move(plan));
 }
 
@@ -85,6 +67,16 @@ void Transfer::abandon() {
 std::vector<Transfer::Exchange> Transfer::opening() const {
     return {{Step::AccessCode, 0, accessCodeFrame(settings_.accessCode), kAccessAckThreshold},
             {Step::Identify, 0, identifyRequestFrame(), kIdentificationThreshold}};
+}
+
+std::vector<Transfer::Exchange> Transfer::readingAll() const {
+    std::vector<Exchange> plan = opening();
+    for (int block = 0; block < kBlockCount; ++block) {
+        const std::uint16_t address = blockAddress(block);
+        plan.push_back(
+            {Step::ReadBlock, address, readRequestFrame(address), kBlockAnswerThreshold});
+    }
+    return plan;
 }
 
 void Transfer::start(TransferKind kind, const std::string& device, std::vector<Exchange> plan) {
@@ -114,7 +106,10 @@ void Transfer::send() {
     }
     transmit(exchange);
     if (step_ == Step::ReadBlock || step_ == Step::WriteBlock) {
-        listener_.onBlockStarted(kind_, blockNumber(exchange.address), kBlockCount);
+        // A write reads first: its reads show as reads.
+        listener_.onBlockStarted(
+            step_ == Step::ReadBlock ? TransferKind::Read : TransferKind::Write,
+            blockNumber(exchange.address), kBlockCount);
     }
 }
 
@@ -142,16 +137,10 @@ void Transfer::onReceived(const Frame& block) {
             }
             break;
         case Step::ReadBlock:
-        case Step::KeepBlock:
-            if (!answersRequest(block)) {
-                break;
-            }
-            if (step_ == Step::ReadBlock) {
+            if (answersRequest(block)) {
                 storeBlock(block);
-            } else {
-                keepRadioBytes(block);
+                moveOn();
             }
-            moveOn();
             break;
         case Step::WriteBlock:
         case Step::End:
@@ -164,6 +153,7 @@ void Transfer::onReceived(const Frame& block) {
             }
             break;
         case Step::Idle:
+        case Step::Backup:
         case Step::Gather:
         case Step::Closing:
             break;
@@ -208,16 +198,16 @@ void Transfer::storeBlock(const Frame& block) {
     }
 }
 
-// A write sends back the radio's own bytes wherever no field of the window decides them: the
-// read-only members, and, until a read has brought the whole memory, the bytes no field holds.
-void Transfer::keepRadioBytes(const Frame& block) {
-    const std::size_t first = blockOffset(blockAnswerAddress(block));
-    for (std::size_t i = 0; i < kBlockSize; ++i) {
-        const FieldInfo* field = fieldHolding(first + i);
-        if (field != nullptr ? field->readOnly() : !readCompleted_) {
-            image_.setByte(first + i, blockAnswerByte(block, i));
-        }
+// Nothing is written to a radio whose memory could not be kept: END closes the session.
+void Transfer::keepBackup() {
+    step_ = Step::Backup;
+    if (auto reason = backup_(image_, identification_)) {
+        stopped_ = TransferFailure{TransferFailure::Kind::BackupFailed, std::move(*reason), {}, {}};
+        current_ = plan_.size() - 1;
+        send();
+        return;
     }
+    moveOn();
 }
 
 void Transfer::gather() {
@@ -249,7 +239,9 @@ void Transfer::moveOn() {
         kind_ != TransferKind::Identify) {
         ++current_;
     }
-    if (plan_[current_].step == Step::Gather) {
+    if (plan_[current_].step == Step::Backup) {
+        keepBackup();
+    } else if (plan_[current_].step == Step::Gather) {
         gather();
     } else {
         send();
@@ -307,7 +299,6 @@ void Transfer::finish() {
     end();
     switch (kind_) {
         case TransferKind::Read:
-            readCompleted_ = true;
             listener_.onReadCompleted(image_);
             break;
         case TransferKind::Write:

@@ -29,6 +29,9 @@ class Transfer {
 public:
     // Puts the editable fields into the image; the first field that holds no value stops it.
     using Gather = std::function<std::optional<GatherError>(CalibrationRecord& image)>;
+    // Keeps the radio's whole memory before anything is written to it; why not, when it cannot.
+    using Backup = std::function<std::optional<std::string>(const CalibrationRecord& memory,
+                                                            const Identification& radio)>;
 
     Transfer(SerialPort& port, AnswerTimer& timer, Pause& pause, TransferListener& listener);
     ~Transfer();
@@ -39,9 +42,11 @@ public:
     void setRadioSettings(RadioSettings settings) { settings_ = std::move(settings); }
 
     // Opens the port on the device and sends the access code; a transfer already running is
-    // abandoned. A write gathers the fields once it holds the radio's own bytes.
+    // abandoned. A write first reads the radio's whole memory and keeps it (no block is
+    // written when it cannot be kept), then writes that memory with the fields gathered in:
+    // every byte no editable field holds stays the radio's own.
     void startRead(const std::string& device);
-    void startWrite(const std::string& device, Gather gather);
+    void startWrite(const std::string& device, Gather gather, Backup backup);
     // The access code, the identification (asked again after any loss) and END.
     void startIdentify(const std::string& device);
     // Ends a running transfer with the port closed and no outcome.
@@ -57,7 +62,7 @@ private:
         Identify,    // the identification; not kept for re-sending: silence sends the access
                      // code again, counted against its re-sends
         ReadBlock,   // the block answer for the address asked, stored
-        KeepBlock,   // the same, in a write: only the radio's own bytes are taken from it
+        Backup,      // no frame: the memory read is kept before a write
         Gather,      // no frame: the fields go into the image
         WriteBlock,  // an acknowledgement, or a refusal, which sends the block again
         End,         // an acknowledgement, or a refusal, which sends END again
@@ -72,6 +77,7 @@ private:
 
     void start(TransferKind kind, const std::string& device, std::vector<Exchange> plan);
     std::vector<Exchange> opening() const;
+    std::vector<Exchange> readingAll() const;
     void send();
     void transmit(const Exchange& exchange);
     void onReceived(const Frame& block);
@@ -80,7 +86,7 @@ private:
     bool answersRequest(const Frame& block) const;
     void identified(const Identification& radio);
     void storeBlock(const Frame& block);
-    void keepRadioBytes(const Frame& block);
+    void keepBackup();
     void gather();
     void moveOn();
     void refused();
@@ -106,12 +112,11 @@ private:
     bool identificationLost_ = false;
     Identification identification_;
     Gather gather_;
+    Backup backup_;
     // A write stopped by a field: END goes out, and this is its outcome.
     std::optional<TransferFailure> stopped_;
-    // The radio's memory as last read, changed by a write into what it sends.
+    // The radio's memory as read, changed by a write into what it sends.
     CalibrationRecord image_;
-    // Until a read has completed, the image's bytes that no field holds are not the radio's.
-    bool readCompleted_ = false;
 };
 
 }  // namespace qv

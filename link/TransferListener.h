@@ -20,6 +20,7 @@ struct TransferFailure {
         PortLost,         // the device went away while the transfer ran
         WrongModel,       // the radio named another model: `radio` says which
         InvalidField,     // a field held no value a write could send: `field` says which
+        BackupFailed,     // the radio's memory could not be kept before a write: `reason`
     };
     Kind kind = Kind::NoAnswer;
     std::string reason;

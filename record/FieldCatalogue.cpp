@@ -182,14 +182,6 @@ std::vector<int> fieldsOnPage(Page page) {
     return fields;
 }
 
-const FieldInfo* fieldHolding(std::size_t offset) {
-    const auto holds = [offset](const FieldInfo& f) {
-        return offset >= f.offset && offset < f.offset + f.size;
-    };
-    const auto found = std::find_if(kCatalogue.begin(), kCatalogue.end(), holds);
-    return found == kCatalogue.end() ? nullptr : &*found;
-}
-
 std::string fieldName(int index) {
     const FieldInfo& f = fieldInfo(index);
     return f.frame.empty() ? std::string(f.caption)

@@ -52,8 +52,5 @@ std::vector<int> fieldsOnPage(Page page);
 std::string fieldName(int index);
 // A field named for the user: its index, name and page.
 std::string describeField(int index);
-// The field whose member holds the byte at this offset of the records; none for the bytes no
-// field holds (Reserved, offsets 118 and up).
-const FieldInfo* fieldHolding(std::size_t offset);
 
 }  // namespace qv

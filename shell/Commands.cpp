@@ -57,9 +57,14 @@ void Commands::onWriteClicked() {
         return;
     }
     prepareTransfer();
-    transfer_.startWrite(window_.portDevice(), [this](CalibrationRecord& image) {
-        return textsToImage(window_.fields(), fieldRecord_, image);
-    });
+    transfer_.startWrite(
+        window_.portDevice(),
+        [this](CalibrationRecord& image) {
+            return textsToImage(window_.fields(), fieldRecord_, image);
+        },
+        [this](const CalibrationRecord& memory, const Identification& radio) {
+            return keepRadioBackup(memory, radio, "write");
+        });
 }
 
 bool Commands::portKnown() {
@@ -141,25 +146,29 @@ void Commands::onReadCompleted(const CalibrationRecord& image) {
     status_.clearProgress();
     imageToTexts(image, fieldRecord_, window_.fields());
     window_.fieldEditor().keepAsUnchanged();
-    keepReadBackup(image);
+    if (auto error = keepRadioBackup(image, radio_, "read")) {
+        status_.showFile(QStringLiteral("No backup kept:"), QString::fromStdString(*error));
+    }
     notices_.show(kReadComplete, NoticeIcon::None);
 }
 
-// Every read leaves a copy of the radio as it was; the data read stand whether or not it can
-// be kept, and the status line says which.
-void Commands::keepReadBackup(const CalibrationRecord& image) {
-    const RadioOrigin origin{.model = radio_.model,
-                             .version = radio_.version,
-                             .time = utcTime(std::chrono::system_clock::now()),
-                             .port = window_.portDevice(),
-                             .memory = image};
-    const auto kept = keepBackup(backupFolder(), origin, "read");
+// Every read, and every write before its first block, leaves a copy of the radio as it was;
+// the status line names it. Why it could not be kept, when it could not.
+std::optional<std::string> Commands::keepRadioBackup(const CalibrationRecord& memory,
+                                                     const Identification& radio,
+                                                     std::string_view reason) {
+    const auto kept = keepBackup(backupFolder(),
+                                 {.model = radio.model,
+                                  .version = radio.version,
+                                  .time = utcTime(std::chrono::system_clock::now()),
+                                  .port = window_.portDevice(),
+                                  .memory = memory},
+                                 reason);
     if (const auto* path = std::get_if<std::filesystem::path>(&kept)) {
         status_.showFile(QStringLiteral("Backup kept:"), QString::fromStdString(path->string()));
-    } else {
-        status_.showFile(QStringLiteral("No backup kept:"),
-                         QString::fromStdString(std::get<FileError>(kept).message()));
+        return std::nullopt;
     }
+    return std::get<FileError>(kept).message();
 }
 
 void Commands::onWriteCompleted() {
@@ -191,6 +200,10 @@ void Commands::onFailed(const TransferFailure& failure) {
             return;
         case Kind::InvalidField:
             notices_.show(std::string(kWriteStopped) + "\n" + failure.field->message(),
+                          NoticeIcon::Stop);
+            return;
+        case Kind::BackupFailed:
+            notices_.show(std::string(kWriteStopped) + "\n" + kBackupNotKept + failure.reason,
                           NoticeIcon::Stop);
             return;
     }

@@ -41,6 +41,7 @@ inline constexpr char kPortLost[] =
     "The connection to the radio was lost: the cable was unplugged or the port went away. "
     "The transfer has stopped.";
 inline constexpr char kWriteStopped[] = "Nothing was written to the radio.";
+inline constexpr char kBackupNotKept[] = "The radio's memory could not be kept as a backup: ";
 
 // The window's commands: Read and Write with the radio, Save Data and Load Data with a data
 // file. It holds the field record for the whole run and the transfer, which keeps all protocol
@@ -68,7 +69,9 @@ private:
     bool fieldsCanBeWritten();
     void showChosenPort();
     void prepareTransfer();
-    void keepReadBackup(const CalibrationRecord& image);
+    std::optional<std::string> keepRadioBackup(const CalibrationRecord& memory,
+                                               const Identification& radio,
+                                               std::string_view reason);
 
     MainWindow& window_;
     Notices& notices_;

@@ -83,10 +83,15 @@ int main(int argc, char** argv) {
     Transfer transfer(port, timer, pause, outcome);
     // The write sends back what the read brought.
     const auto keepImage = [](CalibrationRecord&) { return std::optional<GatherError>(); };
+    // The backup costs its reads, not a file: it is kept in memory here.
+    const auto keepBackup = [](const CalibrationRecord&, const Identification&) {
+        return std::optional<std::string>();
+    };
 
     std::printf("%-6s %12s %12s %7s  %s\n", "", "wall", "floor", "ratio", "outcome");
     print("read", run([&] { transfer.startRead(device); }, port, pause, outcome));
-    print("write", run([&] { transfer.startWrite(device, keepImage); }, port, pause, outcome));
+    print("write",
+          run([&] { transfer.startWrite(device, keepImage, keepBackup); }, port, pause, outcome));
     radio.terminate();
     radio.waitForFinished(10'000);
     return 0;

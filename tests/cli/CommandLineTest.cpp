@@ -84,6 +84,7 @@ TEST_F(CommandLine, ReadEditWriteAndVerify) {
     edited.replace(R"("caption":"AF SQ 1","value":100)", R"("caption":"AF SQ 1","value":111)");
     put(dir.filePath("edited.json"), edited);
     EXPECT_EQ(cal({"write", "--port", "9", "{dir}/edited.json", "--yes"}).code, 0);
+    EXPECT_EQ(backups.entryList({"QV-4120_01.02_*_write.json"}, QDir::Files).size(), 1);
     EXPECT_EQ(cal({"verify", "--port", "{dev}", "{dir}/edited.json"}).code, 0);
     const Ran verified = cal({"verify", "--port", "{dev}", "{dir}/read.json"});
     EXPECT_EQ(verified.code, 1);
@@ -182,11 +183,11 @@ INSTANTIATE_TEST_SUITE_P(
         Case{{"identify", "--port", "{dir}/gone"}, {}, 3, "", "/gone: No such device", 0},
         Case{{"identify", "-p", "{dev}"}, {"--fault", "silence@1-20"}, 4, "", "not answer", 4},
         Case{{"write", "-y", "-p", "{dev}", "{dir}/plain.bin"},
-             {"--fault", "drop@10"},
+             {"--fault", "drop@12"},
              4,
              "",
              "The write stopped at block 2 of 8: the radio may hold part of the new data.",
-             10},
+             12},
         Case{{"--model", "OTHER", "identify", "--port", "COM9"},
              {},
              5,

@@ -105,8 +105,8 @@ struct Line : SerialPort, AnswerTimer, Pause, TransferListener {
     }
     void onWriteCompleted() override { outcome("write completed"); }
     void onFailed(const TransferFailure& failure) override {
-        constexpr std::array kNames{"PortUnavailable", "NoAnswer",   "ReopenFailed",
-                                    "PortLost",        "WrongModel", "InvalidField"};
+        constexpr std::array kNames{"PortUnavailable", "NoAnswer",     "ReopenFailed", "PortLost",
+                                    "WrongModel",      "InvalidField", "BackupFailed"};
         const std::string detail = failure.reason + failure.radio.model +
                                    (failure.field ? std::to_string(failure.field->field) : "");
         outcome(kNames.at(static_cast<std::size_t>(failure.kind)) +
@@ -120,12 +120,12 @@ struct Line : SerialPort, AnswerTimer, Pause, TransferListener {
     // with the port closed meanwhile, '&' which cannot be opened again, '*' every other kind of
     // answer before the right one. "..." stands for the frames between when all goes well.
     // Flags: 'W' a write, 'w' one to a radio whose memory is all 0xEE, 'm' the model QV-4120 is
-    // checked, 'x' the radio is a QV-412, 'e' field 5 is empty.
+    // checked, 'x' the radio is a QV-412, 'e' field 5 is empty, 'b' the backup cannot be kept.
     void play(const std::string& flags, const std::string& script) {
         const auto has = [&](char flag) { return flags.find(flag) != std::string::npos; };
         const bool writing = has('w') || has('W');
-        const Lines all = words(writing ? "AC ID R00 R10 R20 R30 R60 R70 W00 W10 W20 W30 W40 "
-                                          "W50 W60 W70 END"
+        const Lines all = words(writing ? "AC ID R00 R10 R20 R30 R40 R50 R60 R70 W00 W10 W20 W30 "
+                                          "W40 W50 W60 W70 END"
                                         : "AC ID R00 R10 R20 R30 R40 R50 R60 R70 END");
         const Lines given = words(script);
         std::vector<sim::Fault> faults;
@@ -152,9 +152,15 @@ struct Line : SerialPort, AnswerTimer, Pause, TransferListener {
         transfer.setRadioSettings({.accessCode = "ABCDEFGHIJ", .model = has('m') ? "QV-4120" : ""});
         fields.texts[5] = has('e') ? "" : fields.texts[5];
         if (writing) {
-            transfer.startWrite("/dev/radio", [this](CalibrationRecord& into) {
-                return textsToImage(fields, fieldRecord, into);
-            });
+            transfer.startWrite(
+                "/dev/radio",
+                [this](CalibrationRecord& into) { return textsToImage(fields, fieldRecord, into); },
+                [this, full = has('b')](const CalibrationRecord& kept, const Identification&) {
+                    for (std::size_t i = 0; i < backup.size(); ++i) {
+                        backup[i] = kept.byte(i);
+                    }
+                    return full ? std::optional<std::string>("no room") : std::nullopt;
+                });
         } else {
             transfer.startRead("/dev/radio");
         }
@@ -215,6 +221,7 @@ struct Line : SerialPort, AnswerTimer, Pause, TransferListener {
     test::FakeFieldTexts fields;
     FieldRecord fieldRecord;
     sim::SimulatedRadio::Memory memory{};  // the radio's, before and after a transfer
+    sim::SimulatedRadio::Memory backup{};  // what a write kept before its first block
     std::optional<sim::SimulatedRadio> radio;
     Lines toSend;
     std::string marks;  // of each frame expected
@@ -237,19 +244,21 @@ TEST_F(TransferTest, ReadSendsElevenFramesAndBringsTheRadiosMemory) {
     EXPECT_EQ(pauses, (std::vector{10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 3000, 10}));
 }
 
-TEST_F(TransferTest, WriteAfterReadSendsTheFieldsWithTheRadiosReadOnlyBytes) {
+// A write reads the whole radio again and keeps it before its first block: every byte no
+// editable field holds goes back as the radio holds it now, not as an earlier read found it.
+TEST_F(TransferTest, WriteKeepsTheRadioThenSendsTheFieldsOverItsOwnBytes) {
     play("r", "...");
     memory[14] = 0x77;                 // read-only, changed in the radio since the read
-    memory[108] = memory[120] = 0x99;  // no field's: the write sends what the read found
+    memory[108] = memory[120] = 0x99;  // no field's
+    const auto before = memory;
     auto expected = memory;
     expected[0] = 0xE1;  // 4321
     expected[1] = 0x10;
-    expected[108] = 111;
-    expected[120] = 123;
 
     fields.texts[0] = "4321";
-    play("W", "AC ID R00 R10 R20 R30 R70? R70 ...");
+    play("W", "AC ID R00 R10 R20 R30 R40 R50 R60 R70? R70 ...");
 
+    EXPECT_EQ(backup, before);
     EXPECT_EQ(memory, expected);
     EXPECT_EQ(outcomes, (Lines{"read completed", "write completed"}));
 }
@@ -272,6 +281,7 @@ const char* const kScripts[][3] = {
     {"wmx", "AC ID", "WrongModel QV-412"},
     {"we", "... R70 END", "InvalidField 5"},
     {"we", "... R70 END? END? END? END?", "InvalidField 5"},
+    {"wb", "... R70 END", "BackupFailed no room"},
     {"r", "... R10^", "PortLost"},
     {"r", "AC ID R00&", "ReopenFailed gone"},
 };

@@ -38,11 +38,11 @@ using WindowEndToEnd = WindowTest;
 // Read, save, load, edit and write: "Read Complete!" comes with the fields showing the radio's
 // memory, a file saved after the read holds it (with the read-only values no field shows), the
 // radio ends with the edits and the close levels as shown, and the status line shows each block
-// while the radio is silent on it (frame 5: block 3 of the read; frame 24: block 5 of the write,
-// the read having taken 12 frames with its re-send). With QV_SCREENSHOTS set to a folder, the
-// window is saved there as en-reading.png while it reads.
+// while the radio is silent on it (frame 5: block 3 of the read; frame 27: block 5 of the write,
+// the read having taken 12 frames with its re-send and the write's own read of the radio 10). With
+// QV_SCREENSHOTS set to a folder, the window is saved there as en-reading.png while it reads.
 TEST_F(WindowEndToEnd, ReadSaveLoadEditAndWrite) {
-    openOnRadio(testImage(), {"--fault", "silence@5", "--fault", "silence@24"});
+    openOnRadio(testImage(), {"--fault", "silence@5", "--fault", "silence@27"});
     QStringList read;
     notices.onShow = [&] { read = shown(); };
     click(window->readButton());
@@ -110,7 +110,16 @@ TEST_F(WindowEndToEnd, LoadEditSaveAndWriteAFileWithoutARead) {
     click(window->saveButton(), "saved.bin");
     putValues(file, {{4, 4321}, {20, 6}, {26, 6}});
     EXPECT_EQ(readFile(path("saved.bin")).toHex(), file.toHex());
+    // No block goes to a radio whose memory cannot be kept first.
+    writeFile(path("blocked"), "x");
+    qputenv("XDG_DATA_HOME", path("blocked/data").toLocal8Bit());
+    EXPECT_EQ(
+        clickForMessage(window->writeButton()).substr(0, 84),
+        "Nothing was written to the radio.\nThe radio's memory could not be kept as a backup: ");
+    EXPECT_EQ(radio.log().find("write stored"), std::string::npos);
+    qputenv("XDG_DATA_HOME", path("data").toLocal8Bit());
     EXPECT_EQ(clickForMessage(window->writeButton()), "Write Complete!");
+    EXPECT_EQ(QDir(path("data/qv4120-settestdata/backups")).entryList({"*_write.json"}).size(), 1);
     Memory expected = testImage();
     for (const FieldInfo& f : catalogue()) {
         if (f.sent) {
@@ -123,10 +132,10 @@ TEST_F(WindowEndToEnd, LoadEditSaveAndWriteAFileWithoutARead) {
 
 // "No Com Port!" until a click finds a port (the re-scan, which would find it by itself, is
 // stopped); a port that cannot be opened is reported with the reason; a cable dropped in the
-// middle of a write (after frame 11: the access code, the identification, six reads and two
+// middle of a write (at frame 12: the access code, the identification, eight reads and two
 // blocks) ends it with one message, idle with the port closed.
 TEST_F(WindowEndToEnd, PortsThatAreMissingCannotBeOpenedOrGoAway) {
-    openOnRadio(testImage(), {"--fault", "drop@11"});
+    openOnRadio(testImage(), {"--fault", "drop@12"});
     window->findChild<QTimer*>("portRescanTimer")->stop();
     ports.present.clear();
     window->onPortRescan();
