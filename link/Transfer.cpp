@@ -1,6 +1,5 @@
 #include "link/Transfer.h"
 
-
 namespace qv {
 
 namespace {

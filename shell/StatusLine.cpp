@@ -10,6 +10,10 @@ namespace {
 QLabel* addSection(QStatusBar& bar, const char* name, int stretch) {
     auto* label = new QLabel(&bar);
     label->setObjectName(name);
+    // The one section that stretches gives way to the others, whose texts are short.
+    if (stretch > 0) {
+        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    }
     bar.addWidget(label, stretch);
     return label;
 }
@@ -20,8 +24,8 @@ StatusLine::StatusLine(QStatusBar& bar)
     : port_(addSection(bar, "statusPort", 0)),
       progress_(addSection(bar, "statusProgress", 0)),
       radio_(addSection(bar, "statusRadio", 0)),
-      file_(addSection(bar, "statusFile", 1)),
-      changes_(addSection(bar, "statusChanges", 0)) {}
+      changes_(addSection(bar, "statusChanges", 0)),
+      file_(addSection(bar, "statusFile", 1)) {}
 
 void StatusLine::showPort(const QString& entry, const QString& device) {
     port_->setText(entry.isEmpty() ? QStringLiteral("No port") : entry + ": " + device);

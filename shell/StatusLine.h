@@ -28,8 +28,8 @@ private:
     QLabel* port_;
     QLabel* progress_;
     QLabel* radio_;
-    QLabel* file_;
     QLabel* changes_;
+    QLabel* file_;
 };
 
 }  // namespace qv

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -93,6 +94,7 @@ protected:
     // With QV_SCREENSHOTS set to a folder, saves the window there as <name>.png, in 256 colours
     // to keep the files small enough to commit.
     void screenshot(const QString& name) const {
+        QCoreApplication::processEvents();  // the layouts follow the last changes of text
         const QImage image = window->grab().toImage().convertToFormat(QImage::Format_Indexed8);
         if (const QString folder = qEnvironmentVariable("QV_SCREENSHOTS"); !folder.isEmpty()) {
             image.save(folder + "/" + name + ".png");
