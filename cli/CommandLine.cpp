@@ -78,6 +78,7 @@ private:
     ExitCode failed(const SessionResult& result, bool writing);
     RadioOrigin originOf(const CalibrationRecord& memory, const Identification& radio) const;
     std::optional<std::string> keepRadioBackup(const RadioOrigin& origin, std::string_view reason);
+    std::optional<ExitCode> readRadio(std::string_view reason, SessionResult& result);
 
     const Arguments& args_;
     std::ostream& out_;
@@ -285,24 +286,32 @@ std::optional<std::string> Commands::keepRadioBackup(const RadioOrigin& origin,
     return std::get<FileError>(kept).message();
 }
 
+// Reads the whole radio and keeps it as a backup; one that cannot be kept is said, and the
+// read stands.
+std::optional<ExitCode> Commands::readRadio(std::string_view reason, SessionResult& result) {
+    if (auto code = prepareTransfer()) {
+        return code;
+    }
+    result = transfer([&](RadioSession& session) { return session.read(port_.device); });
+    if (result.failure) {
+        return failed(result, false);
+    }
+    if (auto error = keepRadioBackup(originOf(result.memory, result.radio), reason)) {
+        err_ << "qv4120-cal: no backup kept: " << *error << "\n";
+    }
+    return std::nullopt;
+}
+
 ExitCode Commands::read() {
     FileKind kind{};
     if (auto code = kindOf(args_.output, kind)) {
         return *code;
     }
-    if (auto code = prepareTransfer()) {
+    SessionResult result;
+    if (auto code = readRadio("read", result)) {
         return *code;
     }
-    const SessionResult result =
-        transfer([&](RadioSession& session) { return session.read(port_.device); });
-    if (result.failure) {
-        return failed(result, false);
-    }
-    const RadioOrigin origin = originOf(result.memory, result.radio);
-    if (auto error = keepRadioBackup(origin, "read")) {
-        err_ << "qv4120-cal: no backup kept: " << *error << "\n";
-    }
-    const CalibrationDocument document = documentOfRadio(origin);
+    const CalibrationDocument document = documentOfRadio(originOf(result.memory, result.radio));
     if (auto error = saveCalibration(args_.output, kind, document)) {
         return fail(ExitCode::FileError, "The radio was read, but " + error->message());
     }
@@ -361,16 +370,9 @@ ExitCode Commands::verify() {
     if (auto code = load(args_.file, document)) {
         return *code;
     }
-    if (auto code = prepareTransfer()) {
+    SessionResult result;
+    if (auto code = readRadio("verify", result)) {
         return *code;
-    }
-    const SessionResult result =
-        transfer([&](RadioSession& session) { return session.read(port_.device); });
-    if (result.failure) {
-        return failed(result, false);
-    }
-    if (auto error = keepRadioBackup(originOf(result.memory, result.radio), "verify")) {
-        err_ << "qv4120-cal: no backup kept: " << *error << "\n";
     }
     const auto found = differences(document.record, recordOfMemory(result.memory));
     for (const Difference& d : found) {
