@@ -35,7 +35,8 @@ struct TransferFailure {
 class TransferListener {
 public:
     virtual ~TransferListener() = default;
-    // A read sends the request for block `block` (1..count), or a write sends that block.
+    // The request for block `block` (1..count) goes out, kind Read (in a read, and in the
+    // reading a write begins with), or that block itself, kind Write.
     virtual void onBlockStarted(TransferKind kind, int block, int count) = 0;
     virtual void onIdentified(const Identification& radio) = 0;
     // The radio's whole memory.
