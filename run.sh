@@ -3,13 +3,15 @@
 # ./run.sh --real leaves the settings file alone and uses the ports present (a real radio).
 set -euo pipefail
 cd "$(dirname "$0")"
+# Said before anything is built: without a display the window cannot open.
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "run.sh: no display (DISPLAY and WAYLAND_DISPLAY are empty): run it from a desktop" \
+    "session, or under a virtual one: xvfb-run -a ./run.sh" >&2
+  exit 1
+fi
 ./scripts/setup
 cmake --preset dev >/dev/null
 cmake --build --preset dev
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  echo "run.sh: no display (DISPLAY and WAYLAND_DISPLAY are empty): run it from a desktop session." >&2
-  exit 1
-fi
 
 tool=build/dev/app/qv4120-settestdata
 if [ "${1:-}" = "--real" ]; then
@@ -17,9 +19,18 @@ if [ "${1:-}" = "--real" ]; then
 fi
 
 # The simulated radio keeps its memory in build/dev/radiosim.bin from one run to the next.
-radio_link="${XDG_RUNTIME_DIR:-/tmp}/qv4120-radio-$(id -u)"
+# One radio for each run.sh, so that two of them never share one: a second run.sh at the same
+# time works on a copy of that memory.
+image=build/dev/radiosim.bin
+exec 9>build/dev/radiosim.lock
+if ! flock -n 9; then
+  image=build/dev/radiosim-$$.bin
+  [ ! -f build/dev/radiosim.bin ] || cp build/dev/radiosim.bin "$image"
+  echo "run.sh: another run.sh uses build/dev/radiosim.bin; this radio keeps its memory in $image"
+fi
+radio_link="${XDG_RUNTIME_DIR:-/tmp}/qv4120-radio-$(id -u)-$$"
 build/dev/tools/qv4120-radiosim/qv4120-radiosim --link "$radio_link" \
-  --image build/dev/radiosim.bin --log build/dev/radiosim.log >/dev/null &
+  --image "$image" --log build/dev/radiosim.log >/dev/null &
 radio=$!
 trap 'kill "$radio" 2>/dev/null; wait "$radio" 2>/dev/null || true' EXIT
 for _ in $(seq 50); do
