@@ -1,5 +1,5 @@
 #include <QApplication>
-#include <QDir>
+#include <QFile>
 #include <QFont>
 
 #include "link/QtPause.h"
@@ -21,7 +21,9 @@ int main(int argc, char** argv) {
     app.setFont(QFont("Arial", 9));
 
     const qv::SettingsFile settings(
-        QDir(QCoreApplication::applicationDirPath()).filePath("mysetup.ini").toStdString());
+        qv::settingsFilePath(
+            QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString())
+            .string());
     qv::QtSystemLocale locale;
 #ifdef _WIN32
     qv::WindowsPorts ports;

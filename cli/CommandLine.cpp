@@ -97,7 +97,7 @@ ExitCode Commands::fail(ExitCode code, const std::string& message) {
 // A settings file named on the command line must be there; the default one may be missing.
 std::optional<ExitCode> Commands::openSettings() {
     const fs::path path =
-        args_.settings.empty() ? defaultSettingsPath(executableFolder_) : fs::path(args_.settings);
+        args_.settings.empty() ? settingsFilePath(executableFolder_) : fs::path(args_.settings);
     if (!args_.settings.empty() && ::access(path.c_str(), R_OK) != 0) {
         return fail(ExitCode::FileError, FileError{path, std::strerror(errno)}.message());
     }

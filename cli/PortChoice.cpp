@@ -10,8 +10,6 @@ namespace qv::cli {
 
 namespace {
 
-constexpr char kSettingsName[] = "mysetup.ini";
-
 // The number in "COM9", "com9" or "9"; none for a device path.
 std::optional<int> portNumberIn(std::string text) {
     if (text.size() > 3 && std::equal(text.begin(), text.begin() + 3, "COM", [](char a, char b) {
@@ -26,21 +24,6 @@ std::optional<int> portNumberIn(std::string text) {
 }
 
 }  // namespace
-
-std::filesystem::path defaultSettingsPath(const std::filesystem::path& executableFolder) {
-    std::filesystem::path beside = executableFolder / kSettingsName;
-    std::error_code error;
-    if (std::filesystem::exists(beside, error)) {
-        return beside;
-    }
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    std::filesystem::path folder = config != nullptr ? config : "";
-    if (!folder.is_absolute()) {
-        const char* home = std::getenv("HOME");
-        folder = std::filesystem::path(home != nullptr ? home : "") / ".config";
-    }
-    return folder / "qv4120-settestdata" / kSettingsName;
-}
 
 std::string ChosenPort::describe() const {
     return name.empty() ? device : name + " (" + device + ")";

@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 #ifndef _WIN32
 #include <unistd.h>
@@ -86,7 +87,25 @@ bool SettingsFile::writeComPort(int n) const {
     return write(kLanguage, kComPort, std::to_string(n));
 }
 
+std::filesystem::path settingsFilePath(const std::filesystem::path& executableFolder) {
+    constexpr char kName[] = "mysetup.ini";
+    std::filesystem::path beside = executableFolder / kName;
+    std::error_code error;
+    if (std::filesystem::exists(beside, error)) {
+        return beside;
+    }
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    std::filesystem::path folder = config != nullptr ? config : "";
+    if (!folder.is_absolute()) {
+        const char* home = std::getenv("HOME");
+        folder = std::filesystem::path(home != nullptr ? home : "/") / ".config";
+    }
+    return folder / "qv4120-settestdata" / kName;
+}
+
 bool SettingsFile::write(const char* section, const char* key, const std::string& value) const {
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(path_).parent_path(), error);
     const QString target = QString::fromStdString(path_);
     QFile existing(target);
     QByteArray before;

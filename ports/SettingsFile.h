@@ -1,11 +1,16 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "ports/PresentPorts.h"
 
 namespace qv {
+
+// Where the settings file is: mysetup.ini beside the executable when one is there (a portable
+// copy), otherwise $XDG_CONFIG_HOME/qv4120-settestdata/mysetup.ini (~/.config/... by default).
+std::filesystem::path settingsFilePath(const std::filesystem::path& executableFolder);
 
 // The settings file mysetup.ini in the private-profile format. Each call reads or writes one
 // key and leaves every other line of the file as it was.
@@ -18,8 +23,8 @@ public:
     // [language] comPort: the saved port number; 0 when the file, the key or a whole number in
     // the 16-bit signed range is missing.
     int readComPort() const;
-    // Creates the file or section when missing. The change is made on a copy in the same
-    // folder and renamed over the file, so a write that fails (a full disk, a read-only
+    // Creates the file (and its folder) or the section when missing. The change is made on a copy
+    // in the same folder and renamed over the file, so a write that fails (a full disk, a read-only
     // folder) leaves the file as it was; false then, and the tool goes on without it.
     bool writeComPort(int n) const;
 

@@ -125,5 +125,24 @@ TEST(SettingsFile, AWriteChangesTheOneKeyOrNothing) {
     }
 }
 
+// Beside the executable when one is there (a portable copy), else where Linux keeps a user's
+// settings; the first write makes the folder.
+TEST(SettingsFile, LivesBesideTheToolOrInTheUsersConfigFolder) {
+    QTemporaryDir dir;
+    const std::filesystem::path tool = dir.filePath("bin").toStdString();
+    ::setenv("XDG_CONFIG_HOME", dir.filePath("config").toLocal8Bit().constData(), 1);
+    const std::filesystem::path own =
+        dir.filePath("config/qv4120-settestdata/mysetup.ini").toStdString();
+    EXPECT_EQ(settingsFilePath(tool), own);
+    EXPECT_TRUE(SettingsFile(own.string()).writeComPort(7));
+    EXPECT_EQ(SettingsFile(own.string()).readComPort(), 7);
+    ::setenv("XDG_CONFIG_HOME", "relative", 1);
+    ::setenv("HOME", "/home/tech", 1);
+    EXPECT_EQ(settingsFilePath(tool), "/home/tech/.config/qv4120-settestdata/mysetup.ini");
+    QDir().mkpath(dir.filePath("bin"));
+    QFile(dir.filePath("bin/mysetup.ini")).open(QIODevice::WriteOnly);
+    EXPECT_EQ(settingsFilePath(tool), tool / "mysetup.ini");
+}
+
 }  // namespace
 }  // namespace qv
