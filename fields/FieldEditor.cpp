@@ -79,6 +79,8 @@ QLineEdit* FieldEditor::makeFieldEdit(const FieldInfo& info) {
     auto* edit = new QLineEdit;
     edit->setObjectName(QStringLiteral("fieldEdit_%1").arg(info.index));
     edit->setFixedWidth(kFieldWidth);
+    // Numbers read best with their digits lined up on the right.
+    edit->setAlignment(Qt::AlignRight);
     // Digits only: an input method could otherwise compose any text into the field.
     edit->setAttribute(Qt::WA_InputMethodEnabled, false);
     edit->installEventFilter(this);

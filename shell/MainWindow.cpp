@@ -63,12 +63,9 @@ QWidget* MainWindow::buildCommandRow() {
     portList_ = new QComboBox;
     portList_->setObjectName("portList");
     portList_->setMinimumWidth(kButtonWidth);
-    portDeviceLabel_ = new QLabel;
-    portDeviceLabel_->setObjectName("portDevice");
     caption->setBuddy(portList_);
     grid->addWidget(caption, 0, 0);
     grid->addWidget(portList_, 1, 0);
-    grid->addWidget(portDeviceLabel_, 2, 0, 1, -1);
     connect(portList_, &QComboBox::activated, this, &MainWindow::onPortPicked);
     connect(portList_, &QComboBox::currentIndexChanged, this, &MainWindow::showChosenDevice);
 
@@ -147,9 +144,8 @@ void MainWindow::choosePort(const std::string& text) {
 }
 
 void MainWindow::showChosenDevice() {
-    const QString device = portList_->currentData(Qt::ToolTipRole).toString();
-    portDeviceLabel_->setText(device);
-    portList_->setToolTip(device);
+    // The status line names the device too; the list shows it on hovering.
+    portList_->setToolTip(portList_->currentData(Qt::ToolTipRole).toString());
     emit portChosen();
 }
 
@@ -184,6 +180,8 @@ void MainWindow::onPortPicked(int index) {
     if (text.size() > 3) {
         portNumber_ = static_cast<std::int16_t>(portNumberOf(text));
         services_.settings.writeComPort(portNumber_);
+        // The entry changed before its number did: what shows the port shows it again.
+        emit portChosen();
     }
 }
 

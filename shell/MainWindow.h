@@ -92,7 +92,6 @@ private:
     QPushButton* loadButton_ = nullptr;
     QPushButton* exitButton_ = nullptr;
     QComboBox* portList_ = nullptr;
-    QLabel* portDeviceLabel_ = nullptr;
     QTimer* answerTimer_ = nullptr;
     QTimer* portRescanTimer_ = nullptr;
     std::vector<PortEntry> entries_;

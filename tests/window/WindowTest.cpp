@@ -49,7 +49,7 @@ TEST_F(StartUp, ThePortAndTheLanguageAreChosenBeforeTheReminder) {
 TEST_F(StartUp, APickIsSavedAndTheRescanKeepsItUntilExit) {
     open({port(3), port(5, "/dev/pts/4")});
     QTest::keyClick(window->findChild<QComboBox*>("portList"), Qt::Key_Down);
-    EXPECT_EQ(window->findChild<QLabel*>("portDevice")->text(), "/dev/pts/4");
+    EXPECT_EQ(status("statusPort"), "COM5: /dev/pts/4");
     EXPECT_EQ(settings.readComPort(), 5);
     for (const auto& [present, chosen] : {std::pair{std::vector{port(3), port(5), port(8)}, 5},
                                           {{port(3)}, 3},
