@@ -1,26 +1,12 @@
 #include "cli/CalibrationFiles.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cstdio>
-#include <span>
 
-#include "datafile/DataFile.h"
 #include "record/FieldCatalogue.h"
 
 namespace qv::cli {
 
 namespace {
-
-std::string hex(std::span<const std::uint8_t> bytes) {
-    std::string text;
-    char digits[4];
-    for (const std::uint8_t b : bytes) {
-        std::snprintf(digits, sizeof digits, text.empty() ? "%02X" : " %02X", b);
-        text += digits;
-    }
-    return text;
-}
 
 std::string fieldLabel(const FieldInfo& f) {
     return std::to_string(f.index) + " " + std::string(pageCaption(f.page)) + " " +
@@ -28,38 +14,6 @@ std::string fieldLabel(const FieldInfo& f) {
 }
 
 }  // namespace
-
-std::optional<FileKind> fileKindOf(const std::filesystem::path& path) {
-    std::string extension = path.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (extension == ".bin") {
-        return FileKind::DataFile;
-    }
-    if (extension == ".json") {
-        return FileKind::Document;
-    }
-    return std::nullopt;
-}
-
-std::optional<FileError> loadCalibration(const std::filesystem::path& path, FileKind kind,
-                                         CalibrationDocument& document) {
-    if (kind == FileKind::Document) {
-        return readDocument(path, document);
-    }
-    CalibrationDocument loaded;
-    if (auto error = readDataFile(path, loaded.record)) {
-        return error;
-    }
-    document = std::move(loaded);
-    return std::nullopt;
-}
-
-std::optional<FileError> saveCalibration(const std::filesystem::path& path, FileKind kind,
-                                         const CalibrationDocument& document) {
-    return kind == FileKind::Document ? writeDocument(path, document)
-                                      : writeDataFile(path, document.record);
-}
 
 std::vector<Difference> differences(const FieldRecord& first, const FieldRecord& second) {
     std::vector<Difference> found;
@@ -71,7 +25,7 @@ std::vector<Difference> differences(const FieldRecord& first, const FieldRecord&
         }
     }
     if (first.Reserved != second.Reserved) {
-        found.push_back({-1, "reserved bytes", hex(first.Reserved), hex(second.Reserved)});
+        found.push_back({-1, "reserved bytes", hexText(first.Reserved), hexText(second.Reserved)});
     }
     return found;
 }

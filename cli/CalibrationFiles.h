@@ -11,19 +11,6 @@
 
 namespace qv::cli {
 
-enum class FileKind { DataFile, Document };
-
-// By the name's extension, in any case: ".bin" is a data file, ".json" a document; none else,
-// so that a mistyped name never silently gets the other format.
-std::optional<FileKind> fileKindOf(const std::filesystem::path& path);
-
-// A data file loads as a document that says nothing of a radio; a document saves as a data
-// file by its record alone.
-std::optional<FileError> loadCalibration(const std::filesystem::path& path, FileKind kind,
-                                         CalibrationDocument& document);
-std::optional<FileError> saveCalibration(const std::filesystem::path& path, FileKind kind,
-                                         const CalibrationDocument& document);
-
 // A field whose values differ between two records, or the reserved bytes (field -1).
 struct Difference {
     int field = -1;

@@ -2,21 +2,9 @@
 
 #include <cstdio>
 
+#include "datafile/CalibrationDocument.h"
+
 namespace qv::cli {
-
-namespace {
-
-std::string hex(const Frame& frame) {
-    std::string text;
-    char digits[4];
-    for (const std::uint8_t b : frame) {
-        std::snprintf(digits, sizeof digits, " %02X", b);
-        text += digits;
-    }
-    return text;
-}
-
-}  // namespace
 
 TracingSerialPort::TracingSerialPort(SerialPort& port, std::ostream& trace)
     : port_(port), trace_(trace) {}
@@ -39,7 +27,7 @@ void TracingSerialPort::close() {
 
 bool TracingSerialPort::write(const Frame& frame) {
     const bool taken = port_.write(frame);
-    line("->" + hex(frame) + (taken ? "" : "  (not taken by the port)"));
+    line("-> " + hexText(frame) + (taken ? "" : "  (not taken by the port)"));
     return taken;
 }
 
@@ -50,7 +38,7 @@ void TracingSerialPort::setHandlers(ReceivedHandler received, LostHandler lost) 
     }
     port_.setHandlers(
         [this, received = std::move(received)](const Frame& block) {
-            line("<-" + hex(block));
+            line("<- " + hexText(block));
             if (received) {
                 received(block);
             }

@@ -19,16 +19,6 @@ using Json = nlohmann::ordered_json;
 // The largest document worth reading: a real one is about 8 KiB.
 constexpr std::size_t kMostDocumentBytes = 1 << 20;
 
-std::string hex(std::span<const std::uint8_t> bytes) {
-    std::string text;
-    char digits[4];
-    for (std::uint8_t b : bytes) {
-        std::snprintf(digits, sizeof digits, text.empty() ? "%02X" : " %02X", b);
-        text += digits;
-    }
-    return text;
-}
-
 // Exactly `count` bytes written as hexadecimal pairs, blanks between them allowed.
 std::optional<std::vector<std::uint8_t>> fromHex(const std::string& text, std::size_t count) {
     std::vector<std::uint8_t> bytes;
@@ -165,7 +155,7 @@ std::string toJson(const CalibrationDocument& document) {
                           {"value", document.record.member(f.offset, f.size)}});
     }
     json["fields"] = std::move(fields);
-    json["reserved"] = hex(document.record.Reserved);
+    json["reserved"] = hexText(document.record.Reserved);
     if (document.radio) {
         // One line a block, as the radio holds it.
         Json memory = Json::array();
@@ -174,7 +164,7 @@ std::string toJson(const CalibrationDocument& document) {
             for (std::size_t k = 0; k < bytes.size(); ++k) {
                 bytes[k] = document.radio->memory.byte(block + k);
             }
-            memory.push_back(hex(bytes));
+            memory.push_back(hexText(bytes));
         }
         json["memory"] = std::move(memory);
     }
@@ -241,17 +231,46 @@ std::optional<FileError> readDocument(const std::filesystem::path& path,
     return std::nullopt;
 }
 
-std::optional<FileError> readCalibrationFile(const std::filesystem::path& path,
-                                             FieldRecord& record) {
-    if (path.extension() != ".json") {
-        return readDataFile(path, record);
+std::string hexText(std::span<const std::uint8_t> bytes) {
+    std::string text;
+    char digits[4];
+    for (std::uint8_t b : bytes) {
+        std::snprintf(digits, sizeof digits, text.empty() ? "%02X" : " %02X", b);
+        text += digits;
     }
-    CalibrationDocument document;
-    if (auto error = readDocument(path, document)) {
+    return text;
+}
+
+std::optional<FileKind> fileKindOf(const std::filesystem::path& path) {
+    std::string extension = path.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (extension == ".bin") {
+        return FileKind::DataFile;
+    }
+    if (extension == ".json") {
+        return FileKind::Document;
+    }
+    return std::nullopt;
+}
+
+std::optional<FileError> loadCalibration(const std::filesystem::path& path, FileKind kind,
+                                         CalibrationDocument& document) {
+    if (kind == FileKind::Document) {
+        return readDocument(path, document);
+    }
+    CalibrationDocument loaded;
+    if (auto error = readDataFile(path, loaded.record)) {
         return error;
     }
-    record = document.record;
+    document = std::move(loaded);
     return std::nullopt;
+}
+
+std::optional<FileError> saveCalibration(const std::filesystem::path& path, FileKind kind,
+                                         const CalibrationDocument& document) {
+    return kind == FileKind::Document ? writeDocument(path, document)
+                                      : writeDataFile(path, document.record);
 }
 
 }  // namespace qv

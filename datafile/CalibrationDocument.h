@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -44,8 +45,20 @@ std::optional<FileError> writeDocument(const std::filesystem::path& path,
 std::optional<FileError> readDocument(const std::filesystem::path& path,
                                       CalibrationDocument& document);
 
-// The field record of a data file or, when its name ends in ".json", of a document.
-std::optional<FileError> readCalibrationFile(const std::filesystem::path& path,
-                                             FieldRecord& record);
+enum class FileKind { DataFile, Document };
+
+// By the name's extension, in any case: ".bin" is a data file, ".json" a document; none else,
+// so that a mistyped name never silently gets the other format.
+std::optional<FileKind> fileKindOf(const std::filesystem::path& path);
+
+// A data file loads as a document that says nothing of a radio; a document saves as a data
+// file by its record alone.
+std::optional<FileError> loadCalibration(const std::filesystem::path& path, FileKind kind,
+                                         CalibrationDocument& document);
+std::optional<FileError> saveCalibration(const std::filesystem::path& path, FileKind kind,
+                                         const CalibrationDocument& document);
+
+// Bytes as a document writes them: "FF 0A 3C".
+std::string hexText(std::span<const std::uint8_t> bytes);
 
 }  // namespace qv

@@ -124,10 +124,14 @@ void Commands::onLoadClicked() {
         return;
     }
     const QString path = dialog_.fileName();
-    if (const auto error = readCalibrationFile(localPath(path), fieldRecord_)) {
+    const std::filesystem::path file = localPath(path);
+    CalibrationDocument loaded;
+    if (const auto error =
+            loadCalibration(file, fileKindOf(file).value_or(FileKind::DataFile), loaded)) {
         notices_.show("The data file was not loaded.\n" + error->message(), NoticeIcon::Stop);
         return;
     }
+    fieldRecord_ = loaded.record;
     recordToTexts(fieldRecord_, window_.fields());
     window_.fieldEditor().keepAsUnchanged();
     status_.showFile(QStringLiteral("Loaded"), path);
