@@ -10,6 +10,7 @@
 #include "shell/MainWindow.h"
 #include "shell/MessageBoxNotices.h"
 #include "shell/QtSystemLocale.h"
+#include "translations/Translations.h"
 #ifdef _WIN32
 #include "ports/WindowsPorts.h"
 #else
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
             QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString())
             .string());
     qv::QtSystemLocale locale;
+    qv::useChinese(locale.isChineseChina());
 #ifdef _WIN32
     qv::WindowsPorts ports;
 #else

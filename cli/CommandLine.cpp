@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <QCoreApplication>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -22,14 +23,13 @@
 #include "ports/SettingsFile.h"
 #include "record/Conversions.h"
 #include "record/FieldCatalogue.h"
+#include "translations/Translations.h"
 
 namespace qv::cli {
 
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr char kNothingWritten[] = "Nothing was written to the radio.";
 
 struct Arguments {
     std::string settings;
@@ -46,13 +46,14 @@ struct Arguments {
     bool json = false;
 };
 
-std::string radioName(const Identification& radio) {
-    return radio.model.empty() ? std::string("the radio")
-                               : radio.model + " (version " + radio.version + ")";
+QString qs(const std::string& text) {
+    return QString::fromStdString(text);
 }
 
-// The commands behind the subcommands; each returns its exit code.
+// The commands behind the subcommands; each returns its exit code. Messages are in the
+// language of the locale; results, for scripts, stay as they are.
 class Commands {
+    Q_DECLARE_TR_FUNCTIONS(CommandLine)
 public:
     Commands(const Arguments& arguments, std::ostream& out, std::ostream& err,
              fs::path executableFolder)
@@ -68,7 +69,9 @@ public:
     ExitCode convert();
 
 private:
-    ExitCode fail(ExitCode code, const std::string& message);
+    ExitCode fail(ExitCode code, const QString& message);
+    static QString nothingWritten() { return tr("Nothing was written to the radio."); }
+    static QString radioName(const Identification& radio);
     std::optional<ExitCode> openSettings();
     std::optional<ExitCode> prepareTransfer();
     std::optional<ExitCode> kindOf(const std::string& path, FileKind& kind);
@@ -89,9 +92,14 @@ private:
     ChosenPort port_;
 };
 
-ExitCode Commands::fail(ExitCode code, const std::string& message) {
-    err_ << "qv4120-cal: " << message << "\n";
+ExitCode Commands::fail(ExitCode code, const QString& message) {
+    err_ << "qv4120-cal: " << message.toStdString() << "\n";
     return code;
+}
+
+QString Commands::radioName(const Identification& radio) {
+    return radio.model.empty() ? tr("the radio")
+                               : tr("%1 (version %2)").arg(qs(radio.model), qs(radio.version));
 }
 
 // A settings file named on the command line must be there; the default one may be missing.
@@ -99,7 +107,7 @@ std::optional<ExitCode> Commands::openSettings() {
     const fs::path path =
         args_.settings.empty() ? settingsFilePath(executableFolder_) : fs::path(args_.settings);
     if (!args_.settings.empty() && ::access(path.c_str(), R_OK) != 0) {
-        return fail(ExitCode::FileError, FileError{path, std::strerror(errno)}.message());
+        return fail(ExitCode::FileError, qs(FileError{path, std::strerror(errno)}.message()));
     }
     settings_.emplace(path.string());
     return std::nullopt;
@@ -111,16 +119,19 @@ std::optional<ExitCode> Commands::prepareTransfer() {
     }
     if (args_.accessCodeGiven) {
         if (accessCodeOrDefault(args_.accessCode) != args_.accessCode) {
-            return fail(ExitCode::Usage, "--access-code takes ten printable ASCII characters.");
+            return fail(ExitCode::Usage, tr("--access-code takes ten printable ASCII characters."));
         }
         radio_.accessCode = args_.accessCode;
     } else {
         const std::string written = settings_->accessCode();
         radio_.accessCode = accessCodeOrDefault(written);
         if (!written.empty() && radio_.accessCode != written) {
-            err_ << "qv4120-cal: note: " << settings_->path()
-                 << ": [radio] accessCode is not ten printable ASCII characters; the built-in "
-                    "code is used.\n";
+            err_ << "qv4120-cal: "
+                 << tr("note: %1: [radio] accessCode is not ten printable ASCII characters; the "
+                       "built-in code is used.")
+                        .arg(qs(settings_->path()))
+                        .toStdString()
+                 << "\n";
         }
     }
     radio_.model = args_.modelGiven ? args_.model : settings_->model();
@@ -128,8 +139,8 @@ std::optional<ExitCode> Commands::prepareTransfer() {
     const auto chosen = choosePort(args_.port, present);
     if (!chosen) {
         return fail(ExitCode::PortUnavailable,
-                    "Cannot open " + args_.port +
-                        ": no such port is present (qv4120-cal ports lists them).");
+                    tr("Cannot open %1: no such port is present (qv4120-cal ports lists them).")
+                        .arg(qs(args_.port)));
     }
     port_ = *chosen;
     return std::nullopt;
@@ -138,9 +149,9 @@ std::optional<ExitCode> Commands::prepareTransfer() {
 std::optional<ExitCode> Commands::kindOf(const std::string& path, FileKind& kind) {
     const auto found = fileKindOf(path);
     if (!found) {
-        return fail(ExitCode::Usage, "\"" + path +
-                                         "\": name a data file (.bin) or a calibration "
-                                         "document (.json).");
+        return fail(
+            ExitCode::Usage,
+            tr("\"%1\": name a data file (.bin) or a calibration document (.json).").arg(qs(path)));
     }
     kind = *found;
     return std::nullopt;
@@ -152,7 +163,7 @@ std::optional<ExitCode> Commands::load(const std::string& path, CalibrationDocum
         return code;
     }
     if (auto error = loadCalibration(path, kind, document)) {
-        return fail(ExitCode::FileError, error->message());
+        return fail(ExitCode::FileError, qs(error->message()));
     }
     return std::nullopt;
 }
@@ -164,17 +175,19 @@ bool Commands::confirmed() {
     }
     if (::isatty(STDIN_FILENO) == 0) {
         fail(ExitCode::Usage,
-             std::string(kNothingWritten) + " No terminal to confirm the write on: add --yes.");
+             nothingWritten() + " " + tr("No terminal to confirm the write on: add --yes."));
         return false;
     }
-    err_ << "Write " << args_.file << " into the radio on " << port_.describe() << "? [y/N] "
+    err_ << tr("Write %1 into the radio on %2? [y/N] ")
+                .arg(qs(args_.file), qs(port_.describe()))
+                .toStdString()
          << std::flush;
     std::string answer;
     std::getline(std::cin, answer);
     if (answer == "y" || answer == "Y" || answer == "yes") {
         return true;
     }
-    fail(ExitCode::Usage, kNothingWritten);
+    fail(ExitCode::Usage, nothingWritten());
     return false;
 }
 
@@ -194,44 +207,47 @@ SessionResult Commands::transfer(const std::function<SessionResult(RadioSession&
 // A write that stopped after its first block may have left the radio half written: say so.
 ExitCode Commands::failed(const SessionResult& result, bool writing) {
     const TransferFailure& failure = *result.failure;
-    std::string outcome;
+    QString outcome;
     if (writing) {
-        outcome = result.blocksWritten == 0
-                      ? std::string(" ") + kNothingWritten
-                      : " The write stopped at block " + std::to_string(result.blocksWritten) +
-                            " of 8: the radio may hold part of the new data. Write again.";
+        outcome = " " + (result.blocksWritten == 0
+                             ? nothingWritten()
+                             : tr("The write stopped at block %1 of 8: the radio may hold part "
+                                  "of the new data. Write again.")
+                                   .arg(result.blocksWritten));
     }
+    const QString port = qs(port_.describe());
+    const QString reason = qs(failure.reason);
     using Kind = TransferFailure::Kind;
     switch (failure.kind) {
         case Kind::PortUnavailable:
             return fail(ExitCode::PortUnavailable,
-                        "Cannot open " + port_.describe() + ": " + failure.reason + outcome);
+                        tr("Cannot open %1: %2").arg(port, reason) + outcome);
         case Kind::NoAnswer:
-            return fail(ExitCode::Communication, "Communication error: the radio on " +
-                                                     port_.describe() + " did not answer." +
-                                                     outcome);
+            return fail(
+                ExitCode::Communication,
+                tr("Communication error: the radio on %1 did not answer.").arg(port) + outcome);
         case Kind::ReopenFailed:
-            return fail(ExitCode::Communication,
-                        "Communication error: " + port_.describe() +
-                            " could not be opened again: " + failure.reason + outcome);
+            return fail(
+                ExitCode::Communication,
+                tr("Communication error: %1 could not be opened again: %2").arg(port, reason) +
+                    outcome);
         case Kind::PortLost:
             return fail(ExitCode::Communication,
-                        "The connection to the radio was lost: the cable was unplugged or the "
-                        "port went away. The transfer has stopped." +
+                        tr("The connection to the radio was lost: the cable was unplugged or the "
+                           "port went away. The transfer has stopped.") +
                             outcome);
         case Kind::WrongModel:
-            return fail(ExitCode::WrongModel, "Model type or frequency range error: the radio on " +
-                                                  port_.describe() + " is " +
-                                                  radioName(failure.radio) + ", not " +
-                                                  radio_.model + "." + outcome);
+            return fail(ExitCode::WrongModel,
+                        tr("Model type or frequency range error: the radio on %1 is %2, not %3.")
+                                .arg(port, radioName(failure.radio), qs(radio_.model)) +
+                            outcome);
         case Kind::InvalidField:
             return fail(ExitCode::InvalidField,
-                        std::string(kNothingWritten) + " " + failure.field->message());
+                        nothingWritten() + " " + fieldProblem(*failure.field));
         case Kind::BackupFailed:
-            return fail(ExitCode::FileError, std::string(kNothingWritten) +
-                                                 " The radio's memory could not be kept as a "
-                                                 "backup: " +
-                                                 failure.reason);
+            return fail(ExitCode::FileError,
+                        nothingWritten() + " " +
+                            tr("The radio's memory could not be kept as a backup: %1").arg(reason));
     }
     return ExitCode::Communication;
 }
@@ -243,7 +259,7 @@ ExitCode Commands::ports() {
     LinuxPorts present(settings_->configuredPorts());
     const PortListing listing = listPorts(present.list());
     if (listing.entries.empty()) {
-        err_ << "qv4120-cal: no serial port is present.\n";
+        err_ << "qv4120-cal: " << tr("no serial port is present.").toStdString() << "\n";
     }
     for (const PortEntry& entry : listing.entries) {
         char line[16];
@@ -280,7 +296,7 @@ std::optional<std::string> Commands::keepRadioBackup(const RadioOrigin& origin,
                                                      std::string_view reason) {
     const auto kept = keepBackup(backupFolder(), origin, reason);
     if (const auto* path = std::get_if<fs::path>(&kept)) {
-        err_ << "Backup kept: " << path->string() << "\n";
+        err_ << tr("Backup kept: %1").arg(qs(path->string())).toStdString() << "\n";
         return std::nullopt;
     }
     return std::get<FileError>(kept).message();
@@ -297,7 +313,7 @@ std::optional<ExitCode> Commands::readRadio(std::string_view reason, SessionResu
         return failed(result, false);
     }
     if (auto error = keepRadioBackup(originOf(result.memory, result.radio), reason)) {
-        err_ << "qv4120-cal: no backup kept: " << *error << "\n";
+        err_ << "qv4120-cal: " << tr("no backup kept: %1").arg(qs(*error)).toStdString() << "\n";
     }
     return std::nullopt;
 }
@@ -313,10 +329,13 @@ ExitCode Commands::read() {
     }
     const CalibrationDocument document = documentOfRadio(originOf(result.memory, result.radio));
     if (auto error = saveCalibration(args_.output, kind, document)) {
-        return fail(ExitCode::FileError, "The radio was read, but " + error->message());
+        return fail(ExitCode::FileError,
+                    tr("The radio was read, but %1").arg(qs(error->message())));
     }
-    err_ << "Read " << radioName(result.radio) << " on " << port_.describe() << " into "
-         << args_.output << ".\n";
+    err_ << tr("Read %1 on %2 into %3.")
+                .arg(radioName(result.radio), qs(port_.describe()), qs(args_.output))
+                .toStdString()
+         << "\n";
     return ExitCode::Done;
 }
 
@@ -328,7 +347,7 @@ ExitCode Commands::write() {
         return *code;
     }
     if (const auto bad = firstUnwritableField(document.record)) {
-        return fail(ExitCode::InvalidField, std::string(kNothingWritten) + " " + bad->message);
+        return fail(ExitCode::InvalidField, nothingWritten() + " " + qs(bad->message));
     }
     if (auto code = prepareTransfer()) {
         return *code;
@@ -356,11 +375,16 @@ ExitCode Commands::write() {
     if (result.failure) {
         return failed(result, true);
     }
-    err_ << "Wrote " << args_.file << " into " << radioName(result.radio) << " on "
-         << port_.describe() << ".\n";
+    err_ << tr("Wrote %1 into %2 on %3.")
+                .arg(qs(args_.file), radioName(result.radio), qs(port_.describe()))
+                .toStdString()
+         << "\n";
     for (const Difference& d : kept) {
-        err_ << "  kept the radio's own " << d.label << ": " << d.second << " (the file holds "
-             << d.first << ")\n";
+        err_ << "  "
+             << tr("kept the radio's own %1: %2 (the file holds %3)")
+                    .arg(qs(d.label), qs(d.second), qs(d.first))
+                    .toStdString()
+             << "\n";
     }
     return ExitCode::Done;
 }
@@ -379,13 +403,21 @@ ExitCode Commands::verify() {
         out_ << d.label << ": file " << d.first << ", radio " << d.second << "\n";
     }
     if (!found.empty()) {
-        err_ << "qv4120-cal: " << found.size() << (found.size() == 1 ? " value" : " values")
-             << " in " << args_.file << (found.size() == 1 ? " differs" : " differ") << " from "
-             << radioName(result.radio) << " on " << port_.describe() << ".\n";
+        const QString where = radioName(result.radio);
+        err_ << "qv4120-cal: "
+             << (found.size() == 1 ? tr("1 value in %1 differs from %2 on %3.")
+                                         .arg(qs(args_.file), where, qs(port_.describe()))
+                                   : tr("%1 values in %2 differ from %3 on %4.")
+                                         .arg(QString::number(found.size()), qs(args_.file), where,
+                                              qs(port_.describe())))
+                    .toStdString()
+             << "\n";
         return ExitCode::Differences;
     }
-    err_ << radioName(result.radio) << " on " << port_.describe() << " holds every value of "
-         << args_.file << ".\n";
+    err_ << tr("%1 on %2 holds every value of %3.")
+                .arg(radioName(result.radio), qs(port_.describe()), qs(args_.file))
+                .toStdString()
+         << "\n";
     return ExitCode::Done;
 }
 
@@ -430,7 +462,7 @@ ExitCode Commands::convert() {
         return *code;
     }
     if (auto error = saveCalibration(args_.other, kind, document)) {
-        return fail(ExitCode::FileError, error->message());
+        return fail(ExitCode::FileError, qs(error->message()));
     }
     return ExitCode::Done;
 }

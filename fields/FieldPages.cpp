@@ -11,6 +11,7 @@
 
 #include "fields/FieldEditor.h"
 #include "fields/SpinButton.h"
+#include "translations/Translations.h"
 
 namespace qv {
 
@@ -122,9 +123,9 @@ void addCloseLevelNote(const FieldEditor& editor, QGridLayout* grid) {
     grid->getItemPosition(grid->indexOf(editor.fieldEdit(20)), &row, &column, &rowSpan,
                           &columnSpan);
     auto* note =
-        new QLabel(QStringLiteral("***After entering ASQ and Squelch levels (N)\n"
-                                  "and writing these to the radio, the\n"
-                                  "radio will display level N+1."));
+        new QLabel(FieldEditor::tr("***After entering ASQ and Squelch levels (N)\n"
+                                   "and writing these to the radio, the\n"
+                                   "radio will display level N+1."));
     note->setObjectName("closeLevelNote");
     grid->setColumnMinimumWidth(column + 2, kColumnGap);
     grid->addWidget(note, row, column + 3, 2, 1);
@@ -147,7 +148,7 @@ void FieldEditor::addPages() {
     for (const PageLayout& layout : pageLayouts()) {
         QWidget* page =
             layout.frames.empty() ? makePlainPage(*this, layout) : makeFramedPage(*this, layout);
-        addTab(page, toQString(pageCaption(layout.page)));
+        addTab(page, pageTitle(layout.page));
     }
 }
 

@@ -1,5 +1,6 @@
 #include "link/SerialPortAdapter.h"
 
+#include <QCoreApplication>
 #include <QTimer>
 #include <cerrno>
 
@@ -19,12 +20,19 @@ std::string openFailureReason(QSerialPort::SerialPortError error, const QString&
                               int systemError) {
     switch (error) {
         case QSerialPort::DeviceNotFoundError:
-            return "No such device: is the cable plugged in?";
+            return QCoreApplication::translate("qv::SerialPortAdapter",
+                                               "No such device: is the cable plugged in?")
+                .toStdString();
         case QSerialPort::PermissionError:
             if (isBusy(errorText, systemError)) {
-                return "The port is busy: another program holds it.";
+                return QCoreApplication::translate("qv::SerialPortAdapter",
+                                                   "The port is busy: another program holds it.")
+                    .toStdString();
             }
-            return "Permission denied: add yourself to the dialout group and log in again.";
+            return QCoreApplication::translate(
+                       "qv::SerialPortAdapter",
+                       "Permission denied: add yourself to the dialout group and log in again.")
+                .toStdString();
         default:
             return errorText.toStdString();
     }

@@ -12,21 +12,6 @@ bool isBlank(const std::string& text) {
 
 }  // namespace
 
-std::string GatherError::message() const {
-    const FieldInfo& f = fieldInfo(field);
-    std::string what = "The " + describeField(field);
-    switch (reason) {
-        case Reason::Empty:
-            return what + " is empty.";
-        case Reason::NotANumber:
-            return what + " holds \"" + text + "\", which is not a number.";
-        case Reason::OutOfRange:
-            return what + " holds " + text + ", outside its range 0 to " +
-                   std::to_string(f.memberMax()) + ".";
-    }
-    return what + ".";
-}
-
 std::optional<GatherError> textsToRecord(const FieldTexts& texts, FieldRecord& record) {
     const NumberFormat format = texts.format();
     for (const FieldInfo& f : catalogue()) {

@@ -16,9 +16,6 @@ struct GatherError {
     int field = 0;
     Reason reason = Reason::Empty;
     std::string text;
-
-    // One sentence naming the field (index, caption, page) and what is wrong with it.
-    std::string message() const;
 };
 
 // The editable fields' texts into their members of the field record, in field order; the

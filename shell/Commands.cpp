@@ -12,6 +12,7 @@
 #include "record/Conversions.h"
 #include "shell/MainWindow.h"
 #include "shell/Notices.h"
+#include "translations/Translations.h"
 
 namespace qv {
 
@@ -42,7 +43,9 @@ Commands::Commands(MainWindow& window, CommandServices services)
 }
 
 void Commands::onReadClicked() {
-    if (!notices_.confirm(kReadQuestion) || !portKnown()) {
+    if (!notices_.confirm(
+            tr("READ calibration data from the radio? \r\n Continue?").toStdString()) ||
+        !portKnown()) {
         return;
     }
     prepareTransfer();
@@ -53,7 +56,10 @@ void Commands::onReadClicked() {
 // fields go into the image only once the radio's own bytes are in: an edit made until then
 // goes to the radio.
 void Commands::onWriteClicked() {
-    if (!fieldsCanBeWritten() || !notices_.confirm(kWriteQuestion) || !portKnown()) {
+    if (!fieldsCanBeWritten() ||
+        !notices_.confirm(
+            tr("WRITE new calibration data to the radio? \r\n ARE YOU SURE?").toStdString()) ||
+        !portKnown()) {
         return;
     }
     prepareTransfer();
@@ -73,14 +79,14 @@ bool Commands::portKnown() {
     }
     window_.setPortNumber(static_cast<std::int16_t>(window_.listPorts()));
     showChosenPort();
-    notices_.show(kNoComPort, NoticeIcon::None);
+    notices_.show(tr("No Com Port!").toStdString(), NoticeIcon::None);
     return false;
 }
 
 bool Commands::fieldsCanBeWritten() {
     FieldRecord scratch = fieldRecord_;
     if (const auto error = textsToRecord(window_.fields(), scratch)) {
-        notices_.show(std::string(kWriteStopped) + "\n" + error->message(), NoticeIcon::Stop);
+        showStop(tr("Nothing was written to the radio."), fieldProblem(*error));
         return false;
     }
     return true;
@@ -102,25 +108,25 @@ void Commands::showChosenPort() {
 
 void Commands::onSaveClicked() {
     dialog_.setFileName(QString());
-    if (!dialog_.show(FilePicker::Kind::Save, QStringLiteral("Save File"))) {
+    if (!dialog_.show(FilePicker::Kind::Save, tr("Save File"))) {
         return;
     }
     const QString path = dialog_.fileName();
-    std::optional<std::string> failure;
+    QString failure;
     if (const auto error = textsToRecord(window_.fields(), fieldRecord_)) {
-        failure = error->message();
+        failure = fieldProblem(*error);
     } else if (const auto fileError = writeDataFile(localPath(path), fieldRecord_)) {
-        failure = fileError->message();
+        failure = QString::fromStdString(fileError->message());
     }
-    if (failure) {
-        notices_.show("The data file was not saved.\n" + *failure, NoticeIcon::Stop);
+    if (!failure.isEmpty()) {
+        showStop(tr("The data file was not saved."), failure);
         return;
     }
-    status_.showFile(QStringLiteral("Saved"), path);
+    status_.showFile(tr("Saved %1").arg(path), path);
 }
 
 void Commands::onLoadClicked() {
-    if (!dialog_.show(FilePicker::Kind::Open, QStringLiteral("Open File"))) {
+    if (!dialog_.show(FilePicker::Kind::Open, tr("Open File"))) {
         return;
     }
     const QString path = dialog_.fileName();
@@ -128,13 +134,13 @@ void Commands::onLoadClicked() {
     CalibrationDocument loaded;
     if (const auto error =
             loadCalibration(file, fileKindOf(file).value_or(FileKind::DataFile), loaded)) {
-        notices_.show("The data file was not loaded.\n" + error->message(), NoticeIcon::Stop);
+        showStop(tr("The data file was not loaded."), QString::fromStdString(error->message()));
         return;
     }
     fieldRecord_ = loaded.record;
     recordToTexts(fieldRecord_, window_.fields());
     window_.fieldEditor().keepAsUnchanged();
-    status_.showFile(QStringLiteral("Loaded"), path);
+    status_.showFile(tr("Loaded %1").arg(path), path);
 }
 
 void Commands::onBlockStarted(TransferKind kind, int block, int count) {
@@ -151,9 +157,10 @@ void Commands::onReadCompleted(const CalibrationRecord& image) {
     imageToTexts(image, fieldRecord_, window_.fields());
     window_.fieldEditor().keepAsUnchanged();
     if (auto error = keepRadioBackup(image, radio_, "read")) {
-        status_.showFile(QStringLiteral("No backup kept:"), QString::fromStdString(*error));
+        const QString why = QString::fromStdString(*error);
+        status_.showFile(tr("No backup kept: %1").arg(why), why);
     }
-    notices_.show(kReadComplete, NoticeIcon::None);
+    notices_.show(tr("Read Complete!").toStdString(), NoticeIcon::None);
 }
 
 // Every read, and every write before its first block, leaves a copy of the radio as it was;
@@ -169,7 +176,8 @@ std::optional<std::string> Commands::keepRadioBackup(const CalibrationRecord& me
                                   .memory = memory},
                                  reason);
     if (const auto* path = std::get_if<std::filesystem::path>(&kept)) {
-        status_.showFile(QStringLiteral("Backup kept:"), QString::fromStdString(path->string()));
+        const QString kept = QString::fromStdString(path->string());
+        status_.showFile(tr("Backup kept: %1").arg(kept), kept);
         return std::nullopt;
     }
     return std::get<FileError>(kept).message();
@@ -178,7 +186,12 @@ std::optional<std::string> Commands::keepRadioBackup(const CalibrationRecord& me
 void Commands::onWriteCompleted() {
     status_.clearProgress();
     window_.fieldEditor().keepAsUnchanged();
-    notices_.show(kWriteComplete, NoticeIcon::None);
+    notices_.show(tr("Write Complete!").toStdString(), NoticeIcon::None);
+}
+
+// A headline and, on its own line, the details.
+void Commands::showStop(const QString& headline, const QString& detail) {
+    notices_.show((headline + "\n" + detail).toStdString(), NoticeIcon::Stop);
 }
 
 void Commands::onFailed(const TransferFailure& failure) {
@@ -186,29 +199,31 @@ void Commands::onFailed(const TransferFailure& failure) {
     using Kind = TransferFailure::Kind;
     switch (failure.kind) {
         case Kind::PortUnavailable:
-            notices_.show(std::string(kCannotOpenPort) + "\n" + failure.reason, NoticeIcon::Stop);
+            showStop(tr("Cannot Open Communication Port."), QString::fromStdString(failure.reason));
             return;
         case Kind::NoAnswer:
-            notices_.show(kCommunicationError, NoticeIcon::None);
+            notices_.show(tr("Communication Error!").toStdString(), NoticeIcon::None);
             return;
         case Kind::ReopenFailed:
-            notices_.show(kResendError, NoticeIcon::None);
+            notices_.show(tr("comm error").toStdString(), NoticeIcon::None);
             return;
         case Kind::PortLost:
-            notices_.show(kPortLost, NoticeIcon::Stop);
+            notices_.show(tr("The connection to the radio was lost: the cable was unplugged or "
+                             "the port went away. The transfer has stopped.")
+                              .toStdString(),
+                          NoticeIcon::Stop);
             return;
         case Kind::WrongModel:
-            notices_.show(
-                window_.language() == Language::English ? kModelErrorEnglish : kModelErrorChinese,
-                NoticeIcon::None);
+            notices_.show(tr("Model Type or Frequency Range Error!").toStdString(),
+                          NoticeIcon::None);
             return;
         case Kind::InvalidField:
-            notices_.show(std::string(kWriteStopped) + "\n" + failure.field->message(),
-                          NoticeIcon::Stop);
+            showStop(tr("Nothing was written to the radio."), fieldProblem(*failure.field));
             return;
         case Kind::BackupFailed:
-            notices_.show(std::string(kWriteStopped) + "\n" + kBackupNotKept + failure.reason,
-                          NoticeIcon::Stop);
+            showStop(tr("Nothing was written to the radio."),
+                     tr("The radio's memory could not be kept as a backup: %1")
+                         .arg(QString::fromStdString(failure.reason)));
             return;
     }
 }

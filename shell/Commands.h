@@ -24,25 +24,6 @@ struct CommandServices {
     FilePicker& picker;
 };
 
-inline constexpr char kReadQuestion[] = "READ calibration data from the radio? \r\n Continue?";
-inline constexpr char kWriteQuestion[] =
-    "WRITE new calibration data to the radio? \r\n ARE YOU SURE?";
-inline constexpr char kNoComPort[] = "No Com Port!";
-
-// How a transfer ends, as the window says it.
-inline constexpr char kCannotOpenPort[] = "Cannot Open Communication Port.";
-inline constexpr char kCommunicationError[] = "Communication Error!";
-inline constexpr char kResendError[] = "comm error";
-inline constexpr char kReadComplete[] = "Read Complete!";
-inline constexpr char kWriteComplete[] = "Write Complete!";
-inline constexpr char kModelErrorEnglish[] = "Model Type or Frequency Range Error!";
-inline constexpr char kModelErrorChinese[] = "机型或频段错误!";
-inline constexpr char kPortLost[] =
-    "The connection to the radio was lost: the cable was unplugged or the port went away. "
-    "The transfer has stopped.";
-inline constexpr char kWriteStopped[] = "Nothing was written to the radio.";
-inline constexpr char kBackupNotKept[] = "The radio's memory could not be kept as a backup: ";
-
 // The window's commands: Read and Write with the radio, Save Data and Load Data with a data
 // file. It holds the field record for the whole run and the transfer, which keeps all protocol
 // state and the radio's memory image; it shows how each transfer goes.
@@ -65,6 +46,7 @@ private:
     void onWriteCompleted() override;
     void onFailed(const TransferFailure& failure) override;
 
+    void showStop(const QString& headline, const QString& detail);
     bool portKnown();
     bool fieldsCanBeWritten();
     void showChosenPort();

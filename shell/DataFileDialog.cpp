@@ -1,5 +1,6 @@
 #include "shell/DataFileDialog.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QUrl>
 
@@ -11,9 +12,11 @@ bool DataFileDialog::show(FilePicker::Kind kind, const QString& title) {
     const std::optional<QString> chosen = picker_.pick(
         {.kind = kind,
          .title = title,
-         .filter = kind == FilePicker::Kind::Open
-                       ? QStringLiteral("data file (*.bin);;calibration document (*.json)")
-                       : QStringLiteral("data file (*.bin)"),
+         .filter =
+             kind == FilePicker::Kind::Open
+                 ? QCoreApplication::translate("qv::DataFileDialog",
+                                               "data file (*.bin);;calibration document (*.json)")
+                 : QCoreApplication::translate("qv::DataFileDialog", "data file (*.bin)"),
          .fileName = fileName_,
          .defaultSuffix = QStringLiteral("bin"),
          .place = QString::fromStdString(backupFolder().string())});

@@ -22,7 +22,8 @@ namespace {
 
 constexpr int kAnswerInterval = 500;
 constexpr int kRescanInterval = 1000;
-// One size for every button: the Chinese captions would otherwise make theirs taller.
+// One size for every button, whatever the language: the Chinese captions would otherwise make
+// theirs taller.
 constexpr int kButtonWidth = 97;
 constexpr int kButtonHeight = 25;
 
@@ -58,7 +59,7 @@ QWidget* MainWindow::buildCommandRow() {
     auto* row = new QWidget;
     auto* grid = new QGridLayout(row);
     grid->setContentsMargins(0, 0, 0, 0);
-    auto* caption = new QLabel(QStringLiteral("Comm Select："));
+    auto* caption = new QLabel(tr("&Comm Select："));
     caption->setObjectName("portListCaption");
     portList_ = new QComboBox;
     portList_->setObjectName("portList");
@@ -69,11 +70,11 @@ QWidget* MainWindow::buildCommandRow() {
     connect(portList_, &QComboBox::activated, this, &MainWindow::onPortPicked);
     connect(portList_, &QComboBox::currentIndexChanged, this, &MainWindow::showChosenDevice);
 
-    readButton_ = addButton("readButton", "Read");
-    writeButton_ = addButton("writeButton", "Write");
-    saveButton_ = addButton("saveButton", "Save Data");
-    loadButton_ = addButton("loadButton", "Load Data");
-    exitButton_ = addButton("exitButton", "Exit");
+    readButton_ = addButton("readButton", tr("&Read"));
+    writeButton_ = addButton("writeButton", tr("&Write"));
+    saveButton_ = addButton("saveButton", tr("Save &Data"));
+    loadButton_ = addButton("loadButton", tr("&Load Data"));
+    exitButton_ = addButton("exitButton", tr("E&xit"));
     int column = 1;
     for (QPushButton* button : {readButton_, writeButton_, saveButton_, loadButton_, exitButton_}) {
         grid->addWidget(button, 1, column++);
@@ -83,7 +84,7 @@ QWidget* MainWindow::buildCommandRow() {
     return row;
 }
 
-QPushButton* MainWindow::addButton(const char* name, const char* caption) {
+QPushButton* MainWindow::addButton(const char* name, const QString& caption) {
     auto* button = new QPushButton(caption);
     button->setObjectName(name);
     button->setMinimumSize(kButtonWidth, kButtonHeight);
@@ -104,16 +105,11 @@ void MainWindow::startUp() {
         choosePort(portEntryText(portNumber_));
         services_.settings.writeComPort(portNumber_);
     }
-    chooseLanguage();
     portRescanTimer_->start();
-    services_.notices.show(kReminder, NoticeIcon::Exclamation);
-}
-
-void MainWindow::chooseLanguage() {
-    const bool chinese = services_.locale.isChineseChina();
-    language_ = chinese ? Language::Chinese : Language::English;
-    readButton_->setText(chinese ? QStringLiteral("读出(&R)") : QStringLiteral("&Read"));
-    writeButton_->setText(chinese ? QStringLiteral("写入(&W)") : QStringLiteral("&Write"));
+    services_.notices.show(
+        tr("Please READ and SAVE (backup) the calibration data before making any changes.")
+            .toStdString(),
+        NoticeIcon::Exclamation);
 }
 
 int MainWindow::listPorts() {

@@ -7,7 +7,6 @@
 
 #include "ports/PortList.h"
 #include "record/FieldTexts.h"
-#include "shell/Language.h"
 
 class QComboBox;
 class QLabel;
@@ -30,22 +29,19 @@ struct ShellServices {
     const SettingsFile& settings;
 };
 
-inline constexpr char kReminder[] =
-    "Please READ and SAVE (backup) the calibration data before making any changes.";
-
 // The main window: the field editor's pages, the command buttons, the port list and the two
-// timers; start-up, shut-down, the language and the choice of the serial port.
+// timers; start-up, shut-down and the choice of the serial port. Its texts are in the language
+// chosen before it is built (useChinese).
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     explicit MainWindow(ShellServices services, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Before the window is first shown: restores the saved port, chooses the language and
-    // ends when the user closes the reminder.
+    // Before the window is first shown: restores the saved port and ends when the user closes
+    // the reminder.
     void startUp();
 
-    Language language() const { return language_; }
     // The n of the chosen port "COM" n, 0 when none is chosen, and the device behind it.
     std::int16_t portNumber() const { return portNumber_; }
     void setPortNumber(std::int16_t n) { portNumber_ = n; }
@@ -77,11 +73,10 @@ protected:
 
 private:
     QWidget* buildCommandRow();
-    QPushButton* addButton(const char* name, const char* caption);
+    QPushButton* addButton(const char* name, const QString& caption);
     void showEntries(const std::vector<PortEntry>& entries);
     void choosePort(const std::string& text);
     void showChosenDevice();
-    void chooseLanguage();
     void onPortPicked(int index);
 
     ShellServices services_;
@@ -96,7 +91,6 @@ private:
     QTimer* portRescanTimer_ = nullptr;
     std::vector<PortEntry> entries_;
     std::int16_t portNumber_ = 0;
-    Language language_ = Language::English;
 };
 
 }  // namespace qv

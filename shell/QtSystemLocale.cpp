@@ -1,12 +1,11 @@
 #include "shell/QtSystemLocale.h"
 
 #include <QDate>
+#include <QLocale>
+
+#include "translations/Translations.h"
 
 namespace qv {
-
-bool isChineseChina(const QLocale& locale) {
-    return locale.language() == QLocale::Chinese && locale.territory() == QLocale::China;
-}
 
 bool QtSystemLocale::isChineseChina() const {
     return qv::isChineseChina(QLocale::system());

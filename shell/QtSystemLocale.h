@@ -1,13 +1,8 @@
 #pragma once
 
-#include <QLocale>
-
 #include "shell/SystemLocale.h"
 
 namespace qv {
-
-// Whether a locale is the language Chinese in the territory China.
-bool isChineseChina(const QLocale& locale);
 
 // The system locale as Qt sees it.
 class QtSystemLocale : public SystemLocale {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 #include "link/Frames.h"
@@ -11,13 +12,16 @@ class QStatusBar;
 namespace qv {
 
 // The window's status line: the chosen port, the progress of a running transfer, the radio
-// last identified and the data file last saved or loaded. It only shows; it decides nothing.
+// last identified, the fields changed and the file last saved, loaded or kept, each in a frame
+// of its own. It only shows; it decides nothing.
 class StatusLine final {
+    Q_DECLARE_TR_FUNCTIONS(StatusLine)
 public:
     explicit StatusLine(QStatusBar& bar);
 
     void showPort(const QString& entry, const QString& device);
-    void showFile(const QString& verb, const QString& path);
+    // What happened to a file; the path (or why not) also shows on hovering.
+    void showFile(const QString& text, const QString& detail);
     void showProgress(TransferKind kind, int block, int count);
     void showRadio(const Identification& radio);
     void clearProgress();

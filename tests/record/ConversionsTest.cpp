@@ -120,16 +120,5 @@ INSTANTIATE_TEST_SUITE_P(
                     BadText{4, "65536", Reason::OutOfRange}, BadText{77, "-1", Reason::OutOfRange},
                     BadText{77, "1e10", Reason::OutOfRange}));
 
-TEST(GatherError, SaysWhatIsWrongInWords) {
-    EXPECT_EQ((GatherError{.field = 0, .reason = Reason::Empty, .text = ""}).message(),
-              "The field 0 \"VF FRQ\" on page \"FREQ\" is empty.");
-    EXPECT_EQ((GatherError{.field = 20, .reason = Reason::NotANumber, .text = "x"}).message(),
-              "The field 20 \"***ASQ close level\" on page \"OTHER\" holds \"x\", which is not a "
-              "number.");
-    EXPECT_EQ((GatherError{.field = 68, .reason = Reason::OutOfRange, .text = "70000"}).message(),
-              "The field 68 \"UL SQ 1\" on page \"S-Meter\" holds 70000, outside its range 0 to "
-              "65535.");
-}
-
 }  // namespace
 }  // namespace qv

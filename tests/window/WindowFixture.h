@@ -20,6 +20,7 @@
 #include "tests/support/FakePause.h"
 #include "tests/support/RadioProcess.h"
 #include "tests/support/ShellFakes.h"
+#include "translations/Translations.h"
 
 namespace qv::test {
 
@@ -37,10 +38,11 @@ inline void writeFile(const QString& path, const QByteArray& data) {
 // the settings file in a fresh folder and the simulated radio ready to start there.
 class WindowTest : public testing::Test {
 protected:
-    // Builds the window over these ports, runs its start-up and shows it; the start-up's
-    // reminder is answered and forgotten.
+    // Builds the window over these ports, in the language of the locale as the app does, runs
+    // its start-up and shows it; the start-up's reminder is answered and forgotten.
     void open(std::vector<PresentPort> present = {}) {
         ports.present = std::move(present);
+        useChinese(locale.isChineseChina());
         qputenv("XDG_DATA_HOME", path("data").toLocal8Bit());
         commands.reset();
         window = std::make_unique<MainWindow>(ShellServices{notices, locale, ports, settings});
@@ -114,6 +116,8 @@ protected:
     std::string device;
     std::unique_ptr<MainWindow> window;
     std::unique_ptr<Commands> commands;
+
+    void TearDown() override { useChinese(false); }
 };
 
 }  // namespace qv::test
