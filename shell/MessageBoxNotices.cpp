@@ -21,16 +21,25 @@ QMessageBox::Icon boxIcon(NoticeIcon icon) {
 }  // namespace
 
 void MessageBoxNotices::show(const std::string& text, NoticeIcon icon) {
-    QMessageBox box(boxIcon(icon), kToolTitle, QString::fromStdString(text), QMessageBox::Ok,
-                    parent_);
-    box.exec();
+    messageBox(text, icon)->exec();
 }
 
 bool MessageBoxNotices::confirm(const std::string& text) {
-    QMessageBox box(QMessageBox::Warning, kToolTitle, QString::fromStdString(text),
-                    QMessageBox::Ok | QMessageBox::Cancel, parent_);
-    box.setDefaultButton(QMessageBox::Ok);
-    return box.exec() == QMessageBox::Ok;
+    return questionBox(text)->exec() == QMessageBox::Ok;
+}
+
+std::unique_ptr<QMessageBox> MessageBoxNotices::messageBox(const std::string& text,
+                                                           NoticeIcon icon) const {
+    return std::make_unique<QMessageBox>(boxIcon(icon), kToolTitle, QString::fromStdString(text),
+                                         QMessageBox::Ok, parent_);
+}
+
+std::unique_ptr<QMessageBox> MessageBoxNotices::questionBox(const std::string& text) const {
+    auto box = std::make_unique<QMessageBox>(QMessageBox::Warning, kToolTitle,
+                                             QString::fromStdString(text),
+                                             QMessageBox::Ok | QMessageBox::Cancel, parent_);
+    box->setDefaultButton(QMessageBox::Ok);
+    return box;
 }
 
 }  // namespace qv

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <memory>
+
 #include "shell/Notices.h"
 
+class QMessageBox;
 class QWidget;
 
 namespace qv {
@@ -15,6 +18,10 @@ public:
 
     void show(const std::string& text, NoticeIcon icon) override;
     bool confirm(const std::string& text) override;
+
+    // The boxes that show and confirm use, not yet shown.
+    std::unique_ptr<QMessageBox> messageBox(const std::string& text, NoticeIcon icon) const;
+    std::unique_ptr<QMessageBox> questionBox(const std::string& text) const;
 
 private:
     QWidget* parent_ = nullptr;

@@ -10,9 +10,12 @@ namespace qv {
 
 namespace {
 
-// A framed section; as wide as the widest of `widest`, so that nothing moves as texts come
-// and go. The one that stretches gives way to the others.
-QLabel* addSection(QStatusBar& bar, const char* name, int stretch, const QStringList& widest = {}) {
+// Room around a section's text: its frame, margins and the gap to the next.
+constexpr int kSectionRoom = 16;
+
+// A framed section at least as wide as the widest of `widest`, so that nothing moves as texts
+// come and go. The one that stretches takes the room left.
+QLabel* addSection(QStatusBar& bar, const char* name, int stretch, const QStringList& widest) {
     auto* label = new QLabel(&bar);
     label->setObjectName(name);
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -20,13 +23,13 @@ QLabel* addSection(QStatusBar& bar, const char* name, int stretch, const QString
     for (const QString& text : widest) {
         width = std::max(width, label->fontMetrics().horizontalAdvance(text));
     }
-    if (width > 0) {
-        label->setMinimumWidth(width + 2 * label->frameWidth() + label->indent() + 8);
-    }
+    label->setMinimumWidth(width + kSectionRoom);
     if (stretch > 0) {
         label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     }
     bar.addWidget(label, stretch);
+    // The window is as wide as its status line needs: the bar's own minimum is what counts.
+    bar.setMinimumWidth(bar.minimumWidth() + label->minimumWidth() + kSectionRoom);
     return label;
 }
 
@@ -46,17 +49,19 @@ QString changesText(int count) {
 }  // namespace
 
 StatusLine::StatusLine(QStatusBar& bar)
-    : port_(addSection(bar, "statusPort", 0)),
+    : port_(addSection(bar, "statusPort", 0, {QStringLiteral("COM100: /dev/ttyUSB10")})),
       progress_(addSection(
           bar, "statusProgress", 0,
           {progressText(TransferKind::Read, 8, 8), progressText(TransferKind::Write, 8, 8)})),
       radio_(
           addSection(bar, "statusRadio", 0, {tr("Radio %1, version %2").arg("QV-4120", "00.00")})),
       changes_(addSection(bar, "statusChanges", 0, {changesText(kFieldCount)})),
-      file_(addSection(bar, "statusFile", 1)) {}
+      // The start of a path at least; the whole of it shows on hovering.
+      file_(addSection(bar, "statusFile", 1, {QString(24, QLatin1Char('x'))})) {}
 
 void StatusLine::showPort(const QString& entry, const QString& device) {
     port_->setText(entry.isEmpty() ? tr("No port") : entry + ": " + device);
+    port_->setToolTip(device);
 }
 
 void StatusLine::showFile(const QString& text, const QString& detail) {

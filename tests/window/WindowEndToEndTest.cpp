@@ -74,8 +74,6 @@ TEST_F(WindowEndToEnd, ReadSaveLoadEditAndWrite) {
     type(5, "12");
     type(0, "0" + edit(0)->text());  // the same value as read, however written
     EXPECT_EQ(status("statusChanges"), "2 fields changed");
-    window->findChild<QTabWidget*>("pages")->setCurrentIndex(3);
-    screenshot("en-changed");
     click(window->writeButton());
     EXPECT_TRUE(waitUntil([&] { return status("statusProgress") == "Writing block 5 of 8"; }, 15s));
     EXPECT_EQ(outcome(), "Write Complete!");

@@ -93,11 +93,12 @@ protected:
         waitUntil([&] { return !notices.shown.empty(); }, std::chrono::seconds(15));
         return notices.shown.empty() ? "" : notices.shown.front().text;
     }
-    // With QV_SCREENSHOTS set to a folder, saves the window there as <name>.png, in 256 colours
-    // to keep the files small enough to commit.
-    void screenshot(const QString& name) const {
+    // With QV_SCREENSHOTS set to a folder, saves the window (or another) there as <name>.png,
+    // in 256 colours to keep the files small enough to commit.
+    void screenshot(const QString& name, QWidget* shot = nullptr) const {
         QCoreApplication::processEvents();  // the layouts follow the last changes of text
-        const QImage image = window->grab().toImage().convertToFormat(QImage::Format_Indexed8);
+        shot = shot != nullptr ? shot : window.get();
+        const QImage image = shot->grab().toImage().convertToFormat(QImage::Format_Indexed8);
         if (const QString folder = qEnvironmentVariable("QV_SCREENSHOTS"); !folder.isEmpty()) {
             image.save(folder + "/" + name + ".png");
         }
