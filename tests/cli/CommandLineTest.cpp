@@ -45,6 +45,7 @@ protected:
         arguments.replaceInStrings("{dir}", dir.path());
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("XDG_DATA_HOME", dir.filePath("data"));
+        environment.insert("LC_ALL", locale);
         process.setProcessEnvironment(environment);
         process.start(QStringLiteral(QV_CAL),
                       QStringList{"--settings", dir.filePath("mysetup.ini")} + arguments);
@@ -63,6 +64,7 @@ protected:
     }
 
     QStringList radioOptions;
+    QString locale = "C.UTF-8";
     QTemporaryDir dir;
     test::RadioProcess radio{dir.filePath("radio.bin"), dir.filePath("radio.log")};
     std::string device;
@@ -94,6 +96,16 @@ TEST_F(CommandLine, ReadEditWriteAndVerify) {
     const Ran diff = cal({"diff", "{dir}/read.json", "{dir}/edited.json"});
     EXPECT_EQ(diff.code, 1);
     EXPECT_EQ(diff.out, "0 FREQ VF FRQ: 1250 -> 1300\n60 S-Meter AF SQ 1: 100 -> 111\n");
+}
+
+// Messages are Chinese in a Chinese (China) locale only; results, for scripts, stay as they are.
+TEST_F(CommandLine, MessagesFollowTheLocale) {
+    for (const auto& [name, said] : {std::pair{"zh_CN.UTF-8", "无法打开 COM77：没有这个端口"},
+                                     {"zh_TW.UTF-8", "Cannot open COM77: no such port"}}) {
+        locale = name;
+        EXPECT_NE(cal({"identify", "--port", "COM77"}).err.find(said), std::string::npos) << name;
+        EXPECT_EQ(cal({"identify", "--port", "COM9"}).out, "model: QV-4120\nversion: 01.02\n");
+    }
 }
 
 TEST_F(CommandLine, ConvertsDataFileToDocumentAndBack) {
