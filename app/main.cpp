@@ -15,6 +15,7 @@
 #include "ports/WindowsPorts.h"
 #else
 #include "ports/LinuxPorts.h"
+#include "ports/SerialDeviceCache.h"
 #endif
 
 int main(int argc, char** argv) {
@@ -30,7 +31,10 @@ int main(int argc, char** argv) {
 #ifdef _WIN32
     qv::WindowsPorts ports;
 #else
-    qv::LinuxPorts ports(settings.configuredPorts());
+    // The window looks each second: at the [ports] paths, and at the system's devices only after
+    // one came or went.
+    qv::SerialDeviceCache systemDevices;
+    qv::LinuxPorts ports(settings.configuredPorts(), [&] { return systemDevices.devices(); });
 #endif
     qv::MessageBoxNotices notices;
     qv::SerialPortAdapter serialPort;

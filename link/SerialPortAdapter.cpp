@@ -17,21 +17,27 @@ bool isBusy(const QString& errorText, int systemError) {
 }  // namespace
 
 std::string openFailureReason(QSerialPort::SerialPortError error, const QString& errorText,
-                              int systemError) {
+                              int systemError, const HolderLookup& findHolder) {
     switch (error) {
         case QSerialPort::DeviceNotFoundError:
             return QCoreApplication::translate("qv::SerialPortAdapter",
                                                "No such device: is the cable plugged in?")
                 .toStdString();
         case QSerialPort::PermissionError:
-            if (isBusy(errorText, systemError)) {
-                return QCoreApplication::translate("qv::SerialPortAdapter",
-                                                   "The port is busy: another program holds it.")
+            if (!isBusy(errorText, systemError)) {
+                return QCoreApplication::translate(
+                           "qv::SerialPortAdapter",
+                           "Permission denied: add yourself to the dialout group and log in again.")
                     .toStdString();
             }
-            return QCoreApplication::translate(
-                       "qv::SerialPortAdapter",
-                       "Permission denied: add yourself to the dialout group and log in again.")
+            if (const auto holder = findHolder ? findHolder() : std::nullopt) {
+                return QCoreApplication::translate("qv::SerialPortAdapter",
+                                                   "The port is busy: %1 (process %2) holds it.")
+                    .arg(QString::fromStdString(holder->name), QString::number(holder->pid))
+                    .toStdString();
+            }
+            return QCoreApplication::translate("qv::SerialPortAdapter",
+                                               "The port is busy: another program holds it.")
                 .toStdString();
         default:
             return errorText.toStdString();
@@ -46,6 +52,7 @@ SerialPortAdapter::SerialPortAdapter() {
 }
 
 void SerialPortAdapter::setDevice(const std::string& path) {
+    device_ = path;
     port_.setPortName(QString::fromStdString(path));
 }
 
@@ -58,7 +65,8 @@ std::optional<std::string> SerialPortAdapter::open() {
     errno = 0;
     if (!port_.open(QIODevice::ReadWrite)) {
         const int systemError = errno;
-        return openFailureReason(port_.error(), port_.errorString(), systemError);
+        return openFailureReason(port_.error(), port_.errorString(), systemError,
+                                 [this] { return findPortHolder(device_); });
     }
     lostReported_ = false;
     ++opening_;

@@ -22,14 +22,6 @@ struct NamedFamily {
 };
 constexpr std::array<NamedFamily, 3> kFamilies = {{{"ttyS", 1}, {"ttyUSB", 33}, {"ttyACM", 65}}};
 
-std::vector<std::string> serialDevices() {
-    std::vector<std::string> devices;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        devices.push_back(info.systemLocation().toStdString());
-    }
-    return devices;
-}
-
 bool pathExists(const std::string& path) {
     return QFileInfo::exists(QString::fromStdString(path));
 }
@@ -81,10 +73,18 @@ bool listedBefore(const std::string& a, const std::string& b) {
 
 }  // namespace
 
+std::vector<std::string> systemSerialDevices() {
+    std::vector<std::string> devices;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        devices.push_back(info.systemLocation().toStdString());
+    }
+    return devices;
+}
+
 LinuxPorts::LinuxPorts(std::vector<PresentPort> configured, DeviceLister systemDevices,
                        DeviceProbe exists)
     : configured_(std::move(configured)),
-      systemDevices_(systemDevices ? std::move(systemDevices) : serialDevices),
+      systemDevices_(systemDevices ? std::move(systemDevices) : systemSerialDevices),
       exists_(exists ? std::move(exists) : pathExists) {}
 
 std::vector<PresentPort> LinuxPorts::list() {

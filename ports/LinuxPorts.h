@@ -20,7 +20,7 @@ public:
     using DeviceLister = std::function<std::vector<std::string>()>;
     using DeviceProbe = std::function<bool(const std::string&)>;
 
-    // Defaults: the devices QSerialPortInfo lists; a path exists when the file system has it.
+    // Defaults: systemSerialDevices; a path exists when the file system has it.
     explicit LinuxPorts(std::vector<PresentPort> configured, DeviceLister systemDevices = {},
                         DeviceProbe exists = {});
 
@@ -34,5 +34,9 @@ private:
     DeviceProbe exists_;
     std::map<std::string, int> assigned_;  // the number each device got
 };
+
+// The serial devices QSerialPortInfo lists, by path: several milliseconds and thousands of
+// system calls a call.
+std::vector<std::string> systemSerialDevices();
 
 }  // namespace qv

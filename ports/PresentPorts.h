@@ -12,7 +12,8 @@ struct PresentPort {
     std::string device;
 };
 
-// The system's list of present serial ports, in the system's order.
+// The system's list of present serial ports, in the system's order. The window asks for it
+// every second, so an implementation does its costly part only when something has changed.
 class PresentPorts {
 public:
     virtual ~PresentPorts() = default;

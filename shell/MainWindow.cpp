@@ -168,6 +168,8 @@ void MainWindow::onPortRescan() {
         choosePort(portEntryText(portNumber_));
         portNumber_ =
             static_cast<std::int16_t>(portNumberOf(portList_->currentText().toStdString()));
+        // As after a pick: the entry changed before its number did.
+        emit portChosen();
     }
 }
 

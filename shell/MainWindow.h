@@ -48,7 +48,8 @@ public:
     std::string portDevice() const;
     // Rebuilds the port list from the present ports; the number of the first one, 0 if none.
     int listPorts();
-    // The re-scan, once a second: the list follows the ports that come and go.
+    // The re-scan, once a second: the list follows the ports that come and go. Cheap when
+    // nothing changed (see PresentPorts).
     void onPortRescan();
 
     FieldTexts& fields();

@@ -315,5 +315,9 @@ radio will display level N+1.</source>
         <source>Permission denied: add yourself to the dialout group and log in again.</source>
         <translation>权限不足：请将自己加入 dialout 组，然后重新登录。</translation>
     </message>
+    <message>
+        <source>The port is busy: %1 (process %2) holds it.</source>
+        <translation>端口忙：%1（进程 %2）正在占用它。</translation>
+    </message>
 </context>
 </TS>

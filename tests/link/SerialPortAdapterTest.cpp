@@ -2,10 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <QFile>
+#include <QTemporaryDir>
 #include <cerrno>
 
 #include "PseudoTerminal.h"
 #include "tests/support/EventLoopWait.h"
+#include "tests/support/RadioProcess.h"
 
 namespace qv {
 namespace {
@@ -34,7 +39,8 @@ protected:
     std::vector<Frame> blocks;
 };
 
-// In plain words; a port held by another program is busy, however the system says so.
+// In plain words; a port held by another program is busy, however the system says so, and
+// names that program when it is found (here this very process, which holds the line).
 TEST_F(SerialPortAdapterTest, OpenSaysWhyThePortCannotBeHad) {
     const std::string busy = "The port is busy: another program holds it.";
     SerialPortAdapter missing;
@@ -42,14 +48,37 @@ TEST_F(SerialPortAdapterTest, OpenSaysWhyThePortCannotBeHad) {
     EXPECT_EQ(missing.open(), "No such device: is the cable plugged in?");
     SerialPortAdapter other;
     other.setDevice(line.devicePath());
-    EXPECT_EQ(other.open(), busy);
-    EXPECT_EQ(openFailureReason(QSerialPort::PermissionError, "Permission denied", EACCES),
-              "Permission denied: add yourself to the dialout group and log in again.");
-    EXPECT_EQ(openFailureReason(QSerialPort::PermissionError, "Device or resource busy", 0), busy);
-    EXPECT_EQ(openFailureReason(QSerialPort::PermissionError, "Error while locking", EACCES), busy);
-    EXPECT_EQ(openFailureReason(QSerialPort::PermissionError, "", EBUSY), busy);
-    EXPECT_EQ(openFailureReason(QSerialPort::OpenError, "Device is already open", 0),
-              "Device is already open");
+    EXPECT_EQ(other.open(), "The port is busy: link_qt_tests (process " + std::to_string(getpid()) +
+                                ") holds it.");
+    const HolderLookup none = [] { return std::nullopt; };
+    const HolderLookup modemManager = [] { return PortHolder{"ModemManager", 812}; };
+    using Case = std::tuple<QSerialPort::SerialPortError, QString, int, HolderLookup, std::string>;
+    const Case cases[] = {
+        {QSerialPort::PermissionError, "Permission denied", EACCES, modemManager,
+         "Permission denied: add yourself to the dialout group and log in again."},
+        {QSerialPort::PermissionError, "Device or resource busy", 0, none, busy},
+        {QSerialPort::PermissionError, "Error while locking", EACCES, {}, busy},
+        {QSerialPort::PermissionError, "", EBUSY, modemManager,
+         "The port is busy: ModemManager (process 812) holds it."},
+        {QSerialPort::OpenError, "Device is already open", 0, modemManager,
+         "Device is already open"}};
+    for (const auto& [error, text, systemError, findHolder, reason] : cases) {
+        EXPECT_EQ(openFailureReason(error, text, systemError, findHolder), reason) << reason;
+    }
+}
+
+// Another program holding the device, here the simulated radio, is found through a link to it
+// too; a file that no program holds has no holder.
+TEST(PortHolder, IsTheProgramThatHasTheDeviceOpen) {
+    QTemporaryDir dir;
+    test::RadioProcess radio(dir.filePath("radio.bin"), dir.filePath("radio.log"));
+    const std::string device = radio.start({"--link", dir.filePath("radio")});
+    const PortHolder simulator{"qv4120-radiosim", radio.pid()};
+    for (const std::string& path : {device, dir.filePath("radio").toStdString()}) {
+        EXPECT_EQ(findPortHolder(path), simulator) << path;
+    }
+    QFile(dir.filePath("free")).open(QIODevice::WriteOnly);
+    EXPECT_EQ(findPortHolder(dir.filePath("free").toStdString()), std::nullopt);
 }
 
 // Bytes below the threshold wait, then go out as one block; clearing or reopening drops them.

@@ -42,6 +42,7 @@ public:
     }
 
     std::string log() const { return readAll(log_).toStdString(); }
+    qint64 pid() const { return process_.processId(); }
 
 private:
     void stop() {

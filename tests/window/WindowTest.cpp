@@ -46,19 +46,23 @@ TEST_F(StartUp, ThePortAndTheLanguageAreChosenBeforeTheReminder) {
 }
 
 // A pick is saved at once and shows its device. The re-scan keeps the chosen port while it is
-// present, without writing the settings file, until Exit stops it.
+// present, and the status line shows the port it falls back to, without writing the settings
+// file, until Exit stops it.
 TEST_F(StartUp, APickIsSavedAndTheRescanKeepsItUntilExit) {
     open({port(3), port(5, "/dev/pts/4")});
     QTest::keyClick(window->findChild<QComboBox*>("portList"), Qt::Key_Down);
     EXPECT_EQ(status("statusPort"), "COM5: /dev/pts/4");
     EXPECT_EQ(settings.readComPort(), 5);
-    for (const auto& [present, chosen] : {std::pair{std::vector{port(3), port(5), port(8)}, 5},
-                                          {{port(3)}, 3},
-                                          {{port(3), port(5)}, 3},
-                                          {{}, 0}}) {
+    const std::tuple<std::vector<PresentPort>, int, std::string> rescans[] = {
+        {{port(3), port(5), port(8)}, 5, "COM5: /dev/ttyS4"},
+        {{port(3)}, 3, "COM3: /dev/ttyS2"},
+        {{port(3), port(5)}, 3, "COM3: /dev/ttyS2"},
+        {{}, 0, "No port"}};
+    for (const auto& [present, chosen, shown] : rescans) {
         ports.present = present;
         window->onPortRescan();
         EXPECT_EQ(window->portNumber(), chosen);
+        EXPECT_EQ(status("statusPort").toStdString(), shown);
     }
     EXPECT_EQ(settings.readComPort(), 5);
     window->findChild<QPushButton*>("exitButton")->click();
