@@ -31,6 +31,10 @@ void StatusLine::showPort(const QString& entry, const QString& device) {
     port_->setText(entry.isEmpty() ? QStringLiteral("No port") : entry + ": " + device);
 }
 
+void StatusLine::showSettingsFile(const QString& path) {
+    port_->setToolTip(QStringLiteral("Settings file: %1").arg(path));
+}
+
 void StatusLine::showFile(const QString& verb, const QString& path) {
     file_->setText(verb + " " + path);
     file_->setToolTip(path);

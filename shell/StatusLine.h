@@ -17,6 +17,8 @@ public:
     explicit StatusLine(QStatusBar& bar);
 
     void showPort(const QString& entry, const QString& device);
+    // The settings file, which keeps the port picked, as the port's tooltip.
+    void showSettingsFile(const QString& path);
     void showFile(const QString& verb, const QString& path);
     void showProgress(TransferKind kind, int block, int count);
     void showRadio(const Identification& radio);

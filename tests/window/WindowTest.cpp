@@ -44,13 +44,15 @@ TEST_F(StartUp, ThePortAndTheLanguageAreChosenBeforeTheReminder) {
                  isChineseChina(QLocale(QLocale::English, QLocale::China)));
 }
 
-// A pick is saved at once and shows its device. The re-scan keeps the chosen port while it is
+// A pick is saved at once, in the file the port's tooltip names, and shows its device. The re-scan keeps the chosen port while it is
 // present, without writing the settings file, until Exit stops it.
 TEST_F(StartUp, APickIsSavedAndTheRescanKeepsItUntilExit) {
     open({port(3), port(5, "/dev/pts/4")});
     QTest::keyClick(window->findChild<QComboBox*>("portList"), Qt::Key_Down);
     EXPECT_EQ(status("statusPort"), "COM5: /dev/pts/4");
     EXPECT_EQ(settings.readComPort(), 5);
+    EXPECT_EQ(window->findChild<QLabel*>("statusPort")->toolTip(),
+              "Settings file: " + path("mysetup.ini"));
     for (const auto& [present, chosen] : {std::pair{std::vector{port(3), port(5), port(8)}, 5},
                                           {{port(3)}, 3},
                                           {{port(3), port(5)}, 3},
