@@ -44,8 +44,9 @@ TEST_F(StartUp, ThePortAndTheLanguageAreChosenBeforeTheReminder) {
                  isChineseChina(QLocale(QLocale::English, QLocale::China)));
 }
 
-// A pick is saved at once, in the file the port's tooltip names, and shows its device. The re-scan keeps the chosen port while it is
-// present, without writing the settings file, until Exit stops it.
+// A pick is saved at once, in the file the port's tooltip names, and shows its device. The
+// re-scan keeps the chosen port while it is present, without writing the settings file, until
+// Exit stops it.
 TEST_F(StartUp, APickIsSavedAndTheRescanKeepsItUntilExit) {
     open({port(3), port(5, "/dev/pts/4")});
     QTest::keyClick(window->findChild<QComboBox*>("portList"), Qt::Key_Down);
