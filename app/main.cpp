@@ -1,6 +1,8 @@
 #include <QApplication>
 #include <QFile>
 #include <QFont>
+#include <cstdio>
+#include <string_view>
 
 #include "link/QtPause.h"
 #include "link/SerialPortAdapter.h"
@@ -18,9 +20,49 @@
 #include "ports/SerialDeviceCache.h"
 #endif
 
+namespace {
+
+constexpr char kHelp[] =
+    "Usage: qv4120-settestdata [--help | --version]\n"
+    "Reads the calibration memory of a QV-4120 radio over a serial port, shows it as 78 fields\n"
+    "to edit, keeps it in data files and writes it back into the radio.\n"
+    "\n"
+    "The settings file is mysetup.ini beside the program when one is there, otherwise\n"
+    "$XDG_CONFIG_HOME/qv4120-settestdata/mysetup.ini (~/.config/... by default), made on\n"
+    "first use. Every read keeps the radio's memory as a backup in\n"
+    "$XDG_DATA_HOME/qv4120-settestdata/backups/ (~/.local/share/... by default).\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help     show this help and exit\n"
+    "      --version  show the program's version and exit\n"
+    "Qt's own options (-platform, -style, ...) are taken as well.\n";
+
+// Answered before the application starts, so that they need no display.
+bool answeredWithoutWindow(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view option = argv[i];
+        if (option == "--help" || option == "-h") {
+            std::fputs(kHelp, stdout);
+            return true;
+        }
+        if (option == "--version") {
+            std::puts("qv4120-settestdata " QV_VERSION);
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    if (answeredWithoutWindow(argc, argv)) {
+        return 0;
+    }
     QApplication app(argc, argv);
     app.setFont(QFont("Arial", 9));
+    // The desktop finds the window's entry and icon by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral(QV_APP_ID));
 
     const qv::SettingsFile settings(
         qv::settingsFilePath(

@@ -39,6 +39,7 @@ Commands::Commands(MainWindow& window, CommandServices services)
     connect(&window, &MainWindow::portChosen, this, &Commands::showChosenPort);
     connect(&window.fieldEditor(), &FieldEditor::changedCountChanged, this,
             [this](int count) { status_.showChanges(count); });
+    status_.showSettingsFile(QFile::decodeName(window.settingsPath().c_str()));
     showChosenPort();
 }
 

@@ -195,6 +195,10 @@ std::string MainWindow::modelText() const {
     return services_.settings.model();
 }
 
+const std::string& MainWindow::settingsPath() const {
+    return services_.settings.path();
+}
+
 // Closing never waits for a transfer and never writes the settings file.
 void MainWindow::closeEvent(QCloseEvent* event) {
     portRescanTimer_->stop();

@@ -62,6 +62,7 @@ public:
     // The [radio] keys of the settings file as written there; empty when missing.
     std::string accessCodeText() const;
     std::string modelText() const;
+    const std::string& settingsPath() const;
 
 signals:
     // The window is closing: the serial port must be closed now.

@@ -61,7 +61,18 @@ StatusLine::StatusLine(QStatusBar& bar)
 
 void StatusLine::showPort(const QString& entry, const QString& device) {
     port_->setText(entry.isEmpty() ? tr("No port") : entry + ": " + device);
-    port_->setToolTip(device);
+    device_ = device;
+    showPortToolTip();
+}
+
+void StatusLine::showSettingsFile(const QString& path) {
+    settingsFile_ = path;
+    showPortToolTip();
+}
+
+void StatusLine::showPortToolTip() {
+    const QString settings = tr("Settings file: %1").arg(settingsFile_);
+    port_->setToolTip(device_.isEmpty() ? settings : device_ + "\n" + settings);
 }
 
 void StatusLine::showFile(const QString& text, const QString& detail) {

@@ -20,6 +20,8 @@ public:
     explicit StatusLine(QStatusBar& bar);
 
     void showPort(const QString& entry, const QString& device);
+    // The settings file, which keeps the port picked, shows on hovering the port.
+    void showSettingsFile(const QString& path);
     // What happened to a file; the path (or why not) also shows on hovering.
     void showFile(const QString& text, const QString& detail);
     void showProgress(TransferKind kind, int block, int count);
@@ -29,6 +31,10 @@ public:
     void showChanges(int count);
 
 private:
+    void showPortToolTip();
+
+    QString device_;
+    QString settingsFile_;
     QLabel* port_;
     QLabel* progress_;
     QLabel* radio_;

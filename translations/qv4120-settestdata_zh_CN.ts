@@ -134,6 +134,10 @@
         <source>No port</source>
         <translation>无端口</translation>
     </message>
+    <message>
+        <source>Settings file: %1</source>
+        <translation>设置文件：%1</translation>
+    </message>
 </context>
 <context>
     <name>qv::Commands</name>

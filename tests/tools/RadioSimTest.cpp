@@ -24,6 +24,13 @@ TEST(SimOptions, BadOptionsAreRefusedWithAReason) {
     }
 }
 
+// --version asks for the program's version; the radio's is --radio-version.
+TEST(SimOptions, TheProgramsVersionIsNotTheRadios) {
+    const auto options =
+        std::get<SimOptions>(parseOptions({"--radio-version", "0304", "--version"}));
+    EXPECT_TRUE(options.version && options.identity.version == "0304");
+}
+
 // A memory that cannot be saved is said, and leaves no file and no half-written one behind.
 TEST(MemoryImage, ASaveThatFailsSaysSoAndKeepsTheOldFile) {
     namespace fs = std::filesystem;

@@ -45,14 +45,16 @@ TEST_F(StartUp, ThePortAndTheLanguageAreChosenBeforeTheReminder) {
                  isChineseChina(QLocale(QLocale::English, QLocale::China)));
 }
 
-// A pick is saved at once and shows its device. The re-scan keeps the chosen port while it is
-// present, and the status line shows the port it falls back to, without writing the settings
-// file, until Exit stops it.
+// A pick is saved at once, in the file the port's tooltip names, and shows its device. The
+// re-scan keeps the chosen port while it is present, and the status line shows the port it falls
+// back to, without writing the settings file, until Exit stops it.
 TEST_F(StartUp, APickIsSavedAndTheRescanKeepsItUntilExit) {
     open({port(3), port(5, "/dev/pts/4")});
     QTest::keyClick(window->findChild<QComboBox*>("portList"), Qt::Key_Down);
     EXPECT_EQ(status("statusPort"), "COM5: /dev/pts/4");
     EXPECT_EQ(settings.readComPort(), 5);
+    EXPECT_EQ(window->findChild<QLabel*>("statusPort")->toolTip(),
+              "/dev/pts/4\nSettings file: " + path("mysetup.ini"));
     const std::tuple<std::vector<PresentPort>, int, std::string> rescans[] = {
         {{port(3), port(5), port(8)}, 5, "COM5: /dev/ttyS4"},
         {{port(3)}, 3, "COM3: /dev/ttyS2"},

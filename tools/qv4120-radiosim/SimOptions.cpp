@@ -49,11 +49,17 @@ std::variant<SimOptions, std::string> parseOptions(const std::vector<std::string
         {"--log", &options.log},
         {"--access-code", &options.identity.accessCode},
         {"--model", &options.identity.model},
-        {"--version", &options.identity.version}};
+        {"--radio-version", &options.identity.version}};
+    const std::map<std::string, bool*> flags{{"--help", &options.help},
+                                             {"--version", &options.version}};
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& name = arguments[i];
         if (name == "--no-pace") {
             options.pace = false;
+            continue;
+        }
+        if (const auto flag = flags.find(name); flag != flags.end()) {
+            *flag->second = true;
             continue;
         }
         if (i + 1 == arguments.size()) {
