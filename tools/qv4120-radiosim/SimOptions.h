@@ -21,7 +21,8 @@ inline constexpr const char* kUsage =
     "usage: qv4120-radiosim [--link PATH] [--image FILE] [--no-pace] [--access-code CODE]\n"
     "                       [--model TEXT] [--version NNNN] [--log FILE]\n"
     "                       [--fault KIND@N[-M]]...\n"
-    "KIND: silence, refuse, other-address, garble, drop; N-M count the frames received.\n";
+    "KIND: silence, refuse, other-address, garble, drop, corrupt, delay, partial;\n"
+    "N-M count the frames received.\n";
 
 // The options, or a message saying what is wrong with them.
 std::variant<SimOptions, std::string> parseOptions(const std::vector<std::string>& arguments);
