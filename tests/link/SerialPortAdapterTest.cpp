@@ -67,14 +67,5 @@ TEST_F(SerialPortAdapterTest, BytesWaitUntilTheThresholdIsReached) {
     }
 }
 
-TEST_F(SerialPortAdapterTest, ALostDeviceIsReportedOnceWithThePortClosed) {
-    std::vector<bool> openWhenLost;
-    adapter.setHandlers({}, [&] { openWhenLost.push_back(adapter.isOpen()); });
-    line.hangUp();
-    EXPECT_TRUE(test::waitUntil([&] { return !openWhenLost.empty(); }, 5s));
-    test::runEventLoopFor(150ms);
-    EXPECT_EQ(openWhenLost, std::vector<bool>{false});
-}
-
 }  // namespace
 }  // namespace qv
