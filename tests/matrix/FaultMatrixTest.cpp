@@ -25,7 +25,7 @@ namespace {
 
 using Memory = sim::SimulatedRadio::Memory;
 
-enum class Scenario { Read, WriteAfterRead, Write };
+const std::array<std::string, 3> kScenarios{"Read", "WriteAfterRead", "Write"};
 const std::array<std::string, 8> kKinds{"silence", "refuse",  "other_address", "garble",
                                         "drop",    "corrupt", "delay",         "partial"};
 // The frames of a transfer that goes well: the access code, the identification, eight block reads
@@ -33,7 +33,6 @@ const std::array<std::string, 8> kKinds{"silence", "refuse",  "other_address", "
 constexpr int kReadFrames = 11;
 constexpr int kWriteFrames = 19;
 constexpr int kFirstBlockRead = 3;
-constexpr std::chrono::milliseconds kBound{10'000};
 
 Memory bytesOf(const CalibrationRecord& image) {
     Memory bytes{};
@@ -43,48 +42,27 @@ Memory bytesOf(const CalibrationRecord& image) {
     return bytes;
 }
 
-// A simulated radio logging to its standard output, and the frames sent to it.
-struct Radio {
-    explicit Radio(const Memory& memory) {
-        QFile image(dir.filePath("radio.bin"));
-        EXPECT_TRUE(image.open(QIODevice::WriteOnly));
-        image.write(reinterpret_cast<const char*>(memory.data()), std::ssize(memory));
-    }
-    // Its log so far.
-    const QByteArray& log() { return log_ += process.output(); }
+// Radio k's memory: its own read-only, reserved and unheld bytes.
+Memory memoryOf(int k) {
+    Memory memory = sim::builtInImage();
+    memory[14] = memory[108] = memory[120] = static_cast<std::uint8_t>(0x40 + k);
+    return memory;
+}
 
-    QTemporaryDir dir;
-    test::RadioProcess process{dir.filePath("radio.bin"), "/dev/stdout"};
-    std::string device;
-    qsizetype sent = 0;
-    QByteArray log_;
-};
+struct Trial;
 
 // The answer timer on the line to a radio that answers at once: it ticks once the radio has
-// logged every frame sent (each send starts the timer) and the line has then been quiet a moment,
-// so that a silence costs milliseconds instead of 500.
+// logged every frame sent to it (each send starts the timer) and the line has then been quiet a
+// moment, so that a silence costs milliseconds instead of 500.
 class QuietLineTimer final : public AnswerTimer {
 public:
-    QuietLineTimer() {
-        poll_.setInterval(1);
-        QObject::connect(&poll_, &QTimer::timeout, [this] {
-            if (radio->log().count(" <- ") < radio->sent) {
-                quiet_.start();
-            } else if (quiet_.elapsed() >= 10) {
-                tick_();
-            }
-        });
-    }
-    void start() override {
-        ++radio->sent;
-        quiet_.start();
-        poll_.start();
-    }
+    QuietLineTimer();
+    void start() override;
     void stop() override { poll_.stop(); }
     void setTickHandler(std::function<void()> tick) override { tick_ = std::move(tick); }
     bool isActive() const { return poll_.isActive(); }
 
-    Radio* radio = nullptr;  // on the line
+    Trial* radio = nullptr;  // whose radio is on the line
 
 private:
     QTimer poll_;
@@ -92,12 +70,19 @@ private:
     std::function<void()> tick_;
 };
 
-// One radio with its fault, and the tool with the pauses returning at once.
+// A simulated radio with its fault, logging to its standard output, and the tool, whose pauses
+// return at once.
 struct Trial : TransferListener {
-    Trial(const QString& fault, const Memory& memory) : radio(memory) {
-        radio.process.launch({"--fault", fault});
+    Trial(const std::string& fault, int k) {
+        QFile image(dir.filePath("radio.bin"));
+        EXPECT_TRUE(image.open(QIODevice::WriteOnly));
+        image.write(reinterpret_cast<const char*>(memoryOf(k).data()), sizeof(Memory));
+        image.close();
+        process.launch({"--fault", QString::fromStdString(fault)});
         texts.texts.fill("7");
     }
+    // The radio's log so far.
+    const QByteArray& log() { return log_ += process.output(); }
 
     void onBlockStarted(TransferKind, int, int) override {}
     void onIdentified(const Identification&) override {}
@@ -114,23 +99,23 @@ struct Trial : TransferListener {
         outcomes.push_back(name);
     }
 
-    void start(bool write, Radio& on) {
-        outcomes.clear();
+    void start(bool write, Trial& on) {
         timer.radio = &on;
-        if (!write) {
-            transfer.startRead(on.device);
-            return;
-        }
-        transfer.startWrite(
-            on.device,
-            [this](CalibrationRecord& image) { return textsToImage(texts, record, image); },
-            [this](const CalibrationRecord& memory, const Identification&) {
-                backup = bytesOf(memory);
-                return std::nullopt;
-            });
+        const auto gather = [this](CalibrationRecord& image) {
+            return textsToImage(texts, record, image);
+        };
+        const auto keep = [this](const CalibrationRecord& memory, const Identification&) {
+            backup = bytesOf(memory);
+            return std::nullopt;
+        };
+        write ? transfer.startWrite(on.device, gather, keep) : transfer.startRead(on.device);
     }
 
-    Radio radio;
+    QTemporaryDir dir;
+    test::RadioProcess process{dir.filePath("radio.bin"), "/dev/stdout"};
+    std::string device;
+    qsizetype sent = 0;  // frames sent to the radio
+    QByteArray log_;
     SerialPortAdapter port;
     QuietLineTimer timer;
     std::vector<std::string> pauses;
@@ -143,92 +128,100 @@ struct Trial : TransferListener {
     FieldRecord record;
 };
 
-// The trials side by side on the one event loop, each to its outcome, each on the radio `shift`
-// places further on.
+QuietLineTimer::QuietLineTimer() {
+    poll_.setInterval(1);
+    QObject::connect(&poll_, &QTimer::timeout, [this] {
+        if (radio->log().count(" <- ") < radio->sent) {
+            quiet_.start();
+        } else if (quiet_.elapsed() >= 10) {
+            tick_();
+        }
+    });
+}
+
+void QuietLineTimer::start() {
+    ++radio->sent;
+    quiet_.start();
+    poll_.start();
+}
+
+// The trials side by side on the one event loop, each on the radio `shift` places further on,
+// until each has its outcome.
 void playAll(const std::vector<std::unique_ptr<Trial>>& trials, bool write, std::size_t shift) {
     for (std::size_t i = 0; i < trials.size(); ++i) {
-        trials[i]->start(write, trials[(i + shift) % trials.size()]->radio);
+        trials[i]->start(write, *trials[(i + shift) % trials.size()]);
     }
     const auto done = [&] {
         return std::ranges::none_of(trials, [](const auto& t) { return t->outcomes.empty(); });
     };
-    EXPECT_TRUE(test::waitUntil(done, kBound));
+    EXPECT_TRUE(test::waitUntil(done, std::chrono::seconds(10)));
 }
 
-class FaultMatrix : public testing::TestWithParam<std::tuple<Scenario, std::string>> {};
-
-// Radio k's memory: its own read-only, reserved and unheld bytes.
-Memory memoryOf(int k) {
-    Memory memory = sim::builtInImage();
-    memory[14] = memory[108] = memory[120] = static_cast<std::uint8_t>(0x40 + k);
-    return memory;
-}
+class FaultMatrix : public testing::TestWithParam<std::tuple<std::string, std::string>> {};
 
 TEST_P(FaultMatrix, EachFaultAtEachFrame) {
     const auto& [scenario, kind] = GetParam();
-    const bool write = scenario != Scenario::Read;
-    std::array<bool, Memory().size()> sent{};
+    const bool write = scenario != "Read";
+    std::array<bool, sizeof(Memory)> sent{};
     for (const FieldInfo& f : catalogue()) {
         std::fill_n(sent.begin() + static_cast<std::ptrdiff_t>(f.offset), f.size, f.sent);
     }
-    // After a read, the radio written to has changed since: it is the one the next trial read.
-    const int skipped = scenario == Scenario::WriteAfterRead ? kReadFrames : 0;
-    const QString option = QString::fromStdString(kind).replace('_', '-');
+    // A write after a read goes to a radio whose own bytes changed since: the read was of the
+    // next trial's radio.
+    const int skipped = scenario == "WriteAfterRead" ? kReadFrames : 0;
+    std::string option = kind;
+    std::replace(option.begin(), option.end(), '_', '-');
     for (int count = 1; count <= (kind == "drop" ? 1 : 4); ++count) {
         std::vector<std::unique_ptr<Trial>> trials;
-        for (int first = 1; first <= (write ? kWriteFrames : kReadFrames); ++first) {
-            const QString fault = QString("%1@%2-%3")
-                                      .arg(option)
-                                      .arg(skipped + first)
-                                      .arg(skipped + first + count - 1);
-            trials.push_back(std::make_unique<Trial>(fault, memoryOf(first)));
+        for (int first = skipped + 1; first <= skipped + (write ? kWriteFrames : kReadFrames);
+             ++first) {
+            const std::string range =
+                std::to_string(first) + "-" + std::to_string(first + count - 1);
+            trials.push_back(std::make_unique<Trial>(option + "@" + range, first - skipped));
         }
         for (const auto& trial : trials) {
-            trial->radio.device = trial->radio.process.device();
+            trial->device = trial->process.device();
         }
-        if (scenario == Scenario::WriteAfterRead) {
+        if (skipped > 0) {
             playAll(trials, false, 1);
             for (const auto& trial : trials) {
                 ASSERT_EQ(trial->outcomes, std::vector<std::string>{"read completed"});
                 imageToTexts(trial->read, trial->record, trial->texts);
                 trial->texts.texts[0] = "4321";
                 trial->texts.texts[5] = "44";
+                trial->outcomes.clear();
             }
         }
         playAll(trials, write, 0);
         for (int first = 1; first <= std::ssize(trials); ++first) {
-            SCOPED_TRACE(kind + " at frame " + std::to_string(first) + ", " +
-                         std::to_string(count) + " in a row");
+            SCOPED_TRACE(std::to_string(count) + " " + kind + " from frame " +
+                         std::to_string(first));
             Trial& trial = *trials[first - 1];
             const Memory before = memoryOf(first);
-            const Memory after = trial.radio.process.memoryAfterStop();
+            const Memory after = trial.process.memoryAfterStop();
             QCoreApplication::processEvents();
             ASSERT_EQ(trial.outcomes.size(), 1U);
             const std::string& outcome = trial.outcomes.front();
-            const QString log = trial.radio.log();
+            const QString log = trial.log();
+            SCOPED_TRACE(log.toStdString());
             // Each exchange has three re-sends; a fourth fault on one ends the transfer.
             if (kind == "drop") {
                 EXPECT_EQ(outcome, "port lost");
             } else if (count < 4 || kind == "corrupt") {
-                EXPECT_EQ(outcome, write ? "write completed" : "read completed")
-                    << log.toStdString();
+                EXPECT_EQ(outcome, write ? "write completed" : "read completed");
             } else if (kind != "other_address" && kind != "delay") {
-                EXPECT_EQ(outcome, "failed") << log.toStdString();
+                EXPECT_EQ(outcome, "failed");
             }
             // A completion comes from the acknowledgement of the last END the radio got.
             EXPECT_TRUE(
                 !outcome.ends_with("completed") ||
-                log.mid(log.lastIndexOf("<- 45 4E 44")).section('\n', 1, 1).endsWith("-> 06"))
-                << log.toStdString();
+                log.mid(log.lastIndexOf("<- 45 4E 44")).section('\n', 1, 1).endsWith("-> 06"));
             // What the tool reads: a data byte changed on the line is taken as it comes.
             Memory seen = before;
-            for (int f = first; kind == "corrupt" && f < first + count; ++f) {
-                if (f >= kFirstBlockRead && f < kFirstBlockRead + 8) {
-                    seen[16 * (f - kFirstBlockRead) + 15] ^= 0x01;
-                }
-            }
             CalibrationRecord intended;
             for (std::size_t i = 0; i < seen.size(); ++i) {
+                const int f = kFirstBlockRead + static_cast<int>(i / 16);
+                seen[i] ^= kind == "corrupt" && i % 16 == 15 && f >= first && f < first + count;
                 intended.setByte(i, seen[i]);
             }
             ASSERT_EQ(textsToImage(trial.texts, trial.record, intended), std::nullopt);
@@ -248,16 +241,11 @@ TEST_P(FaultMatrix, EachFaultAtEachFrame) {
     }
 }
 
-std::string trialName(const testing::TestParamInfo<FaultMatrix::ParamType>& info) {
-    constexpr std::array kNames{"Read_", "WriteAfterRead_", "Write_"};
-    return kNames.at(static_cast<std::size_t>(std::get<0>(info.param))) + std::get<1>(info.param);
-}
-
 INSTANTIATE_TEST_SUITE_P(All, FaultMatrix,
-                         testing::Combine(testing::Values(Scenario::Read, Scenario::WriteAfterRead,
-                                                          Scenario::Write),
-                                          testing::ValuesIn(kKinds)),
-                         trialName);
+                         testing::Combine(testing::ValuesIn(kScenarios), testing::ValuesIn(kKinds)),
+                         [](const auto& info) {
+                             return std::get<0>(info.param) + "_" + std::get<1>(info.param);
+                         });
 
 }  // namespace
 }  // namespace qv
