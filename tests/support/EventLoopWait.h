@@ -19,9 +19,4 @@ inline bool waitUntil(const std::function<bool()>& done, std::chrono::millisecon
     return done();
 }
 
-// Runs the event loop for `duration`, to show that something does not happen.
-inline void runEventLoopFor(std::chrono::milliseconds duration) {
-    waitUntil([] { return false; }, duration);
-}
-
 }  // namespace qv::test
