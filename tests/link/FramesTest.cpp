@@ -13,16 +13,6 @@ namespace {
 
 using test::hex;
 
-// The checksum is the low byte of the sum from the address to the last data byte.
-TEST(Frames, WriteBlocksCarryTheWorkedChecksum) {
-    CalibrationRecord record;
-    for (std::size_t i = 112; i < 128; ++i) {
-        record.setByte(i, 0xFF);
-    }
-    EXPECT_EQ(writeBlockFrame(0x6070, record),
-              hex("57 60 70 10 FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF D0 06"));
-}
-
 // By the first recogniser that takes them: access acknowledgement, identification,
 // acknowledgement, refusal, block answer, none.
 TEST(Frames, FirstAcceptingRecogniserDecides) {

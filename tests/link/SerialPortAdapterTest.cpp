@@ -81,28 +81,12 @@ TEST(PortHolder, IsTheProgramThatHasTheDeviceOpen) {
     EXPECT_EQ(findPortHolder(dir.filePath("free").toStdString()), std::nullopt);
 }
 
-// Bytes below the threshold wait, then go out as one block; clearing or reopening drops them.
+// Bytes below the threshold wait, then go out as one block; that a clear drops them, the fault
+// matrix's half answers show.
 TEST_F(SerialPortAdapterTest, BytesWaitUntilTheThresholdIsReached) {
     adapter.setReceiveThreshold(3);
     EXPECT_EQ(received({0x4B, 0x56}, 150ms), std::vector<Frame>{});
     EXPECT_EQ(received({0x06, 0x57}), (std::vector<Frame>{{0x4B, 0x56, 0x06, 0x57}}));
-    for (const bool reopen : {false, true}) {
-        adapter.setReceiveThreshold(21);
-        EXPECT_EQ(received({0x06, 0x49}, 150ms), std::vector<Frame>{});
-        reopen ? adapter.close() : adapter.clearBuffers();
-        EXPECT_EQ(adapter.isOpen() ? std::nullopt : adapter.open(), std::nullopt);
-        adapter.setReceiveThreshold(1);
-        EXPECT_EQ(received({0x0A}), std::vector<Frame>{{0x0A}});
-    }
-}
-
-TEST_F(SerialPortAdapterTest, ALostDeviceIsReportedOnceWithThePortClosed) {
-    std::vector<bool> openWhenLost;
-    adapter.setHandlers({}, [&] { openWhenLost.push_back(adapter.isOpen()); });
-    line.hangUp();
-    EXPECT_TRUE(test::waitUntil([&] { return !openWhenLost.empty(); }, 5s));
-    test::runEventLoopFor(150ms);
-    EXPECT_EQ(openWhenLost, std::vector<bool>{false});
 }
 
 }  // namespace

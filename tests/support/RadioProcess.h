@@ -23,8 +23,15 @@ public:
 
     // The device of its line; empty when it did not start.
     std::string start(const QStringList& options = {}) {
+        launch(options);
+        return device();
+    }
+    // start() in two halves, so that many radios can start side by side.
+    void launch(const QStringList& options) {
         process_.start(QStringLiteral(QV_RADIOSIM),
                        QStringList{"--no-pace", "--image", image_, "--log", log_} + options);
+    }
+    std::string device() {
         const bool started = process_.waitForStarted(10'000) && process_.waitForReadyRead(10'000);
         EXPECT_TRUE(started) << "the simulated radio did not start";
         return started ? process_.readLine().trimmed().toStdString() : "";
@@ -43,6 +50,8 @@ public:
 
     std::string log() const { return readAll(log_).toStdString(); }
     qint64 pid() const { return process_.processId(); }
+    // What it has printed since last asked: its log, when that goes to /dev/stdout.
+    QByteArray output() { return process_.readAllStandardOutput(); }
 
 private:
     void stop() {

@@ -133,7 +133,8 @@ TEST_F(WindowEndToEnd, LoadEditSaveAndWriteAFileWithoutARead) {
 // "No Com Port!" until a click finds a port (the re-scan, which would find it by itself, is
 // stopped); a port that cannot be opened is reported with the reason; a cable dropped in the
 // middle of a write (at frame 12: the access code, the identification, eight reads and two
-// blocks) ends it with one message, idle with the port closed.
+// blocks) ends it with a message (the one outcome, with the transfer idle and the port closed, is
+// the fault matrix's to show for every fault).
 TEST_F(WindowEndToEnd, PortsThatAreMissingCannotBeOpenedOrGoAway) {
     openOnRadio(testImage(), {"--fault", "drop@12"});
     window->findChild<QTimer*>("portRescanTimer")->stop();
@@ -152,11 +153,8 @@ TEST_F(WindowEndToEnd, PortsThatAreMissingCannotBeOpenedOrGoAway) {
     click(window->loadButton(), "loaded.bin");
     EXPECT_EQ(clickForMessage(window->writeButton()).substr(0, 36),
               "The connection to the radio was lost");
-    runEventLoopFor(200ms);
     EXPECT_EQ(notices.shown.size(), 1U);
     EXPECT_EQ(notices.shown.front().icon, NoticeIcon::Stop);
-    EXPECT_FALSE(commands->currentTransfer().running() || serialPort.isOpen() ||
-                 window->answerTimer()->isActive());
     EXPECT_EQ(status("statusProgress"), "");
 }
 

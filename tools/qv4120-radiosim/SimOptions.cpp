@@ -23,7 +23,10 @@ std::optional<Fault> readFault(const std::string& text) {
         {"refuse", Fault::Kind::Refusal},
         {"other-address", Fault::Kind::OtherAddress},
         {"garble", Fault::Kind::Garble},
-        {"drop", Fault::Kind::Drop}};
+        {"drop", Fault::Kind::Drop},
+        {"corrupt", Fault::Kind::Corrupt},
+        {"delay", Fault::Kind::Delay},
+        {"partial", Fault::Kind::Partial}};
     const std::size_t at = text.find('@');
     const auto kind = kinds.find(text.substr(0, at));
     if (at == std::string::npos || kind == kinds.end()) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <utility>
 
 namespace qv::sim {
 
@@ -13,6 +14,7 @@ constexpr std::size_t kBlockSize = 16;
 constexpr std::size_t kReadRequestLength = 4;
 constexpr std::size_t kWriteBlockLength = 22;
 constexpr std::size_t kEndLength = 3;
+constexpr std::size_t kBlockAnswerLength = 21;
 
 std::uint8_t checksum(Bytes::const_iterator first, Bytes::const_iterator last) {
     return static_cast<std::uint8_t>(std::accumulate(first, last, 0U) & 0xFF);
@@ -75,7 +77,9 @@ Exchange SimulatedRadio::answer(Bytes frame) {
     exchange.number = ++frameCount_;
     exchange.frame = std::move(frame);
     exchange.answer = answerFrame(exchange.frame, exchange.note);
+    const Bytes late = std::exchange(late_, {});
     applyFault(exchange);
+    exchange.answer.insert(exchange.answer.begin(), late.begin(), late.end());
     return exchange;
 }
 
@@ -142,7 +146,7 @@ Bytes SimulatedRadio::storeBlock(const Bytes& frame, std::string& note) {
     return {kAck};
 }
 
-void SimulatedRadio::applyFault(Exchange& exchange) const {
+void SimulatedRadio::applyFault(Exchange& exchange) {
     for (const Fault& fault : faults_) {
         if (exchange.number < fault.first || exchange.number > fault.last) {
             continue;
@@ -172,6 +176,22 @@ void SimulatedRadio::applyFault(Exchange& exchange) const {
                 exchange.answer.clear();
                 exchange.drop = true;
                 exchange.note += "; fault: line dropped";
+                break;
+            case Fault::Kind::Corrupt:
+                // The last data byte of a block answer; its checksum is left as it was.
+                if (exchange.answer.size() == kBlockAnswerLength && exchange.answer[0] == 'W') {
+                    std::uint8_t& last = exchange.answer[kBlockAnswerLength - 2];
+                    last = static_cast<std::uint8_t>(last ^ 0x01);
+                }
+                exchange.note += "; fault: data byte changed";
+                break;
+            case Fault::Kind::Delay:
+                late_ = std::exchange(exchange.answer, {});
+                exchange.note += "; fault: answer delayed";
+                break;
+            case Fault::Kind::Partial:
+                exchange.answer.resize(exchange.answer.size() / 2);
+                exchange.note += "; fault: half the answer";
                 break;
         }
     }

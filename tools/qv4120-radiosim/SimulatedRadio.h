@@ -11,7 +11,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 // A misbehaviour of the radio on frames first..last (counted from 1, every frame received).
 struct Fault {
-    enum class Kind { Silence, Refusal, OtherAddress, Garble, Drop };
+    enum class Kind { Silence, Refusal, OtherAddress, Garble, Drop, Corrupt, Delay, Partial };
     Kind kind = Kind::Silence;
     int first = 0;
     int last = 0;
@@ -58,12 +58,14 @@ private:
     Bytes blockAnswer(std::uint16_t address) const;
     Bytes identificationAnswer() const;
     Bytes storeBlock(const Bytes& frame, std::string& note);
-    void applyFault(Exchange& exchange) const;
+    void applyFault(Exchange& exchange);
 
     Identity identity_;
     Memory memory_;
     std::vector<Fault> faults_;
     Bytes pending_;
+    // An answer held back by a delay: it goes out just before the answer to the next frame.
+    Bytes late_;
     bool unlocked_ = false;
     int frameCount_ = 0;
 };

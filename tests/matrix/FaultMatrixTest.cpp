@@ -1,0 +1,233 @@
+// The fault matrix: the real serial adapter and transfer engine against the simulated radio on a
+// pseudo-terminal, with each fault the radio plays at each frame it receives, once and two, three
+// and four times in a row, in a read, a write after a read and a write alone. Whatever the
+// outcome, it comes once and finds the transfer idle with the port closed; a completion comes
+// only over the right bytes, after the radio acknowledged END; the bytes no sent field holds stay
+// the radio's own, and every block of the radio is its own or the one the tool meant to send.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <fstream>
+
+#include "link/SerialPortAdapter.h"
+#include "link/Transfer.h"
+#include "record/FieldCatalogue.h"
+#include "tests/support/EventLoopWait.h"
+#include "tests/support/FakeFieldTexts.h"
+#include "tests/support/RadioProcess.h"
+
+namespace qv {
+namespace {
+
+using Memory = sim::SimulatedRadio::Memory;
+
+const std::array<std::string, 3> kScenarios{"Read", "WriteAfterRead", "Write"};
+const std::array<std::string, 8> kKinds{"silence", "refuse",  "other_address", "garble",
+                                        "drop",    "corrupt", "delay",         "partial"};
+// The frames of a transfer that goes well: the access code, the identification, eight block reads
+// (frames 3 to 10), END; a write sends its eight blocks before END.
+constexpr std::array kFrames{11, 19};
+
+Memory bytesOf(const CalibrationRecord& image) {
+    Memory bytes{};
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        bytes[i] = image.byte(i);
+    }
+    return bytes;
+}
+
+// Radio k's memory: its own read-only, reserved and unheld bytes.
+Memory memoryOf(int k) {
+    Memory memory = sim::builtInImage();
+    memory[14] = memory[108] = memory[120] = static_cast<std::uint8_t>(0x40 + k);
+    return memory;
+}
+
+// A simulated radio with its fault, logging to its standard output, and the tool.
+struct Trial : TransferListener {
+    Trial(const QString& fault, int k) {
+        const Memory memory = memoryOf(k);
+        std::ofstream(dir.filePath("radio.bin").toStdString(), std::ios::binary)
+            .write(reinterpret_cast<const char*>(memory.data()), sizeof(Memory));
+        process.launch({"--fault", fault});
+        texts.texts.fill("7");
+    }
+    // The radio's log so far.
+    const QByteArray& log() { return log_ += process.output(); }
+
+    // The answer timer on the line to a radio that answers at once: it ticks once the radio has
+    // logged every frame sent to it (each send starts the timer) and the line has then been quiet
+    // a moment, so that a silence costs milliseconds instead of 500. Its pauses return at once.
+    class QuietLine final : public AnswerTimer, public Pause {
+    public:
+        QuietLine() {
+            poll_.setInterval(1);
+            QObject::connect(&poll_, &QTimer::timeout, [this] {
+                if (radio->log().count(" <- ") < radio->sent) {
+                    quiet_.start();
+                } else if (quiet_.elapsed() >= 50) {
+                    tick_();
+                }
+            });
+        }
+        void start() override {
+            ++radio->sent;
+            quiet_.start();
+            poll_.start();
+        }
+        void stop() override { poll_.stop(); }
+        void setTickHandler(std::function<void()> tick) override { tick_ = std::move(tick); }
+        void sleep(int /*milliseconds*/) override {}
+        bool isActive() const { return poll_.isActive(); }
+
+        Trial* radio = nullptr;  // whose radio is on the line
+
+    private:
+        QTimer poll_;
+        QElapsedTimer quiet_;
+        std::function<void()> tick_;
+    };
+
+    void onBlockStarted(TransferKind, int, int) override {}
+    void onIdentified(const Identification&) override {}
+    void onReadCompleted(const CalibrationRecord& image) override {
+        read = image;
+        outcome("read completed");
+    }
+    void onWriteCompleted() override { outcome("write completed"); }
+    void onFailed(const TransferFailure& failure) override {
+        outcome(failure.kind == TransferFailure::Kind::PortLost ? "port lost" : "failed");
+    }
+    void outcome(const std::string& name) {
+        EXPECT_FALSE(transfer.running() || port.isOpen() || line.isActive()) << name;
+        outcomes.push_back(name);
+    }
+
+    void start(bool write, Trial& on) {
+        line.radio = &on;
+        on.device = on.device.empty() ? on.process.device() : on.device;
+        const auto gather = [this](CalibrationRecord& image) {
+            return textsToImage(texts, record, image);
+        };
+        const auto keep = [this](const CalibrationRecord& memory, const Identification&) {
+            backup = bytesOf(memory);
+            return std::nullopt;
+        };
+        write ? transfer.startWrite(on.device, gather, keep) : transfer.startRead(on.device);
+    }
+
+    QTemporaryDir dir;
+    test::RadioProcess process{dir.filePath("radio.bin"), "/dev/stdout"};
+    std::string device;
+    qsizetype sent = 0;  // frames sent to the radio
+    QByteArray log_;
+    SerialPortAdapter port;
+    QuietLine line;
+    Transfer transfer{port, line, line, *this};
+    std::vector<std::string> outcomes;
+    CalibrationRecord read;
+    Memory backup{};  // what a write kept before its first block
+    test::FakeFieldTexts texts;
+    FieldRecord record;
+};
+
+// The trials side by side on the one event loop, each on the radio `shift` places further on,
+// until each has its outcome.
+void playAll(const std::vector<std::unique_ptr<Trial>>& trials, bool write, std::size_t shift) {
+    for (std::size_t i = 0; i < trials.size(); ++i) {
+        trials[i]->start(write, *trials[(i + shift) % trials.size()]);
+    }
+    const auto done = [&] {
+        return std::ranges::none_of(trials, [](const auto& t) { return t->outcomes.empty(); });
+    };
+    EXPECT_TRUE(test::waitUntil(done, std::chrono::seconds(10)));
+}
+
+class FaultMatrix : public testing::TestWithParam<std::tuple<std::string, std::string>> {};
+
+TEST_P(FaultMatrix, EachFaultAtEachFrame) {
+    const auto& [scenario, kind] = GetParam();
+    const bool write = scenario != "Read";
+    std::array<bool, sizeof(Memory)> sent{};
+    for (const FieldInfo& f : catalogue()) {
+        std::fill_n(sent.begin() + static_cast<std::ptrdiff_t>(f.offset), f.size, f.sent);
+    }
+    // A write after a read goes to a radio whose own bytes changed since: the read was of the
+    // next trial's radio.
+    const int skipped = scenario == "WriteAfterRead" ? kFrames[0] : 0;
+    const QString option = QString::fromStdString(kind).replace('_', '-') + "@%1-%2";
+    for (int count = 1; count <= (kind == "drop" ? 1 : 4); ++count) {
+        std::vector<std::unique_ptr<Trial>> trials;
+        for (int first = skipped + 1; first <= skipped + kFrames.at(write); ++first) {
+            trials.push_back(
+                std::make_unique<Trial>(option.arg(first).arg(first + count - 1), first - skipped));
+        }
+        if (skipped > 0) {
+            playAll(trials, false, 1);
+            for (const auto& trial : trials) {
+                ASSERT_EQ(trial->outcomes, std::vector<std::string>{"read completed"});
+                imageToTexts(trial->read, trial->record, trial->texts);
+                trial->texts.texts[0] = "4321";
+                trial->texts.texts[5] = "44";
+                trial->outcomes.clear();
+            }
+        }
+        playAll(trials, write, 0);
+        for (int first = 1; first <= std::ssize(trials); ++first) {
+            Trial& trial = *trials[first - 1];
+            const Memory before = memoryOf(first);
+            const Memory after = trial.process.memoryAfterStop();
+            QCoreApplication::processEvents();
+            const QString log = trial.log();
+            SCOPED_TRACE(std::to_string(count) + " " + kind + " from frame " +
+                         std::to_string(first) + ", radio's log:\n" + log.toStdString());
+            ASSERT_EQ(trial.outcomes.size(), 1U);
+            const std::string& outcome = trial.outcomes.front();
+            // Each exchange has three re-sends; a fourth fault on one ends the transfer, unless the
+            // fault may leave an answer the tool takes (another model's identification, a late
+            // one).
+            const std::string done = write ? "write completed" : "read completed";
+            EXPECT_EQ(outcome, kind == "drop"                               ? "port lost"
+                               : count < 4 || kind == "corrupt"             ? done
+                               : kind == "other_address" || kind == "delay" ? outcome
+                                                                            : "failed");
+            // A completion comes from the acknowledgement of the last END the radio got.
+            EXPECT_TRUE(
+                !outcome.ends_with("completed") ||
+                log.mid(log.lastIndexOf("<- 45 4E 44")).section('\n', 1, 1).endsWith("-> 06"));
+            // What the tool reads: a data byte changed on the line is taken as it comes.
+            Memory seen = before;
+            CalibrationRecord intended;
+            for (std::size_t i = 0; i < seen.size(); ++i) {
+                const int f = 3 + static_cast<int>(i / 16);  // the read of its block
+                seen[i] ^= kind == "corrupt" && i % 16 == 15 && f >= first && f < first + count;
+                intended.setByte(i, seen[i]);
+            }
+            ASSERT_EQ(textsToImage(trial.texts, trial.record, intended), std::nullopt);
+            const Memory expected = write ? bytesOf(intended) : before;
+            EXPECT_TRUE(outcome != "read completed" || bytesOf(trial.read) == seen);
+            EXPECT_TRUE(outcome != "write completed" ||
+                        (after == expected && trial.backup == seen));
+            // Every block is the radio's own or the one meant; no byte that no field sends changes.
+            for (std::size_t i = 0; i < after.size(); ++i) {
+                const auto block = [&](const Memory& m) { return m.begin() + (i - i % 16); };
+                EXPECT_TRUE(std::equal(block(after), block(after) + 16, block(before)) ||
+                            std::equal(block(after), block(after) + 16, block(expected)))
+                    << "offset " << i;
+                EXPECT_TRUE(sent[i] || after[i] == (write ? seen : before)[i]) << "offset " << i;
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(All, FaultMatrix,
+                         testing::Combine(testing::ValuesIn(kScenarios), testing::ValuesIn(kKinds)),
+                         [](const auto& info) {
+                             return std::get<0>(info.param) + "_" + std::get<1>(info.param);
+                         });
+
+}  // namespace
+}  // namespace qv
