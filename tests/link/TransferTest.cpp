@@ -82,7 +82,7 @@ struct Line : SerialPort, AnswerTimer, Pause, TransferListener {
     bool write(const Frame& frame) override {
         written.push_back(frame);
         thresholds.push_back(threshold);
-        return opened;
+        return opened && !refuseWrites;
     }
     void setHandlers(ReceivedHandler received, LostHandler gone) override {
         deliver = std::move(received);
@@ -208,6 +208,7 @@ struct Line : SerialPort, AnswerTimer, Pause, TransferListener {
     }
 
     bool opened = false;
+    bool refuseWrites = false;
     std::optional<std::string> openFailure;
     int threshold = 0;
     std::vector<Frame> written;
@@ -261,6 +262,22 @@ TEST_F(TransferTest, WriteKeepsTheRadioThenSendsTheFieldsOverItsOwnBytes) {
     EXPECT_EQ(backup, before);
     EXPECT_EQ(memory, expected);
     EXPECT_EQ(outcomes, (Lines{"read completed", "write completed"}));
+}
+
+// An END the port refused is not confirmed by an acknowledgement that comes anyway.
+TEST_F(TransferTest, OnlyAFrameThatWentOutIsAnswered) {
+    transfer.startIdentify("/dev/radio");
+    deliver(hex("4B 56 06"));
+    refuseWrites = true;
+    deliver(kAnswers[3]);
+    deliver(hex("06"));
+    EXPECT_TRUE(transfer.running());
+    refuseWrites = false;
+    tick();
+    deliver(hex("06"));
+    EXPECT_FALSE(transfer.running());
+    EXPECT_EQ(written, (std::vector{accessCodeFrame(kDefaultAccessCode), hex("02"), hex("45 4E 44"),
+                                    hex("45 4E 44")}));
 }
 
 // Flags, frames and the one outcome.
