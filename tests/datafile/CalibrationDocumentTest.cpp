@@ -82,6 +82,18 @@ TEST(CalibrationDocument, ABadDocumentIsRefusedNamingWhatIsWrong) {
     EXPECT_TRUE(std::holds_alternative<CalibrationDocument>(fromJson(extra.dump())));
 }
 
+// Quoting a value in the reason must not recurse once a level of a crafted document.
+TEST(CalibrationDocument, ADeeplyNestedValueIsRefusedByItsKind) {
+    const std::string deep = std::string(200000, '[') + std::string(200000, ']');
+    const std::string head = R"({"format": "QV-4120 calibration", )";
+    for (const std::string& text : {head + R"("version": )" + deep + "}",
+                                    head + R"("version": 1, "fields": [)" + deep + "]}"}) {
+        const auto read = fromJson(text);
+        ASSERT_TRUE(std::holds_alternative<std::string>(read));
+        EXPECT_NE(std::get<std::string>(read).find("a deeply nested list"), std::string::npos);
+    }
+}
+
 TEST(CalibrationDocument, DataFileToDocumentAndBackGivesTheSameBytes) {
     const auto dir =
         std::filesystem::temp_directory_path() / ("document-" + std::to_string(::getpid()));
