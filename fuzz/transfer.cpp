@@ -401,7 +401,7 @@ private:
     bool writeRefused_ = false;
     bool backupFails_ = false;
     int nesting_ = 0;
-    unsigned starts_ = 0;
+    std::size_t starts_ = 0;
     ReceivedHandler deliver_;
     LostHandler lost_;
     std::function<void()> tick_;
