@@ -42,6 +42,34 @@ std::optional<std::vector<std::uint8_t>> fromHex(const std::string& text, std::s
     return bytes;
 }
 
+// Whether a value nests at most `levels` deep.
+bool shallow(const Json& value, int levels) {
+    if (!value.is_structured()) {
+        return true;
+    }
+    return levels > 0 && std::all_of(value.begin(), value.end(),
+                                     [&](const Json& item) { return shallow(item, levels - 1); });
+}
+
+// A value as a message quotes it: short, and a deeply nested one only by its kind, since
+// writing a value out recurses once a level and a crafted document may nest without end.
+std::string quoted(const Json& value) {
+    constexpr int kMostLevels = 8;
+    constexpr std::size_t kMostChars = 120;
+    if (!shallow(value, kMostLevels)) {
+        return value.is_array() ? "a deeply nested list" : "a deeply nested object";
+    }
+    const std::string text = value.dump(-1, ' ', true);
+    return text.size() <= kMostChars ? text : text.substr(0, kMostChars - 3) + "...";
+}
+
+// The value at `key`, or null; never a copy, since copying a crafted value recurses once a level.
+const Json& valueAt(const Json& json, const char* key) {
+    static const Json kNone;
+    const auto it = json.find(key);
+    return it != json.end() ? *it : kNone;
+}
+
 std::string textOf(const Json& json, const char* key) {
     const auto it = json.find(key);
     return it != json.end() && it->is_string() ? it->get<std::string>() : std::string();
@@ -56,7 +84,7 @@ std::optional<std::string> readFields(const Json& fields, FieldRecord& record) {
         const auto index = field.is_object() ? field.find("index") : field.end();
         if (index == field.end() || !index->is_number_integer() || *index < 0 ||
             *index >= kFieldCount) {
-            return "a field has no index from 0 to 77: " + field.dump();
+            return "a field has no index from 0 to 77: " + quoted(field);
         }
         const int i = index->get<int>();
         if (seen[static_cast<std::size_t>(i)]) {
@@ -68,7 +96,7 @@ std::optional<std::string> readFields(const Json& fields, FieldRecord& record) {
         if (value == field.end() || !value->is_number_integer() || *value < 0 ||
             *value > f.memberMax()) {
             return "the " + describeField(i) + " holds " +
-                   (value == field.end() ? std::string("no value") : value->dump()) +
+                   (value == field.end() ? std::string("no value") : quoted(*value)) +
                    ", not a whole number from 0 to " + std::to_string(f.memberMax());
         }
         record.setMember(f.offset, f.size, value->get<std::uint16_t>());
@@ -87,8 +115,13 @@ std::optional<std::string> readRadio(const Json& json, std::optional<RadioOrigin
         return std::nullopt;
     }
     std::string text;
-    for (const Json& line : memory->is_array() ? *memory : Json::array({*memory})) {
+    const auto addLine = [&](const Json& line) {
         text += line.is_string() ? line.get<std::string>() + " " : std::string("?");
+    };
+    if (memory->is_array()) {
+        std::for_each(memory->begin(), memory->end(), addLine);
+    } else {
+        addLine(*memory);
     }
     const auto bytes = fromHex(text, CalibrationRecord::kMemorySize);
     if (!bytes) {
@@ -98,7 +131,7 @@ std::optional<std::string> readRadio(const Json& json, std::optional<RadioOrigin
     for (std::size_t k = 0; k < bytes->size(); ++k) {
         origin.memory.setByte(k, (*bytes)[k]);
     }
-    const Json& from = json.contains("radio") ? json["radio"] : Json::object();
+    const Json& from = valueAt(json, "radio");
     origin.model = textOf(from, "model");
     origin.version = textOf(from, "version");
     origin.time = textOf(from, "time");
@@ -182,12 +215,11 @@ std::variant<CalibrationDocument, std::string> fromJson(std::string_view text) {
     }
     const auto version = json.find("version");
     if (version == json.end() || *version != kDocumentVersion) {
-        return "a document of version " + (version == json.end() ? "none" : version->dump()) +
+        return "a document of version " + (version == json.end() ? "none" : quoted(*version)) +
                "; this tool reads version " + std::to_string(kDocumentVersion);
     }
     CalibrationDocument document;
-    if (auto error =
-            readFields(json.contains("fields") ? json["fields"] : Json(), document.record)) {
+    if (auto error = readFields(valueAt(json, "fields"), document.record)) {
         return *error;
     }
     if (json.contains("reserved")) {

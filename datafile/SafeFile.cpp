@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <system_error>
@@ -240,12 +241,22 @@ std::optional<FileError> readFile(const fs::path& path, std::size_t most,
     if (!S_ISREG(info.st_mode)) {
         return failure(path, "not a regular file");
     }
-    std::vector<std::uint8_t> read(most);
-    const ssize_t n = readUpTo(in.get(), read.data(), read.size());
-    if (n < 0) {
-        return failure(path, errnoText(errno));
+    // A piece at a time: `most` may be a megabyte for a file of a few kilobytes.
+    constexpr std::size_t kPiece = std::size_t{64} * 1024;
+    std::vector<std::uint8_t> read;
+    while (read.size() < most) {
+        const std::size_t have = read.size();
+        const std::size_t want = std::min(most - have, kPiece);
+        read.resize(have + want);
+        const ssize_t n = readUpTo(in.get(), read.data() + have, want);
+        if (n < 0) {
+            return failure(path, errnoText(errno));
+        }
+        read.resize(have + static_cast<std::size_t>(n));
+        if (static_cast<std::size_t>(n) < want) {
+            break;
+        }
     }
-    read.resize(static_cast<std::size_t>(n));
     bytes = std::move(read);
     return std::nullopt;
 }

@@ -8,7 +8,7 @@
 namespace qv {
 
 void QtPause::sleep(int milliseconds) {
-    if (milliseconds < kLongPauseMs) {
+    if (milliseconds < kEventsFromMs) {
         std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
         return;
     }

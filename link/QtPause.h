@@ -8,8 +8,6 @@ namespace qv {
 // keeps painting but takes no clicks or keys.
 class QtPause final : public Pause {
 public:
-    static constexpr int kLongPauseMs = 100;
-
     void sleep(int milliseconds) override;
 };
 

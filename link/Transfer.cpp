@@ -117,13 +117,18 @@ void Transfer::transmit(const Exchange& exchange) {
     port_.setReceiveThreshold(exchange.threshold);
     // A frame the port does not take is a frame without an answer: the answer timer sends it
     // again, and a port that keeps refusing ends the transfer once the re-sends are spent.
-    port_.write(exchange.frame);
+    frameSent_ = port_.write(exchange.frame);
     timer_.start();
 }
 
 // Each exchange takes only the answer it waits for; anything else is dropped, and the answer
 // timer decides what happens next.
 void Transfer::onReceived(const Frame& block) {
+    // Nothing answers a frame that never went out: a late acknowledgement of the block before
+    // must not confirm an END the port refused.
+    if (!frameSent_) {
+        return;
+    }
     switch (step_) {
         case Step::AccessCode:
             if (isAccessAck(block)) {

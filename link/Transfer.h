@@ -107,6 +107,8 @@ private:
     std::size_t current_ = 0;
     Step step_ = Step::Idle;
     int resends_ = 0;
+    // The port took the frame of the current exchange.
+    bool frameSent_ = false;
     // Counts starts and ends, so that a pause can tell whether its transfer still runs.
     unsigned run_ = 0;
     bool identificationLost_ = false;

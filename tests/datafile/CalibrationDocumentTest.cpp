@@ -82,6 +82,17 @@ TEST(CalibrationDocument, ABadDocumentIsRefusedNamingWhatIsWrong) {
     EXPECT_TRUE(std::holds_alternative<CalibrationDocument>(fromJson(extra.dump())));
 }
 
+// Quoting a value in the reason must not recurse once a level of a crafted document.
+TEST(CalibrationDocument, ADeeplyNestedValueIsRefusedByItsKind) {
+    for (const char* key : {R"("version": )", R"("version": 1, "fields": )"}) {
+        std::string text = R"({"format": "QV-4120 calibration", )";
+        text.append(key).append(200000, '[').append(200000, ']').append("}");
+        const auto read = fromJson(text);
+        ASSERT_TRUE(std::holds_alternative<std::string>(read));
+        EXPECT_NE(std::get<std::string>(read).find("a deeply nested list"), std::string::npos);
+    }
+}
+
 TEST(CalibrationDocument, DataFileToDocumentAndBackGivesTheSameBytes) {
     const auto dir =
         std::filesystem::temp_directory_path() / ("document-" + std::to_string(::getpid()));

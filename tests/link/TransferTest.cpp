@@ -61,7 +61,7 @@ struct Line : SerialPort, AnswerTimer, Pause, TransferListener {
     bool write(const Frame& frame) override {
         written.push_back(frame);
         thresholds.push_back(threshold);
-        return opened;
+        return opened && !refuseWrites;
     }
     void setHandlers(ReceivedHandler received, LostHandler /*lost*/) override {
         deliver = std::move(received);
@@ -158,6 +158,7 @@ struct Line : SerialPort, AnswerTimer, Pause, TransferListener {
     }
 
     bool opened = false;
+    bool refuseWrites = false;
     std::optional<std::string> openFailure;
     int threshold = 0;
     std::vector<Frame> written;
@@ -184,6 +185,32 @@ TEST(Transfer, ReadArmsEachAnswerAndPauses) {
     line.play("r", "...");
     EXPECT_EQ(line.thresholds, (std::vector{3, 16, 21, 21, 21, 21, 21, 21, 21, 21, 1}));
     EXPECT_EQ(line.pauses, (std::vector{10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 3000, 10}));
+}
+
+// An END the port refused is not confirmed by an acknowledgement that comes anyway.
+TEST(Transfer, OnlyAFrameThatWentOutIsAnswered) {
+    Line line;
+    line.radio.emplace(sim::SimulatedRadio::Identity{.accessCode = "ABCDEFGHIJ"}, line.memory,
+                       std::vector<sim::Fault>{});
+    line.transfer.setRadioSettings({.accessCode = "ABCDEFGHIJ", .model = ""});
+    const auto answer = [&](std::size_t frame) {
+        for (const sim::Exchange& exchange : line.radio->receive(line.written.at(frame))) {
+            line.deliver(exchange.answer);
+        }
+    };
+    line.transfer.startIdentify("/dev/radio");
+    answer(0);
+    line.refuseWrites = true;
+    answer(1);
+    line.deliver(hex("06"));
+    EXPECT_TRUE(line.transfer.running());
+    line.refuseWrites = false;
+    line.tick();
+    line.deliver(hex("06"));
+    EXPECT_FALSE(line.transfer.running());
+    Lines sent;
+    std::ranges::transform(line.written, std::back_inserter(sent), frameName);
+    EXPECT_EQ(sent, (Lines{"AC", "ID", "END", "END"}));
 }
 
 // Flags, frames and the one outcome.
