@@ -8,6 +8,8 @@ constexpr int kBlockCount = 8;
 constexpr int kResendLimit = 3;
 constexpr int kStepPauseMs = 10;
 constexpr int kEndPauseMs = 3000;
+// One answer window: long enough for the radio to answer a block sent twice a second time.
+constexpr int kSettlePauseMs = 500;
 
 std::uint16_t blockAddress(int block) {
     return static_cast<std::uint16_t>(CalibrationRecord::kBaseAddress + block * kBlockSize);
@@ -159,6 +161,7 @@ void Transfer::onReceived(const Frame& block) {
         case Step::Idle:
         case Step::Backup:
         case Step::Gather:
+        case Step::Settling:
         case Step::Closing:
             break;
     }
@@ -166,7 +169,7 @@ void Transfer::onReceived(const Frame& block) {
 
 void Transfer::onAnswerTimeout() {
     timer_.stop();
-    if (step_ != Step::Idle && step_ != Step::Closing) {
+    if (step_ != Step::Idle && step_ != Step::Settling && step_ != Step::Closing) {
         resendOrGiveUp();
     }
 }
@@ -233,7 +236,7 @@ void Transfer::gather() {
 
 void Transfer::moveOn() {
     timer_.stop();
-    if (!pauseStillRunning(kStepPauseMs)) {
+    if (!pauseStillRunning(kStepPauseMs) || !settled()) {
         return;
     }
     ++current_;
@@ -250,6 +253,17 @@ void Transfer::moveOn() {
     } else {
         send();
     }
+}
+
+// An acknowledgement names no block: after a block sent more than once, the radio may still
+// acknowledge it a second time. The line is let go quiet first, and what came meanwhile is
+// dropped with the next frame, so that it is never taken for the next frame's answer.
+bool Transfer::settled() {
+    if (step_ != Step::WriteBlock || resends_ == 0) {
+        return true;
+    }
+    step_ = Step::Settling;
+    return pauseStillRunning(kSettlePauseMs);
 }
 
 void Transfer::refused() {

@@ -65,6 +65,7 @@ private:
         Backup,      // no frame: the memory read is kept before a write
         Gather,      // no frame: the fields go into the image
         WriteBlock,  // an acknowledgement, or a refusal, which sends the block again
+        Settling,    // nothing: a block sent again was acknowledged, a second answer may follow
         End,         // an acknowledgement, or a refusal, which sends END again
         Closing,     // nothing: END acknowledged, the port closed, the long pause runs
     };
@@ -89,6 +90,7 @@ private:
     void keepBackup();
     void gather();
     void moveOn();
+    bool settled();
     void refused();
     void resendOrGiveUp();
     void endAcknowledged();

@@ -19,15 +19,17 @@ namespace {
 using test::hex;
 using Lines = std::vector<std::string>;
 
-// The marks of a frame the radio leaves unanswered (see Line::play).
-constexpr std::string_view kSilences = "?&";
+// The marks of what the radio does to a frame (see Line::play), and the fault each stands for.
+constexpr std::string_view kMarks = "?&~!";
+constexpr std::array kMarkFaults{sim::Fault::Kind::Silence, sim::Fault::Kind::Silence,
+                                 sim::Fault::Kind::Delay, sim::Fault::Kind::Refusal};
 Lines words(const std::string& text) {
     std::istringstream in(text);
     return {std::istream_iterator<std::string>(in), {}};
 }
 
 std::string nameOf(const std::string& word) {
-    return word.substr(0, word.find_first_of(kSilences));
+    return word.substr(0, word.find_first_of(kMarks));
 }
 
 // The name of a frame sent, as the scripts write it.
@@ -69,7 +71,13 @@ struct Line : SerialPort, AnswerTimer, Pause, TransferListener {
     void start() override { timing = true; }
     void stop() override { timing = false; }
     void setTickHandler(std::function<void()> handler) override { tick = std::move(handler); }
-    void sleep(int milliseconds) override { pauses.push_back(milliseconds); }
+    // A pause long enough for events lets the answers still on the way arrive meanwhile.
+    void sleep(int milliseconds) override {
+        pauses.push_back(milliseconds);
+        if (milliseconds >= kEventsFromMs) {
+            arriveLate();
+        }
+    }
     void onBlockStarted(TransferKind, int, int) override {}
     void onIdentified(const Identification&) override {}
     void onReadCompleted(const CalibrationRecord&) override { outcome("read completed"); }
@@ -86,7 +94,8 @@ struct Line : SerialPort, AnswerTimer, Pause, TransferListener {
     // Runs a transfer to its end, letting the answer timer expire whenever it waits. The script
     // names the frames it must send (AC, ID, R00..R70 for read requests, W00..W70 for write
     // blocks, END), each marked with what happens to it: nothing (the radio answers), '?'
-    // silence, '&' silence with the port closed meanwhile and not to be opened again.
+    // silence, '&' silence with the port closed meanwhile and not to be opened again, '~' its
+    // answer held back until the next frame, '!' a refusal.
     // "..." stands for the frames between when all goes well. The faults of the line itself are
     // the fault matrix's. Flags: 'W' a write, 'm' the model QV-4120 is checked, 'x' the radio is
     // a QV-412, 'e' field 5 is empty, 'b' the backup cannot be kept.
@@ -107,8 +116,8 @@ struct Line : SerialPort, AnswerTimer, Pause, TransferListener {
                 toSend.push_back(nameOf(frame));
                 marks.push_back(frame.back());
                 const int number = static_cast<int>(marks.size() - first);
-                if (kSilences.find(frame.back()) != std::string_view::npos) {
-                    faults.push_back({sim::Fault::Kind::Silence, number, number});
+                if (const auto mark = kMarks.find(frame.back()); mark != std::string_view::npos) {
+                    faults.push_back({kMarkFaults.at(mark), number, number});
                 }
             }
         }
@@ -146,9 +155,26 @@ struct Line : SerialPort, AnswerTimer, Pause, TransferListener {
             if (mark == '&') {
                 openFailure = "gone";
             }
+            // What comes beyond the length awaited (a late answer's second) arrives once the
+            // next frame went out, unless a pause came first.
+            const auto awaited = static_cast<std::ptrdiff_t>(thresholds[sent.size() - 1]);
             for (const sim::Exchange& exchange : radio->receive(frame)) {
-                deliver(exchange.answer);
+                const Frame& answer = exchange.answer;
+                if (std::ssize(answer) > awaited) {
+                    late.emplace_back(answer.begin() + awaited, answer.end());
+                }
+                deliver(
+                    Frame(answer.begin(), answer.begin() + std::min(awaited, std::ssize(answer))));
             }
+            if (sent.size() < written.size()) {
+                arriveLate();
+            }
+        }
+    }
+
+    void arriveLate() {
+        for (const Frame& answer : std::exchange(late, {})) {
+            deliver(answer);
         }
     }
 
@@ -165,6 +191,7 @@ struct Line : SerialPort, AnswerTimer, Pause, TransferListener {
     std::vector<int> thresholds;
     std::vector<int> pauses;
     ReceivedHandler deliver;
+    std::vector<Frame> late;
     bool timing = false;
     std::function<void()> tick;
     Lines outcomes;
@@ -222,6 +249,8 @@ const char* const kScripts[][3] = {
     {"We", "... R70 END? END? END? END?", "InvalidField 5"},
     {"Wb", "... R70 END", "BackupFailed no room"},
     {"r", "AC ID R00&", "ReopenFailed gone"},
+    // The late acknowledgement of W10's first sending is not taken for W20's.
+    {"W", "... W00 W10~ W10 W20! W20 ...", "write completed"},
 };
 
 TEST(Transfer, ScriptsRunToTheirOutcome) {
