@@ -1,5 +1,6 @@
 #include "link/PortHolder.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -24,24 +25,31 @@ bool holds(const fs::path& process, const fs::path& target) {
 
 }  // namespace
 
-std::optional<PortHolder> findPortHolder(const std::string& device) {
+std::optional<PortHolder> findPortHolder(const std::string& device,
+                                         const std::vector<std::string>& grabbers) {
     std::error_code error;
     const fs::path target = fs::canonical(device, error);
     if (error) {
         return std::nullopt;
     }
+    std::optional<PortHolder> grabber;
     for (fs::directory_iterator process("/proc", error), end; !error && process != end;
          process.increment(error)) {
         const std::string pid = process->path().filename().string();
-        if (pid.find_first_not_of("0123456789") != std::string::npos ||
-            !holds(process->path(), target)) {
+        if (pid.find_first_not_of("0123456789") != std::string::npos) {
             continue;
         }
+        // Every process's name can be read, whoever runs it; its open files only our own.
         std::string name;
         std::getline(std::ifstream(process->path() / "comm"), name);
-        return PortHolder{name, std::stoll(pid)};
+        if (holds(process->path(), target)) {
+            return PortHolder{name, std::stoll(pid)};
+        }
+        if (!grabber && std::ranges::find(grabbers, name) != grabbers.end()) {
+            grabber = PortHolder{name, std::stoll(pid), false};
+        }
     }
-    return std::nullopt;
+    return grabber;
 }
 
 }  // namespace qv

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace qv {
 
@@ -9,13 +10,21 @@ namespace qv {
 struct PortHolder {
     std::string name;  // as /proc/<pid>/comm gives it, at most 15 characters
     long long pid = 0;
+    // False for a program known to take serial adapters that runs where its open files cannot
+    // be seen (another user's, often root's): it may hold the device.
+    bool seen = true;
 
     bool operator==(const PortHolder&) const = default;
 };
 
+// Programs that take USB serial adapters on many desktops.
+inline const std::vector<std::string> kKnownGrabbers{"ModemManager", "brltty"};
+
 // The first process, among those whose open files we may see, with a descriptor on the device
-// (or on the file a link to it names); none when no such process shows. Looks through every
-// /proc/<pid>/fd, so it is for when an open has failed, not for every open.
-std::optional<PortHolder> findPortHolder(const std::string& device);
+// (or on the file a link to it names); otherwise the first running program of `grabbers`, not
+// seen; none when neither shows. Looks through every /proc/<pid>/fd, so it is for when an open
+// has failed, not for every open.
+std::optional<PortHolder> findPortHolder(const std::string& device,
+                                         const std::vector<std::string>& grabbers = kKnownGrabbers);
 
 }  // namespace qv

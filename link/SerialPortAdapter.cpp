@@ -31,8 +31,13 @@ std::string openFailureReason(QSerialPort::SerialPortError error, const QString&
                     .toStdString();
             }
             if (const auto holder = findHolder ? findHolder() : std::nullopt) {
-                return QCoreApplication::translate("qv::SerialPortAdapter",
-                                                   "The port is busy: %1 (process %2) holds it.")
+                return (holder->seen ? QCoreApplication::translate(
+                                           "qv::SerialPortAdapter",
+                                           "The port is busy: %1 (process %2) holds it.")
+                                     : QCoreApplication::translate(
+                                           "qv::SerialPortAdapter",
+                                           "The port is busy: another program holds it; %1 "
+                                           "(process %2) runs and often takes serial adapters."))
                     .arg(QString::fromStdString(holder->name), QString::number(holder->pid))
                     .toStdString();
             }

@@ -323,5 +323,9 @@ radio will display level N+1.</source>
         <source>The port is busy: %1 (process %2) holds it.</source>
         <translation>端口忙：%1（进程 %2）正在占用它。</translation>
     </message>
+    <message>
+        <source>The port is busy: another program holds it; %1 (process %2) runs and often takes serial adapters.</source>
+        <translation>端口忙：另一个程序正在占用它；%1（进程 %2）正在运行，它常会占用串口适配器。</translation>
+    </message>
 </context>
 </TS>

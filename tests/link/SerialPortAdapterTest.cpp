@@ -60,6 +60,12 @@ TEST_F(SerialPortAdapterTest, OpenSaysWhyThePortCannotBeHad) {
         {QSerialPort::PermissionError, "Error while locking", EACCES, {}, busy},
         {QSerialPort::PermissionError, "", EBUSY, modemManager,
          "The port is busy: ModemManager (process 812) holds it."},
+        {QSerialPort::PermissionError, "", EBUSY,
+         [] {
+             return PortHolder{"brltty", 9, false};
+         },
+         "The port is busy: another program holds it; brltty (process 9) runs and often takes "
+         "serial adapters."},
         {QSerialPort::OpenError, "Device is already open", 0, modemManager,
          "Device is already open"}};
     for (const auto& [error, text, systemError, findHolder, reason] : cases) {
@@ -68,7 +74,8 @@ TEST_F(SerialPortAdapterTest, OpenSaysWhyThePortCannotBeHad) {
 }
 
 // Another program holding the device, here the simulated radio, is found through a link to it
-// too; a file that no program holds has no holder.
+// too; a file that no program holds has no holder, unless a program known to take serial
+// adapters runs (here the simulator again).
 TEST(PortHolder, IsTheProgramThatHasTheDeviceOpen) {
     QTemporaryDir dir;
     test::RadioProcess radio(dir.filePath("radio.bin"), dir.filePath("radio.log"));
@@ -78,7 +85,9 @@ TEST(PortHolder, IsTheProgramThatHasTheDeviceOpen) {
         EXPECT_EQ(findPortHolder(path), simulator) << path;
     }
     QFile(dir.filePath("free")).open(QIODevice::WriteOnly);
-    EXPECT_EQ(findPortHolder(dir.filePath("free").toStdString()), std::nullopt);
+    EXPECT_EQ(findPortHolder(dir.filePath("free").toStdString(), {}), std::nullopt);
+    EXPECT_EQ(findPortHolder(dir.filePath("free").toStdString(), {"qv4120-radiosim"}),
+              (PortHolder{"qv4120-radiosim", radio.pid(), false}));
 }
 
 // Bytes below the threshold wait, then go out as one block; that a clear drops them, the fault
