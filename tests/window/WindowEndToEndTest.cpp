@@ -39,15 +39,13 @@ using WindowEndToEnd = WindowTest;
 // memory, a file saved after the read holds it (with the read-only values no field shows), the
 // radio ends with the edits and the close levels as shown, and the status line shows each block
 // while the radio is silent on it (frame 5: block 3 of the read; frame 27: block 5 of the write,
-// the read having taken 12 frames with its re-send and the write's own read of the radio 10). With
-// QV_SCREENSHOTS set to a folder, the window is saved there as en-reading.png while it reads.
+// the read having taken 12 frames with its re-send and the write's own read of the radio 10).
 TEST_F(WindowEndToEnd, ReadSaveLoadEditAndWrite) {
     openOnRadio(testImage(), {"--fault", "silence@5", "--fault", "silence@27"});
     QStringList read;
     notices.onShow = [&] { read = shown(); };
     click(window->readButton());
     EXPECT_TRUE(waitUntil([&] { return status("statusProgress") == "Reading block 3 of 8"; }, 15s));
-    screenshot("en-reading");
     EXPECT_EQ(outcome(), "Read Complete!");
     EXPECT_EQ(status("statusRadio"), "Radio QV-4120, version 01.02");
     const QStringList backups =
@@ -157,6 +155,38 @@ TEST_F(WindowEndToEnd, PortsThatAreMissingCannotBeOpenedOrGoAway) {
     EXPECT_EQ(notices.shown.front().icon, NoticeIcon::Stop);
     EXPECT_EQ(status("statusProgress"), "");
 }
+
+class Outcomes : public WindowTest, public testing::WithParamInterface<bool> {};
+
+// Every outcome of a transfer speaks the language of the locale, and so does the status line
+// while it runs: a read (silent once on its first block), a write, a radio that stays silent
+// (frames 32 to 35: the access code and its three re-sends), a lost line. With QV_SCREENSHOTS
+// set, the window while it reads and each message are saved as <language>-reading.png and
+// <language>-outcome-<what>.png.
+TEST_P(Outcomes, FollowTheLocale) {
+    locale.chineseChina = GetParam();
+    const QString language = GetParam() ? "zh-" : "en-";
+    openOnRadio(testImage(),
+                {"--fault", "silence@3", "--fault", "silence@32-35", "--fault", "drop@36"});
+    click(window->readButton());
+    EXPECT_TRUE(waitUntil([&] { return !status("statusProgress").isEmpty(); }, 15s));
+    EXPECT_EQ(isChinese(status("statusProgress")), GetParam());
+    screenshot(language + "reading");
+    const std::tuple<QPushButton*, std::string, const char*> outcomes[] = {
+        {nullptr, "Read Complete!", "read"},  // of the read running
+        {window->writeButton(), "Write Complete!", "write"},
+        {window->readButton(), "Communication Error!", "silent"},
+        {window->readButton(), "The connection to the radio was lost", "lost"}};
+    for (const auto& [button, english, what] : outcomes) {
+        const std::string text = button != nullptr ? clickForMessage(button) : outcome();
+        ASSERT_FALSE(notices.shown.empty()) << english;
+        EXPECT_EQ(isChinese(QString::fromStdString(text)), GetParam()) << text;
+        EXPECT_EQ(text.starts_with(english), !GetParam()) << text;
+        screenshot(language + "outcome-" + what, notices.shown.front());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(InEnglishAndChinese, Outcomes, testing::Bool());
 
 }  // namespace
 }  // namespace qv::test

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -16,6 +17,7 @@
 #include "record/FieldCatalogue.h"
 #include "shell/Commands.h"
 #include "shell/MainWindow.h"
+#include "shell/MessageBoxNotices.h"
 #include "tests/support/EventLoopWait.h"
 #include "tests/support/FakePause.h"
 #include "tests/support/RadioProcess.h"
@@ -32,6 +34,11 @@ inline QByteArray readFile(const QString& path) {
 inline void writeFile(const QString& path, const QByteArray& data) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(data) == data.size());
+}
+
+inline bool isChinese(const QString& text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar c) { return c.unicode() >= 0x4E00 && c.unicode() <= 0x9FFF; });
 }
 
 // The window and its commands as the app builds them, over fakes and the real serial port, with
@@ -102,6 +109,14 @@ protected:
         if (const QString folder = qEnvironmentVariable("QV_SCREENSHOTS"); !folder.isEmpty()) {
             image.save(folder + "/" + name + ".png");
         }
+    }
+    // The same for the message box that shows this message.
+    void screenshot(const QString& name, const ScriptedNotices::Shown& message) const {
+        MessageBoxNotices boxes;
+        boxes.setParent(window.get());
+        const std::unique_ptr<QMessageBox> box = boxes.messageBox(message.text, message.icon);
+        box->show();
+        screenshot(name, box.get());
     }
 
     QTemporaryDir dir;

@@ -172,11 +172,6 @@ TEST_F(FieldEditing, TheRulesHoldForEveryWayAFieldChanges) {
 
 using Language = WindowTest;
 
-bool isChinese(const QString& text) {
-    return std::any_of(text.begin(), text.end(),
-                       [](QChar c) { return c.unicode() >= 0x4E00 && c.unicode() <= 0x9FFF; });
-}
-
 // The technical names that stay as they are in Chinese: field captions, frames, pages, ports.
 bool keptAsItIs(const QString& text) {
     return text.startsWith("COM") ||
