@@ -4,9 +4,12 @@
 
 namespace qv {
 
-// The 500 ms answer timer: it ticks until stopped.
+// The answer timer: it ticks every answer window until stopped.
 class AnswerTimer {
 public:
+    // How long the radio has to answer a frame.
+    static constexpr int kIntervalMs = 500;
+
     virtual ~AnswerTimer() = default;
     virtual void start() = 0;
     virtual void stop() = 0;

@@ -9,8 +9,6 @@ namespace qv {
 // The answer timer over a QTimer on the event loop: the window's waitTimer in the tool.
 class QtAnswerTimer final : public AnswerTimer {
 public:
-    static constexpr int kIntervalMs = 500;
-
     explicit QtAnswerTimer(QTimer& timer);
 
     void start() override;

@@ -8,8 +8,6 @@ constexpr int kBlockCount = 8;
 constexpr int kResendLimit = 3;
 constexpr int kStepPauseMs = 10;
 constexpr int kEndPauseMs = 3000;
-// One answer window: long enough for the radio to answer a block sent twice a second time.
-constexpr int kSettlePauseMs = 500;
 
 std::uint16_t blockAddress(int block) {
     return static_cast<std::uint16_t>(CalibrationRecord::kBaseAddress + block * kBlockSize);
@@ -256,14 +254,14 @@ void Transfer::moveOn() {
 }
 
 // An acknowledgement names no block: after a block sent more than once, the radio may still
-// acknowledge it a second time. The line is let go quiet first, and what came meanwhile is
-// dropped with the next frame, so that it is never taken for the next frame's answer.
+// acknowledge it a second time. The line is let go quiet for one answer window first; what came
+// meanwhile is dropped with the next frame, so it is never taken for the next frame's answer.
 bool Transfer::settled() {
     if (step_ != Step::WriteBlock || resends_ == 0) {
         return true;
     }
     step_ = Step::Settling;
-    return pauseStillRunning(kSettlePauseMs);
+    return pauseStillRunning(AnswerTimer::kIntervalMs);
 }
 
 void Transfer::refused() {

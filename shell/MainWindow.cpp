@@ -20,7 +20,6 @@ namespace qv {
 
 namespace {
 
-constexpr int kAnswerInterval = 500;
 constexpr int kRescanInterval = 1000;
 // One size for every button, whatever the language: the Chinese captions would otherwise make
 // theirs taller.
@@ -46,7 +45,6 @@ MainWindow::MainWindow(ShellServices services, QWidget* parent)
 
     answerTimer_ = new QTimer(this);
     answerTimer_->setObjectName("answerTimer");
-    answerTimer_->setInterval(kAnswerInterval);
     portRescanTimer_ = new QTimer(this);
     portRescanTimer_->setObjectName("portRescanTimer");
     portRescanTimer_->setInterval(kRescanInterval);
