@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Set-up, build with the dev preset, run every test. Exits non-zero on any failure.
+# Set-up, one build with AddressSanitizer and UndefinedBehaviorSanitizer (the asan preset), and
+# every test in it. Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/setup
-cmake --preset dev >/dev/null
-cmake --build --preset dev
-ctest --preset dev
+cmake --preset asan >/dev/null
+cmake --build --preset asan
+ctest --preset asan
