@@ -11,8 +11,14 @@
 #include "PseudoTerminal.h"
 #include "tests/support/EventLoopWait.h"
 #include "tests/support/RadioProcess.h"
+#include "translations/Translations.h"
 
 namespace qv {
+
+void PrintTo(const PortHolder& holder, std::ostream* out) {
+    *out << holder.name << " (process " << holder.pid << (holder.seen ? ")" : ", unseen)");
+}
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -129,13 +135,21 @@ TEST(PortHolder, NoneForAFreeFileButAGrabberThatRuns) {
         (std::vector<PortHolder>{{"link_qt_tests", QCoreApplication::applicationPid(), false}}));
 }
 
-// Another opening of a line this very process holds is refused by our own lock, naming us.
-TEST_F(SerialPortAdapterTest, ASecondOpeningOfTheLineIsBusy) {
-    SerialPortAdapter other;
-    other.setDevice(line.devicePath());
-    EXPECT_EQ(other.open(),
-              "The port is busy; the programs that hold it:\nlink_qt_tests (process " +
-                  std::to_string(QCoreApplication::applicationPid()) + ")");
+// Another opening of a line this very process holds is refused by our own lock, naming us, in
+// either language: Qt's own error texts, translated in Chinese, play no part.
+TEST_F(SerialPortAdapterTest, ASecondOpeningOfTheLineIsBusyInEitherLanguage) {
+    for (const bool chinese : {false, true}) {
+        useChinese(chinese);
+        EXPECT_NE(QCoreApplication::translate("QSerialPort",
+                                              "Permission error while locking the device") ==
+                      "Permission error while locking the device",
+                  chinese);
+        SerialPortAdapter other;
+        other.setDevice(line.devicePath());
+        EXPECT_EQ(other.open(),
+                  busyReason({{"link_qt_tests", QCoreApplication::applicationPid()}}));
+    }
+    useChinese(false);
 }
 
 // Bytes below the threshold wait, then go out as one block; that a clear drops them, the fault
