@@ -28,11 +28,24 @@ if ! flock -n 9; then
   [ ! -f build/dev/radiosim.bin ] || cp build/dev/radiosim.bin "$image"
   echo "run.sh: another run.sh uses build/dev/radiosim.bin; this radio keeps its memory in $image"
 fi
-radio_link="${XDG_RUNTIME_DIR:-/tmp}/qv4120-radio-$(id -u)-$$"
+radio=
+link_folder=
+stop_radio() {
+  [ -z "$radio" ] || { kill "$radio" 2>/dev/null; wait "$radio" 2>/dev/null || true; }
+  [ -z "$link_folder" ] || rm -rf "$link_folder"
+}
+trap stop_radio EXIT
+# The link that leads the tool to the radio lives where no other user can plant one: the
+# session's own runtime folder, else a private folder made for this run.
+if [ -n "${XDG_RUNTIME_DIR:-}" ]; then
+  radio_link="$XDG_RUNTIME_DIR/qv4120-radio-$$"
+else
+  link_folder=$(mktemp -d)
+  radio_link="$link_folder/radio"
+fi
 build/dev/tools/qv4120-radiosim/qv4120-radiosim --link "$radio_link" \
   --image "$image" --log build/dev/radiosim.log >/dev/null &
 radio=$!
-trap 'kill "$radio" 2>/dev/null; wait "$radio" 2>/dev/null || true' EXIT
 for _ in $(seq 50); do
   [ -e "$radio_link" ] && break
   kill -0 "$radio" 2>/dev/null || { echo "run.sh: the simulated radio did not start" >&2; exit 1; }

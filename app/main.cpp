@@ -6,6 +6,7 @@
 
 #include "link/QtPause.h"
 #include "link/SerialPortAdapter.h"
+#include "ports/AppFolders.h"
 #include "ports/SettingsFile.h"
 #include "shell/Commands.h"
 #include "shell/DataFileDialog.h"
@@ -60,6 +61,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     QApplication app(argc, argv);
+    qv::nameApplication();
     app.setFont(QFont("Arial", 9));
     // The desktop finds the window's entry and icon by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral(QV_APP_ID));

@@ -18,6 +18,7 @@
 #include "cli/TracingSerialPort.h"
 #include "datafile/Backups.h"
 #include "link/SerialPortAdapter.h"
+#include "ports/AppFolders.h"
 #include "ports/LinuxPorts.h"
 #include "ports/PortList.h"
 #include "ports/SettingsFile.h"
@@ -110,6 +111,9 @@ std::optional<ExitCode> Commands::openSettings() {
         return fail(ExitCode::FileError, qs(FileError{path, std::strerror(errno)}.message()));
     }
     settings_.emplace(path.string());
+    if (const auto refusal = settings_->refusal()) {
+        err_ << "qv4120-cal: " << *refusal << "\n";
+    }
     return std::nullopt;
 }
 

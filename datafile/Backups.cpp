@@ -1,6 +1,5 @@
 #include "Backups.h"
 
-#include <cstdlib>
 #include <ctime>
 #include <system_error>
 
@@ -24,18 +23,6 @@ std::string namePart(std::string_view text) {
 }
 
 }  // namespace
-
-fs::path backupFolder() {
-    const char* dataHome = std::getenv("XDG_DATA_HOME");
-    fs::path base;
-    if (dataHome != nullptr && *dataHome == '/') {
-        base = dataHome;
-    } else {
-        const char* home = std::getenv("HOME");
-        base = fs::path(home != nullptr ? home : "/") / ".local" / "share";
-    }
-    return base / "qv4120-settestdata" / "backups";
-}
 
 std::string utcTime(std::chrono::system_clock::time_point time) {
     const std::time_t seconds = std::chrono::system_clock::to_time_t(time);

@@ -10,10 +10,6 @@
 
 namespace qv {
 
-// The folder that keeps a copy of every radio read or about to be written:
-// $XDG_DATA_HOME/qv4120-settestdata/backups, ~/.local/share/... when that is not set.
-std::filesystem::path backupFolder();
-
 // The time as the documents and the backups' names give it: "2026-12-07T09:30:00Z".
 std::string utcTime(std::chrono::system_clock::time_point time);
 

@@ -25,13 +25,14 @@ bool holds(const fs::path& process, const fs::path& target) {
 
 }  // namespace
 
-std::optional<PortHolder> findPortHolder(const std::string& device,
-                                         const std::vector<std::string>& grabbers) {
+std::vector<PortHolder> findPortHolders(const std::string& device,
+                                        const std::vector<std::string>& grabbers) {
     std::error_code error;
     const fs::path target = fs::canonical(device, error);
     if (error) {
-        return std::nullopt;
+        return {};
     }
+    std::vector<PortHolder> holders;
     std::optional<PortHolder> grabber;
     for (fs::directory_iterator process("/proc", error), end; !error && process != end;
          process.increment(error)) {
@@ -43,13 +44,15 @@ std::optional<PortHolder> findPortHolder(const std::string& device,
         std::string name;
         std::getline(std::ifstream(process->path() / "comm"), name);
         if (holds(process->path(), target)) {
-            return PortHolder{name, std::stoll(pid)};
-        }
-        if (!grabber && std::ranges::find(grabbers, name) != grabbers.end()) {
+            holders.push_back({name, std::stoll(pid)});
+        } else if (!grabber && std::ranges::find(grabbers, name) != grabbers.end()) {
             grabber = PortHolder{name, std::stoll(pid), false};
         }
     }
-    return grabber;
+    if (holders.empty() && grabber) {
+        holders.push_back(*grabber);
+    }
+    return holders;
 }
 
 }  // namespace qv

@@ -20,11 +20,11 @@ struct PortHolder {
 // Programs that take USB serial adapters on many desktops.
 inline const std::vector<std::string> kKnownGrabbers{"ModemManager", "brltty"};
 
-// The first process, among those whose open files we may see, with a descriptor on the device
-// (or on the file a link to it names); otherwise the first running program of `grabbers`, not
-// seen; none when neither shows. Looks through every /proc/<pid>/fd, so it is for when an open
-// has failed, not for every open.
-std::optional<PortHolder> findPortHolder(const std::string& device,
-                                         const std::vector<std::string>& grabbers = kKnownGrabbers);
+// Every process, among those whose open files we may see, with a descriptor on the device (or
+// on the file a link to it names), in /proc's order; when none, the first running program of
+// `grabbers`, not seen; empty when neither shows. Looks through every /proc/<pid>/fd: once
+// for an open, not for every byte.
+std::vector<PortHolder> findPortHolders(const std::string& device,
+                                        const std::vector<std::string>& grabbers = kKnownGrabbers);
 
 }  // namespace qv

@@ -1,51 +1,66 @@
 #include "link/SerialPortAdapter.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QTimer>
+#include <algorithm>
 #include <cerrno>
+
+#include "record/PlainText.h"
 
 namespace qv {
 
-namespace {
-
-bool isBusy(const QString& errorText, int systemError) {
-    return systemError == EBUSY ||
-           errorText.contains(QStringLiteral("lock"), Qt::CaseInsensitive) ||
-           errorText.contains(QStringLiteral("busy"), Qt::CaseInsensitive);
+std::string busyReason(const std::vector<PortHolder>& holders) {
+    constexpr std::size_t kNamed = 3;
+    if (holders.empty()) {
+        return QCoreApplication::translate("qv::SerialPortAdapter",
+                                           "The port is busy: another program holds it.")
+            .toStdString();
+    }
+    const auto named = [](const PortHolder& holder) {
+        return QString::fromStdString(escapeControls(holder.name));
+    };
+    if (!holders.front().seen) {
+        return QCoreApplication::translate(
+                   "qv::SerialPortAdapter",
+                   "The port is busy: another program holds it; %1 (process %2) runs and "
+                   "often takes serial adapters.")
+            .arg(named(holders.front()), QString::number(holders.front().pid))
+            .toStdString();
+    }
+    QString reason = QCoreApplication::translate("qv::SerialPortAdapter",
+                                                 "The port is busy; the programs that hold it:");
+    for (std::size_t k = 0; k < std::min(holders.size(), kNamed); ++k) {
+        reason += QLatin1Char('\n') +
+                  QCoreApplication::translate("qv::SerialPortAdapter", "%1 (process %2)")
+                      .arg(named(holders[k]), QString::number(holders[k].pid));
+    }
+    if (holders.size() > kNamed) {
+        reason +=
+            QLatin1Char('\n') + QCoreApplication::translate("qv::SerialPortAdapter", "and %1 more.")
+                                    .arg(holders.size() - kNamed);
+    }
+    return reason.toStdString();
 }
 
-}  // namespace
-
 std::string openFailureReason(QSerialPort::SerialPortError error, const QString& errorText,
-                              int systemError, const HolderLookup& findHolder) {
+                              int systemError, bool deviceAccessible,
+                              const HoldersLookup& findHolders) {
     switch (error) {
         case QSerialPort::DeviceNotFoundError:
             return QCoreApplication::translate("qv::SerialPortAdapter",
                                                "No such device: is the cable plugged in?")
                 .toStdString();
         case QSerialPort::PermissionError:
-            if (!isBusy(errorText, systemError)) {
+            if (systemError != EBUSY && !deviceAccessible) {
                 return QCoreApplication::translate(
                            "qv::SerialPortAdapter",
                            "Permission denied: add yourself to the dialout group and log in again.")
                     .toStdString();
             }
-            if (const auto holder = findHolder ? findHolder() : std::nullopt) {
-                return (holder->seen ? QCoreApplication::translate(
-                                           "qv::SerialPortAdapter",
-                                           "The port is busy: %1 (process %2) holds it.")
-                                     : QCoreApplication::translate(
-                                           "qv::SerialPortAdapter",
-                                           "The port is busy: another program holds it; %1 "
-                                           "(process %2) runs and often takes serial adapters."))
-                    .arg(QString::fromStdString(holder->name), QString::number(holder->pid))
-                    .toStdString();
-            }
-            return QCoreApplication::translate("qv::SerialPortAdapter",
-                                               "The port is busy: another program holds it.")
-                .toStdString();
+            return busyReason(findHolders ? findHolders() : std::vector<PortHolder>{});
         default:
-            return errorText.toStdString();
+            return escapeControls(errorText.toStdString());
     }
 }
 
@@ -70,8 +85,19 @@ std::optional<std::string> SerialPortAdapter::open() {
     errno = 0;
     if (!port_.open(QIODevice::ReadWrite)) {
         const int systemError = errno;
+        const QFileInfo device(QString::fromStdString(device_));
         return openFailureReason(port_.error(), port_.errorString(), systemError,
-                                 [this] { return findPortHolder(device_); });
+                                 device.isReadable() && device.isWritable(),
+                                 [this] { return findPortHolders(device_); });
+    }
+    // Opened before us, it is not kept out by our lock or exclusive mode: refused all the same.
+    std::vector<PortHolder> others = findPortHolders(device_, {});
+    std::erase_if(others, [](const PortHolder& holder) {
+        return holder.pid == QCoreApplication::applicationPid();
+    });
+    if (!others.empty()) {
+        port_.close();
+        return busyReason(others);
     }
     lostReported_ = false;
     ++opening_;

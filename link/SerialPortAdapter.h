@@ -9,16 +9,24 @@
 
 namespace qv {
 
-using HolderLookup = std::function<std::optional<PortHolder>()>;
+using HoldersLookup = std::function<std::vector<PortHolder>()>;
 
-// Why an open failed, in plain words for the technician; every text of it is here. A busy port
-// names the program that holds it when `findHolder` finds one, which is asked only then.
+// Why an open failed, in plain words for the technician; every text of it is here. Qt words a
+// permission refusal alike whether the device's modes forbid it or another program holds it (its
+// lock file, exclusive mode), and its words are translated: the port is busy when the system
+// says so (EBUSY) or when the device's modes would let us in. `findHolders` is asked only then.
 std::string openFailureReason(QSerialPort::SerialPortError error, const QString& errorText,
-                              int systemError, const HolderLookup& findHolder = {});
+                              int systemError, bool deviceAccessible,
+                              const HoldersLookup& findHolders = {});
+
+// A busy port, naming the programs that hold it, one line each, at most three.
+std::string busyReason(const std::vector<PortHolder>& holders);
 
 // The serial line over QSerialPort. Received bytes wait in the buffer until the receive
 // threshold is reached, then go out as one block; a lost device (a USB cable pulled) closes
-// the port and is reported once.
+// the port and is reported once. A device that another process we can see holds is closed
+// again at once and refused as busy, as where ports are exclusive: two programs on one line
+// would each take the other's answers.
 class SerialPortAdapter final : public SerialPort {
 public:
     SerialPortAdapter();

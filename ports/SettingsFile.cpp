@@ -2,18 +2,19 @@
 
 #include <minIni.h>
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryFile>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <limits>
 #ifndef _WIN32
 #include <unistd.h>
 #endif
 
 #include "ports/PortList.h"
+#include "record/PlainText.h"
 
 namespace qv {
 
@@ -62,6 +63,34 @@ bool keepsEveryOtherLine(const QByteArray& before, const QByteArray& after, cons
     return true;
 }
 
+// The kind of what is at `path` when it is there but is not a regular file.
+std::optional<std::filesystem::file_type> irregularKind(const std::string& path) {
+    using Type = std::filesystem::file_type;
+    std::error_code error;
+    const Type type = std::filesystem::status(path, error).type();
+    // One that cannot be looked at cannot be opened either.
+    if (type == Type::regular || type == Type::not_found || type == Type::none) {
+        return std::nullopt;
+    }
+    return type;
+}
+
+// Where a write goes: the file itself, or the file a link names. That one is opened through the
+// link first (made when missing), so that the system's protection of links in shared folders
+// holds as for any program; none when it refuses.
+std::optional<std::string> fileToChange(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(path, error)) {
+        return path;
+    }
+    QFile throughLink(QString::fromStdString(path));
+    if (!throughLink.open(QIODevice::ReadWrite)) {
+        return std::nullopt;
+    }
+    const std::filesystem::path named = std::filesystem::canonical(path, error);
+    return error ? std::nullopt : std::optional(named.string());
+}
+
 bool syncToDisk(const QString& path) {
 #ifdef _WIN32
     return true;
@@ -75,8 +104,41 @@ bool syncToDisk(const QString& path) {
 
 SettingsFile::SettingsFile(std::string path) : path_(std::move(path)) {}
 
+std::optional<std::string> SettingsFile::refusal() const {
+    using Type = std::filesystem::file_type;
+    const auto kind = irregularKind(path_);
+    if (!kind) {
+        return std::nullopt;
+    }
+    QString what;
+    switch (*kind) {
+        case Type::directory:
+            what = QCoreApplication::translate("qv::SettingsFile", "a folder");
+            break;
+        case Type::fifo:
+            what = QCoreApplication::translate("qv::SettingsFile", "a named pipe");
+            break;
+        case Type::block:
+        case Type::character:
+            what = QCoreApplication::translate("qv::SettingsFile", "a device");
+            break;
+        default:
+            what = QCoreApplication::translate("qv::SettingsFile", "a special file");
+            break;
+    }
+    return QCoreApplication::translate("qv::SettingsFile",
+                                       "The settings file %1 is %2, not a regular file: it is not "
+                                       "read, and the built-in settings are used.")
+        .arg(QString::fromStdString(escapeControls(path_)), what)
+        .toStdString();
+}
+
+bool SettingsFile::isRefused() const {
+    return irregularKind(path_).has_value();
+}
+
 std::string SettingsFile::read(const char* section, const char* key) const {
-    return minIni(path_).gets(section, key);
+    return isRefused() ? std::string() : minIni(path_).gets(section, key);
 }
 
 int SettingsFile::readComPort() const {
@@ -87,26 +149,14 @@ bool SettingsFile::writeComPort(int n) const {
     return write(kLanguage, kComPort, std::to_string(n));
 }
 
-std::filesystem::path settingsFilePath(const std::filesystem::path& executableFolder) {
-    constexpr char kName[] = "mysetup.ini";
-    std::filesystem::path beside = executableFolder / kName;
-    std::error_code error;
-    if (std::filesystem::exists(beside, error)) {
-        return beside;
-    }
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    std::filesystem::path folder = config != nullptr ? config : "";
-    if (!folder.is_absolute()) {
-        const char* home = std::getenv("HOME");
-        folder = std::filesystem::path(home != nullptr ? home : "/") / ".config";
-    }
-    return folder / "qv4120-settestdata" / kName;
-}
-
 bool SettingsFile::write(const char* section, const char* key, const std::string& value) const {
+    const auto file = isRefused() ? std::nullopt : fileToChange(path_);
+    if (!file) {
+        return false;
+    }
     std::error_code error;
-    std::filesystem::create_directories(std::filesystem::path(path_).parent_path(), error);
-    const QString target = QString::fromStdString(path_);
+    std::filesystem::create_directories(std::filesystem::path(*file).parent_path(), error);
+    const QString target = QString::fromStdString(*file);
     QFile existing(target);
     QByteArray before;
     if (existing.exists()) {
@@ -133,7 +183,7 @@ bool SettingsFile::write(const char* section, const char* key, const std::string
     minIni changed(copyPath);
     if (!changed.put(section, key, value) || changed.gets(section, key) != value ||
         !keepsEveryOtherLine(before, contentsOf(copy.fileName()), key) ||
-        !syncToDisk(copy.fileName()) || std::rename(copyPath.c_str(), path_.c_str()) != 0) {
+        !syncToDisk(copy.fileName()) || std::rename(copyPath.c_str(), file->c_str()) != 0) {
         return false;
     }
     copy.setAutoRemove(false);
@@ -141,8 +191,11 @@ bool SettingsFile::write(const char* section, const char* key, const std::string
 }
 
 std::vector<PresentPort> SettingsFile::configuredPorts() const {
-    const minIni ini(path_);
     std::vector<PresentPort> ports;
+    if (isRefused()) {
+        return ports;
+    }
+    const minIni ini(path_);
     for (int i = 0;; ++i) {
         const std::string key = ini.getkey(kPorts, i);
         if (key.empty()) {

@@ -4,8 +4,8 @@
 
 namespace qv {
 
-// Present ports on Windows: the values of HKLM\HARDWARE\DEVICEMAP\SERIALCOMM, in the
-// registry's order, stopping at the first value that cannot be read.
+// Present ports on Windows: those QSerialPortInfo lists (it reads the system's own list of
+// serial ports), in its order, each named by its own name ("COM3") with its device path.
 class WindowsPorts : public PresentPorts {
 public:
     std::vector<PresentPort> list() override;

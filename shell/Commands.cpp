@@ -9,6 +9,7 @@
 #include "datafile/CalibrationDocument.h"
 #include "datafile/DataFile.h"
 #include "fields/FieldEditor.h"
+#include "ports/AppFolders.h"
 #include "record/Conversions.h"
 #include "shell/MainWindow.h"
 #include "shell/Notices.h"

@@ -4,7 +4,7 @@
 #include <QFileDialog>
 #include <QUrl>
 
-#include "datafile/Backups.h"
+#include "ports/AppFolders.h"
 
 namespace qv {
 

@@ -12,12 +12,14 @@ bool isChineseChina(const QLocale& locale) {
 }
 
 void useChinese(bool chinese) {
-    // Ours, embedded so it is always found, and Qt's own for its dialogs and buttons. Not the
-    // serial port's: the busy port is told apart by its English error text.
-    static std::array<QTranslator, 2> translators;
-    const std::array<std::pair<QString, QString>, 2> files = {
+    // Ours, embedded so it is always found, and Qt's own for its dialogs, buttons and the serial
+    // port's error texts.
+    static std::array<QTranslator, 3> translators;
+    const QString qtFolder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    const std::array<std::pair<QString, QString>, 3> files = {
         {{QStringLiteral("qv4120-settestdata_zh_CN"), QStringLiteral(":/translations")},
-         {QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)}}};
+         {QStringLiteral("qtbase_zh_CN"), qtFolder},
+         {QStringLiteral("qtserialport_zh_CN"), qtFolder}}};
     for (std::size_t k = 0; k < translators.size(); ++k) {
         QCoreApplication::removeTranslator(&translators[k]);
         if (chinese && translators[k].load(files[k].first, files[k].second)) {

@@ -320,12 +320,43 @@ radio will display level N+1.</source>
         <translation>权限不足：请将自己加入 dialout 组，然后重新登录。</translation>
     </message>
     <message>
-        <source>The port is busy: %1 (process %2) holds it.</source>
-        <translation>端口忙：%1（进程 %2）正在占用它。</translation>
-    </message>
-    <message>
         <source>The port is busy: another program holds it; %1 (process %2) runs and often takes serial adapters.</source>
         <translation>端口忙：另一个程序正在占用它；%1（进程 %2）正在运行，它常会占用串口适配器。</translation>
+    </message>
+    <message>
+        <source>The port is busy; the programs that hold it:</source>
+        <translation>端口忙；占用它的程序：</translation>
+    </message>
+    <message>
+        <source>%1 (process %2)</source>
+        <translation>%1（进程 %2）</translation>
+    </message>
+    <message>
+        <source>and %1 more.</source>
+        <translation>另有 %1 个。</translation>
+    </message>
+</context>
+<context>
+    <name>qv::SettingsFile</name>
+    <message>
+        <source>a folder</source>
+        <translation>一个文件夹</translation>
+    </message>
+    <message>
+        <source>a named pipe</source>
+        <translation>一个命名管道</translation>
+    </message>
+    <message>
+        <source>a device</source>
+        <translation>一个设备</translation>
+    </message>
+    <message>
+        <source>a special file</source>
+        <translation>一个特殊文件</translation>
+    </message>
+    <message>
+        <source>The settings file %1 is %2, not a regular file: it is not read, and the built-in settings are used.</source>
+        <translation>设置文件 %1 是%2，不是普通文件：不读取它，使用内置设置。</translation>
     </message>
 </context>
 </TS>

@@ -2,12 +2,14 @@
 // Qt application.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <csignal>
 
+#include "ports/AppFolders.h"
 #include "ports/LinuxPorts.h"
 #include "ports/PortList.h"
 #include "ports/SettingsFile.h"
@@ -125,23 +127,73 @@ TEST(SettingsFile, AWriteChangesTheOneKeyOrNothing) {
     }
 }
 
-// Beside the executable when one is there (a portable copy), else where Linux keeps a user's
-// settings; the first write makes the folder.
-TEST(SettingsFile, LivesBesideTheToolOrInTheUsersConfigFolder) {
+// Beside the executable when one is there (a portable copy), even as a link to a file not made
+// yet; else where Linux keeps a user's settings; the first write makes the folder. Backups go
+// where Linux keeps a user's data.
+TEST(AppFolders, FollowTheUsersFoldersOrAPortableCopy) {
+    nameApplication();
     QTemporaryDir dir;
     const std::filesystem::path tool = dir.filePath("bin").toStdString();
     ::setenv("XDG_CONFIG_HOME", dir.filePath("config").toLocal8Bit().constData(), 1);
+    ::setenv("XDG_DATA_HOME", "/data/home", 1);
     const std::filesystem::path own =
         dir.filePath("config/qv4120-settestdata/mysetup.ini").toStdString();
     EXPECT_EQ(settingsFilePath(tool), own);
+    EXPECT_EQ(backupFolder(), "/data/home/qv4120-settestdata/backups");
     EXPECT_TRUE(SettingsFile(own.string()).writeComPort(7));
     EXPECT_EQ(SettingsFile(own.string()).readComPort(), 7);
-    ::setenv("XDG_CONFIG_HOME", "relative", 1);
+    ::unsetenv("XDG_CONFIG_HOME");
+    ::unsetenv("XDG_DATA_HOME");
     ::setenv("HOME", "/home/tech", 1);
     EXPECT_EQ(settingsFilePath(tool), "/home/tech/.config/qv4120-settestdata/mysetup.ini");
+    EXPECT_EQ(backupFolder(), "/home/tech/.local/share/qv4120-settestdata/backups");
     QDir().mkpath(dir.filePath("bin"));
-    QFile(dir.filePath("bin/mysetup.ini")).open(QIODevice::WriteOnly);
+    QFile::link(dir.filePath("elsewhere.ini"), dir.filePath("bin/mysetup.ini"));
     EXPECT_EQ(settingsFilePath(tool), tool / "mysetup.ini");
+}
+
+// What is not a regular file is never read, so it cannot block or never end (a named pipe,
+// /dev/zero), nor be written: the defaults hold, and the refusal says why.
+TEST(SettingsFile, OnlyARegularFileIsRead) {
+    QTemporaryDir dir;
+    ASSERT_EQ(::mkfifo(dir.filePath("pipe").toLocal8Bit().constData(), 0600), 0);
+    QFile::link("/dev/zero", dir.filePath("zero.ini"));
+    const std::pair<QString, std::string> cases[] = {{dir.path(), "a folder"},
+                                                     {dir.filePath("pipe"), "a named pipe"},
+                                                     {"/dev/zero", "a device"},
+                                                     {dir.filePath("zero.ini"), "a device"}};
+    for (const auto& [path, kind] : cases) {
+        const SettingsFile settings(path.toStdString());
+        EXPECT_EQ(settings.refusal(), "The settings file " + path.toStdString() + " is " + kind +
+                                          ", not a regular file: it is not read, and the "
+                                          "built-in settings are used.");
+        EXPECT_EQ(settings.readComPort(), 0);
+        EXPECT_EQ(settings.accessCode(), "");
+        EXPECT_TRUE(settings.configuredPorts().empty());
+        EXPECT_FALSE(settings.writeComPort(3));
+    }
+    EXPECT_EQ(QFile::symLinkTarget(dir.filePath("zero.ini")), "/dev/zero");
+    EXPECT_EQ(Settings("[language]\ncomPort=4\n").file.refusal(), std::nullopt);
+    EXPECT_EQ(SettingsFile(dir.filePath("missing.ini").toStdString()).refusal(), std::nullopt);
+}
+
+// A settings file that is a link stays a link: a write changes the file it names, made when
+// missing.
+TEST(SettingsFile, AWriteThroughALinkChangesTheFileItNames) {
+    const Settings named("; mine\n[language]\ncomPort=3\n");
+    const QString link = named.dir.filePath("link.ini");
+    const QString dangling = named.dir.filePath("dangling.ini");
+    QFile::link(named.path, link);
+    QFile::link(named.dir.filePath("made.ini"), dangling);
+    EXPECT_TRUE(SettingsFile(link.toStdString()).writeComPort(12));
+    EXPECT_TRUE(SettingsFile(dangling.toStdString()).writeComPort(13));
+    EXPECT_EQ(QFile::symLinkTarget(link), named.path);
+    EXPECT_EQ(QFile::symLinkTarget(dangling), named.dir.filePath("made.ini"));
+    EXPECT_EQ(SettingsFile(named.path.toStdString()).readComPort(), 12);
+    EXPECT_EQ(SettingsFile(named.dir.filePath("made.ini").toStdString()).readComPort(), 13);
+    QFile file(named.path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "; mine\n[language]\ncomPort=12\n");
 }
 
 }  // namespace

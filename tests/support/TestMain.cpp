@@ -4,6 +4,8 @@
 
 #include <QApplication>
 
+#include "ports/AppFolders.h"
+
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     // Also when CTest lists the tests, which it does without the tests' environment.
@@ -11,5 +13,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
+    // The folders of the programs themselves, which tests point elsewhere through XDG_*_HOME.
+    qv::nameApplication();
     return RUN_ALL_TESTS();
 }

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
@@ -65,6 +66,35 @@ TEST(MemoryImage, ASaveThatFailsSaysSoAndKeepsTheOldFile) {
     EXPECT_EQ(loadImage((dir / "good.bin").string()), memory);
     std::ofstream(dir / "good.bin", std::ios::app) << 'x';
     EXPECT_THROW(loadImage((dir / "good.bin").string()), std::runtime_error);
+    fs::remove_all(dir);
+}
+
+// --link never takes a path that is there already, whatever it is: a file, or a link someone
+// planted to take the tool's line. Both stay as they were.
+TEST(RadioSim, RefusesALinkPathThatIsThere) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / "radiosim-link-test";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    std::ofstream(dir / "file") << "theirs";
+    fs::create_symlink("/dev/null", dir / "planted");
+    for (const fs::path& path : {dir / "file", dir / "planted"}) {
+        const std::string command = std::string(QV_RADIOSIM) + " --no-pace --image " +
+                                    (dir / "radio.bin").string() + " --link " + path.string() +
+                                    " 2>&1";
+        FILE* sim = ::popen(command.c_str(), "r");
+        ASSERT_NE(sim, nullptr);
+        std::string output;
+        for (int c; (c = std::fgetc(sim)) != EOF;) {
+            output += static_cast<char>(c);
+        }
+        EXPECT_NE(::pclose(sim), 0) << path;
+        EXPECT_EQ(output, "qv4120-radiosim: --link " + path.string() +
+                              ": something is there already; give a path that is free.\n");
+    }
+    std::ifstream file(dir / "file");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), "theirs");
+    EXPECT_EQ(fs::read_symlink(dir / "planted"), "/dev/null");
     fs::remove_all(dir);
 }
 

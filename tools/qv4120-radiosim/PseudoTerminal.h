@@ -8,8 +8,9 @@
 
 namespace qv::sim {
 
-// The radio's end of a pseudo-terminal. The tool opens the other end as its serial port.
-// The radio keeps that end open itself too, so the tool may close and reopen it freely.
+// The radio's end of a pseudo-terminal. The tool opens the other end as its serial port, and may
+// close and reopen it freely. The radio holds only its own end: a program holding the tool's end
+// is one the tool refuses to share a line with.
 class PseudoTerminal {
 public:
     using Clock = std::chrono::steady_clock;
@@ -24,7 +25,8 @@ public:
     bool isOpen() const { return master_ >= 0; }
     const std::string& devicePath() const { return devicePath_; }
 
-    // Waits up to `timeout` for bytes from the tool; nothing on timeout or interruption.
+    // Waits up to `timeout` for bytes from the tool; nothing on timeout or interruption. While
+    // the tool's end is closed it waits for that end to be opened.
     std::optional<std::vector<std::uint8_t>> read(std::chrono::milliseconds timeout);
     // Writes the bytes at once, or paced: byte i leaves when it would have finished on a
     // 9600 bit/s line that starts sending at `start`.
@@ -34,8 +36,14 @@ public:
     void hangUp();
 
 private:
+    // Waits until the tool's end is opened, at most until `deadline`.
+    void waitForOpening(Clock::time_point deadline) const;
+    // Forgets the openings seen so far.
+    void forgetOpenings() const;
+
     int master_ = -1;
-    int slave_ = -1;
+    // Reports each opening of the tool's end.
+    int openings_ = -1;
     std::string devicePath_;
 };
 

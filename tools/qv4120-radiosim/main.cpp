@@ -98,7 +98,13 @@ int run(const std::vector<std::string>& arguments) {
     SimulatedRadio radio(options.identity, loadImage(options.image), options.faults);
     PseudoTerminal line;
     if (!options.link.empty()) {
-        std::filesystem::remove(options.link);
+        // Whatever is there may be another's: a link planted to take the tool's line, a file.
+        if (std::error_code error;
+            std::filesystem::exists(std::filesystem::symlink_status(options.link, error))) {
+            std::cerr << "qv4120-radiosim: --link " << options.link
+                      << ": something is there already; give a path that is free.\n";
+            return 1;
+        }
         std::filesystem::create_symlink(line.devicePath(), options.link);
     }
     std::cout << line.devicePath() << std::endl;
@@ -107,8 +113,11 @@ int run(const std::vector<std::string>& arguments) {
         logFile.open(options.log, std::ios::app);
     }
     serve(options, line, radio, options.log.empty() ? std::cerr : logFile);
-    if (!options.link.empty()) {
-        std::filesystem::remove(options.link);
+    // Only the link made here: another may have taken the path since.
+    if (std::error_code error;
+        !options.link.empty() && std::filesystem::is_symlink(options.link, error) &&
+        std::filesystem::read_symlink(options.link, error) == line.devicePath()) {
+        std::filesystem::remove(options.link, error);
     }
     saveImage(options.image, radio.memory());
     return 0;

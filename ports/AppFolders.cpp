@@ -1,0 +1,37 @@
+#include "ports/AppFolders.h"
+
+#include <QCoreApplication>
+#include <QStandardPaths>
+#include <system_error>
+
+namespace qv {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path writableFolder(QStandardPaths::StandardLocation location) {
+    return fs::path(QStandardPaths::writableLocation(location).toStdU16String());
+}
+
+}  // namespace
+
+void nameApplication() {
+    QCoreApplication::setApplicationName(QStringLiteral("qv4120-settestdata"));
+}
+
+fs::path settingsFilePath(const fs::path& executableFolder) {
+    constexpr char kName[] = "mysetup.ini";
+    fs::path beside = executableFolder / kName;
+    // A link counts as there, even one naming a file not made yet: a write makes that file.
+    if (std::error_code error; fs::exists(fs::symlink_status(beside, error))) {
+        return beside;
+    }
+    return writableFolder(QStandardPaths::AppConfigLocation) / kName;
+}
+
+fs::path backupFolder() {
+    return writableFolder(QStandardPaths::AppLocalDataLocation) / "backups";
+}
+
+}  // namespace qv
