@@ -79,6 +79,8 @@ TEST(LengthLimit, ALongTextGivesItsNumberOrNothing) {
         {kWord, "00000000042", "42"},
         {kByte, "12 34", std::nullopt},
         {kCloseLevel, "abcd", std::nullopt},
+        {kReadOnly, "0000012", "12"},
+        {kReadOnly, "0000123", std::nullopt},  // no top
         {kByte, "\xE4\xB8\x80\xE4\xB8\x80\xE4\xB8\x80", "\xE4\xB8\x80\xE4\xB8\x80\xE4\xB8\x80"},
     };
     for (const auto& [field, text, expected] : cases) {
