@@ -120,28 +120,35 @@ TEST_F(Safeguards, ALongPathKeepsItsFileName) {
     }
 }
 
-// Save Data's and Load Data's dialogs, over a folder with a backup in it, show every column
-// whole: the name, the size in words, the type and the date in the locale's form.
+// Keeps what the data file dialog asks for.
+class RequestKept : public FilePicker {
+public:
+    Request request;
+    std::optional<QString> pick(const Request& asked) override {
+        request = asked;
+        return std::nullopt;
+    }
+};
+
+// Save Data's and Load Data's dialogs, over a folder with a backup and a data file in it, show
+// every column whole: the name, the size in words, the type and the date in the locale's form.
 // With QV_SCREENSHOTS set, they are saved as <language>-dialog-<kind>.png.
 TEST_F(Safeguards, FileDialogsShowTheirColumnsWhole) {
     writeFile(path("QV-4120_01.02_20261207-101500_read.json"), QByteArray(128, ' '));
+    writeFile(path("radio-before-tuning.bin"), QByteArray(118, '\0'));
     for (const bool chinese : {false, true}) {
         locale.chineseChina = chinese;
         open();
         QtFilePicker picker(window.get());
         for (const auto kind : {FilePicker::Kind::Open, FilePicker::Kind::Save}) {
-            const std::unique_ptr<QFileDialog> dialog =
-                picker.dialog({.kind = kind,
-                               .title = "Load Data",
-                               .filter = "data file (*.bin);;calibration document (*.json)",
-                               .fileName = path("saved.bin"),
-                               .defaultSuffix = "bin",
-                               .place = {}});
-            dialog->selectNameFilter("calibration document (*.json)");
+            RequestKept kept;
+            DataFileDialog data(kept);
+            data.setFileName(path("saved.bin"));
+            data.show(kind, "Data");
+            const std::unique_ptr<QFileDialog> dialog = picker.dialog(kept.request);
             dialog->show();
             auto* view = dialog->findChild<QTreeView*>("treeView");
             ASSERT_NE(view, nullptr);
-            dialog->setViewMode(QFileDialog::Detail);
             ASSERT_TRUE(
                 waitUntil([&] { return view->model()->rowCount(view->rootIndex()) > 0; }, 5s));
             const QHeaderView* header = view->header();
