@@ -91,7 +91,7 @@ QRect PathLabel::textRect() const {
 QString PathLabel::shownText() const {
     const QFontMetrics metrics = fontMetrics();
     const int room = textRect().width();
-    const QString whole = text();
+    QString whole = text();
     if (metrics.horizontalAdvance(whole) <= room) {
         return whole;
     }
@@ -109,9 +109,10 @@ QString PathLabel::shownText() const {
 void PathLabel::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     drawFrame(&painter);
-    style()->drawItemText(&painter, textRect(),
-                          QStyle::visualAlignment(layoutDirection(), alignment()), palette(),
-                          isEnabled(), shownText(), foregroundRole());
+    const auto flags =
+        static_cast<int>(QStyle::visualAlignment(layoutDirection(), alignment()).toInt());
+    style()->drawItemText(&painter, textRect(), flags, palette(), isEnabled(), shownText(),
+                          foregroundRole());
 }
 
 StatusLine::StatusLine(QStatusBar& bar)
