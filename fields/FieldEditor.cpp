@@ -5,8 +5,10 @@
 #include <QLineEdit>
 #include <QStyle>
 #include <QTimer>
+#include <QValidator>
 #include <algorithm>
 #include <optional>
+#include <string>
 
 #include "fields/SpinButton.h"
 #include "record/EditRules.h"
@@ -18,34 +20,34 @@ namespace {
 // Room for five digits.
 constexpr int kFieldWidth = 64;
 
-// A code the key filter drops, as it drops every code below 0.
-constexpr int kNoSingleCharacter = -1;
+// Holds a field to its length limit whatever way a text comes in but typing, which the key
+// filter limits first: a paste from the context menu, a drop, the tool's own texts.
+class LengthLimit final : public QValidator {
+public:
+    LengthLimit(int field, NumberFormat format, QObject* parent)
+        : QValidator(parent), field_(field), format_(std::move(format)) {}
 
-// The character code a key press would type, as the key filter sees it; nothing for keys that
-// type nothing (arrows, Home, function keys), which pass untouched. A text of more than one
-// character (an emoji, a surrogate pair, a composed sequence) is no digit.
-std::optional<int> characterCode(const QKeyEvent& event) {
-    if (event.matches(QKeySequence::Copy)) {
-        return kCtrlC;
+    State validate(QString& input, int& position) const override {
+        const std::string text = input.toStdString();
+        const std::optional<std::string> fitted = fitLengthLimit(field_, text, format_);
+        if (!fitted) {
+            return Invalid;
+        }
+        if (*fitted != text) {
+            input = QString::fromStdString(*fitted);
+            position = static_cast<int>(input.size());
+        }
+        return Acceptable;
     }
-    if (event.matches(QKeySequence::Paste)) {
-        return kCtrlV;
-    }
-    if (event.matches(QKeySequence::Cut)) {
-        return kCtrlX;
-    }
-    if (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter) {
-        return kEnter;
-    }
-    const QString text = event.text();
-    if (text.isEmpty()) {
-        return std::nullopt;
-    }
-    return text.size() == 1 ? text.front().unicode() : kNoSingleCharacter;
-}
 
-bool isPrintable(int key) {
-    return key >= ' ' && key != 127;
+private:
+    int field_;
+    NumberFormat format_;
+};
+
+bool isShortcutDropped(const QKeyEvent& event) {
+    return event.matches(QKeySequence::Copy) || event.matches(QKeySequence::Paste) ||
+           event.matches(QKeySequence::Cut);
 }
 
 int stepOfKey(int key) {
@@ -83,6 +85,7 @@ QLineEdit* FieldEditor::makeFieldEdit(const FieldInfo& info) {
     edit->setAlignment(Qt::AlignRight);
     // Digits only: an input method could otherwise compose any text into the field.
     edit->setAttribute(Qt::WA_InputMethodEnabled, false);
+    edit->setValidator(new LengthLimit(info.index, format_, edit));
     edit->installEventFilter(this);
     connect(edit, &QLineEdit::textChanged, this, [this, i = info.index] { onFieldChanged(i); });
     return edit;
@@ -102,7 +105,7 @@ NumberFormat FieldEditor::format() const {
 
 void FieldEditor::onFieldChanged(int field) {
     const std::string text = this->text(field);
-    const std::string ruled = applyChangeRule(editGroupOf(field), text, format_);
+    const std::string ruled = applyChangeRule(field, text, format_);
     if (ruled != text) {
         // Runs this rule once more, on a text that is now within range.
         setText(field, ruled);
@@ -142,7 +145,7 @@ void FieldEditor::markChanged(int field) {
 
 void FieldEditor::onFieldFocused(int field, Qt::FocusReason reason) {
     QLineEdit* edit = fieldEdit(field);
-    if (fillsDateOnFocus(field) && edit->text().isEmpty()) {
+    if (fieldInfo(field).takesDateOnFocus && edit->text().isEmpty()) {
         setText(field, today_());
     }
     edit->selectAll();
@@ -158,26 +161,32 @@ bool FieldEditor::onFieldKey(int field, const QKeyEvent& event) {
         spinButton(field)->stepBy(step);
         return true;
     }
-    const std::optional<int> code = characterCode(event);
-    if (!code) {
-        return false;
+    // Copy, paste and cut by keyboard do nothing in a field.
+    if (isShortcutDropped(event)) {
+        return true;
     }
-    const KeyVerdict verdict = filterKey(*code);
-    if (verdict.moveFocus) {
+    // Enter moves the focus on as Tab does, inserting nothing.
+    if (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter) {
         QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
         QCoreApplication::sendEvent(fieldEdit(field), &tab);
         return true;
     }
-    if (verdict.key == 0) {
+    // Keys that type nothing (arrows, Home, function keys) pass untouched. A text of more than
+    // one character (a composed sequence) is no digit.
+    const std::u32string typed = event.text().toStdU32String();
+    if (typed.empty()) {
+        return false;
+    }
+    if (typed.size() != 1 || !typedCharacterPasses(typed.front())) {
         return true;
     }
-    return isPrintable(verdict.key) && exceedsLengthLimit(field);
+    return QChar::isPrint(typed.front()) && exceedsLengthLimit(field);
 }
 
-// The limit holds for typing only: the tool itself may show a longer text.
+// A typed digit past the limit is refused; other ways in are held by the LengthLimit validator.
 bool FieldEditor::exceedsLengthLimit(int field) const {
     const QLineEdit* edit = fieldEdit(field);
-    return edit->text().size() - edit->selectedText().size() + 1 > fieldInfo(field).maxChars;
+    return edit->text().size() - edit->selectedText().size() + 1 > fieldInfo(field).lengthLimit;
 }
 
 bool FieldEditor::eventFilter(QObject* watched, QEvent* event) {

@@ -114,9 +114,10 @@ void texts(FuzzedDataProvider& input) {
             continue;
         }
         const std::string& text = texts.texts.at(f.index);
-        const EditGroup group = editGroupOf(f.index);
-        const std::string changed = applyChangeRule(group, text);
-        check(applyChangeRule(group, changed) == changed, "the change rule settles at once");
+        const std::string changed = applyChangeRule(f.index, text);
+        check(applyChangeRule(f.index, changed) == changed, "the change rule settles at once");
+        const std::optional<std::string> fitted = fitLengthLimit(f.index, text);
+        check(!fitted || fitLengthLimit(f.index, *fitted) == fitted, "a fitted text fits");
         const std::optional<std::int32_t> n = readNumber(text);
         const bool fits = n && *n >= 0 && *n <= f.memberMax();
         refused = error && error->field == f.index;

@@ -1,65 +1,55 @@
 #include "EditRules.h"
 
-#include "FieldCatalogue.h"
+#include <algorithm>
 
 namespace qv {
 
 namespace {
 
-constexpr int kDelete = 127;
+constexpr char32_t kDelete = 127;
+
+// Characters, not bytes: a line edit counts what a person sees.
+std::size_t characterCount(const std::string& text) {
+    return static_cast<std::size_t>(
+        std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+}
 
 }  // namespace
 
-EditGroup editGroupOf(int field) {
+std::string applyChangeRule(int field, const std::string& text, const NumberFormat& format) {
     const FieldInfo& f = fieldInfo(field);
-    if (f.maxChars == 2) {
-        return EditGroup::TwoDigit;
-    }
-    if (f.rangeMax == 6) {
-        return EditGroup::CloseLevel;
-    }
-    return f.maxChars == 3 ? EditGroup::Byte : EditGroup::Word;
-}
-
-std::string applyChangeRule(EditGroup group, const std::string& text, const NumberFormat& format) {
     const std::optional<std::int32_t> n = readNumber(text, format);
     if (!n) {
-        return group == EditGroup::CloseLevel ? text : "0";
+        return f.rule == ValueRule::CloseLevel ? text : "0";
     }
     if (*n < 0) {
         return "0";
     }
-    switch (group) {
-        case EditGroup::CloseLevel:
-            return *n > 6 ? "6" : text;
-        case EditGroup::Byte:
-            return *n > 255 ? "255" : text;
-        case EditGroup::Word:
-            return *n > 65535 ? "65535" : text;
-        case EditGroup::TwoDigit:
-            return text;
+    if (f.rule != ValueRule::ReadOnly && *n > f.rangeMax) {
+        return std::to_string(f.rangeMax);
     }
     return text;
 }
 
-KeyVerdict filterKey(int key) {
-    if (key == kCtrlC || key == kCtrlV || key == kCtrlX) {
-        return {};
+std::optional<std::string> fitLengthLimit(int field, const std::string& text,
+                                          const NumberFormat& format) {
+    const auto limit = static_cast<std::size_t>(fieldInfo(field).lengthLimit);
+    if (characterCount(text) <= limit) {
+        return text;
     }
-    if (key == kEnter) {
-        return {.key = 0, .moveFocus = true};
+    const std::optional<std::int32_t> n = readNumber(text, format);
+    if (!n) {
+        return std::nullopt;
     }
-    if (key < 0 || key > kDelete) {
-        return {};
+    std::string fitted = applyChangeRule(field, std::to_string(*n), format);
+    if (fitted.size() > limit) {
+        return std::nullopt;
     }
-    if (key >= ' ' && key != kDelete && (key < '0' || key > '9')) {
-        return {};
-    }
-    return {.key = key};
+    return fitted;
 }
 
-bool fillsDateOnFocus(int field) {
-    return field == 2 || field == 3 || field == 9 || field == 10;
+bool typedCharacterPasses(char32_t character) {
+    return character < ' ' || character == kDelete || (character >= '0' && character <= '9');
 }
 
 }  // namespace qv

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 #include <optional>
 
+class QFileDialog;
 class QWidget;
 
 namespace qv {
@@ -45,6 +47,9 @@ class QtFilePicker : public FilePicker {
 public:
     explicit QtFilePicker(QWidget* parent) : parent_(parent) {}
     std::optional<QString> pick(const Request& request) override;
+
+    // The dialog that pick shows, not yet shown.
+    std::unique_ptr<QFileDialog> dialog(const Request& request) const;
 
 private:
     QWidget* parent_;

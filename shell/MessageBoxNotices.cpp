@@ -30,14 +30,17 @@ bool MessageBoxNotices::confirm(const std::string& text) {
 
 std::unique_ptr<QMessageBox> MessageBoxNotices::messageBox(const std::string& text,
                                                            NoticeIcon icon) const {
-    return std::make_unique<QMessageBox>(boxIcon(icon), kToolTitle, QString::fromStdString(text),
-                                         QMessageBox::Ok, parent_);
+    auto box = std::make_unique<QMessageBox>(
+        boxIcon(icon), kToolTitle, QString::fromStdString(text), QMessageBox::Ok, parent_);
+    box->setTextFormat(Qt::PlainText);
+    return box;
 }
 
 std::unique_ptr<QMessageBox> MessageBoxNotices::questionBox(const std::string& text) const {
     auto box = std::make_unique<QMessageBox>(QMessageBox::Warning, kToolTitle,
                                              QString::fromStdString(text),
                                              QMessageBox::Ok | QMessageBox::Cancel, parent_);
+    box->setTextFormat(Qt::PlainText);
     box->setDefaultButton(QMessageBox::Ok);
     return box;
 }

@@ -11,7 +11,8 @@ namespace qv {
 
 inline constexpr char kToolTitle[] = "QV-4120_MAX_SetTestData";
 
-// The tool's message boxes as modal QMessageBoxes over the main window.
+// The tool's message boxes as modal QMessageBoxes over the main window. Their texts name
+// files, ports and radios, so they show as plain text, never as markup.
 class MessageBoxNotices : public Notices {
 public:
     void setParent(QWidget* parent) { parent_ = parent; }

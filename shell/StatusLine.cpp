@@ -1,7 +1,8 @@
 #include "shell/StatusLine.h"
 
-#include <QLabel>
+#include <QPainter>
 #include <QStatusBar>
+#include <QStyle>
 #include <algorithm>
 
 #include "record/FieldCatalogue.h"
@@ -13,11 +14,36 @@ namespace {
 // Room around a section's text: its frame, margins and the gap to the next.
 constexpr int kSectionRoom = 16;
 
+// A tooltip shows markup when its text looks like some; a text from outside shows as it is.
+QString plainToolTip(const QString& text) {
+    return Qt::mightBeRichText(text) ? "<p style='white-space:pre'>" + text.toHtmlEscaped() + "</p>"
+                                     : text;
+}
+
+// The path in `room` pixels: its folders elided in the middle and the file name whole while it
+// fits; else the file name alone, elided in the middle, after "…/".
+QString elidedPath(const QString& path, const QFontMetrics& metrics, int room) {
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    if (slash < 0) {
+        return metrics.elidedText(path, Qt::ElideMiddle, room);
+    }
+    const QString name = path.mid(slash + 1);
+    const QString elidedFolders = QStringLiteral("\u2026/");
+    const int folderRoom = room - metrics.horizontalAdvance(name);
+    if (folderRoom < metrics.horizontalAdvance(elidedFolders)) {
+        return elidedFolders + metrics.elidedText(name, Qt::ElideMiddle,
+                                                  room - metrics.horizontalAdvance(elidedFolders));
+    }
+    return metrics.elidedText(path.left(slash + 1), Qt::ElideMiddle, folderRoom) + name;
+}
+
 // A framed section at least as wide as the widest of `widest`, so that nothing moves as texts
 // come and go. The one that stretches takes the room left.
-QLabel* addSection(QStatusBar& bar, const char* name, int stretch, const QStringList& widest) {
-    auto* label = new QLabel(&bar);
+template <typename Label = QLabel>
+Label* addSection(QStatusBar& bar, const char* name, int stretch, const QStringList& widest) {
+    auto* label = new Label(&bar);
     label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     int width = 0;
     for (const QString& text : widest) {
@@ -48,8 +74,49 @@ QString changesText(int count) {
 
 }  // namespace
 
+void PathLabel::showPath(const QString& text, const QString& path) {
+    path_ = path;
+    setText(text);
+}
+
+// The room of the text: inside the frame and margins, and after the indent, which a framed
+// label makes half an x wide.
+QRect PathLabel::textRect() const {
+    const int shift = indent() >= 0      ? indent()
+                      : frameWidth() > 0 ? fontMetrics().horizontalAdvance(QLatin1Char('x')) / 2
+                                         : 0;
+    return contentsRect().adjusted(margin() + shift, margin(), -margin(), -margin());
+}
+
+QString PathLabel::shownText() const {
+    const QFontMetrics metrics = fontMetrics();
+    const int room = textRect().width();
+    QString whole = text();
+    if (metrics.horizontalAdvance(whole) <= room) {
+        return whole;
+    }
+    const qsizetype at = path_.isEmpty() ? -1 : whole.lastIndexOf(path_);
+    if (at < 0) {
+        return metrics.elidedText(whole, Qt::ElideRight, room);
+    }
+    const QString before = whole.left(at);
+    const QString after = whole.mid(at + path_.size());
+    const int pathRoom =
+        room - metrics.horizontalAdvance(before) - metrics.horizontalAdvance(after);
+    return before + elidedPath(path_, metrics, pathRoom) + after;
+}
+
+void PathLabel::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    drawFrame(&painter);
+    const auto flags =
+        static_cast<int>(QStyle::visualAlignment(layoutDirection(), alignment()).toInt());
+    style()->drawItemText(&painter, textRect(), flags, palette(), isEnabled(), shownText(),
+                          foregroundRole());
+}
+
 StatusLine::StatusLine(QStatusBar& bar)
-    : port_(addSection(bar, "statusPort", 0, {QStringLiteral("COM100: /dev/ttyUSB10")})),
+    : port_(addSection<PathLabel>(bar, "statusPort", 0, {QStringLiteral("COM100: /dev/ttyUSB10")})),
       progress_(addSection(
           bar, "statusProgress", 0,
           {progressText(TransferKind::Read, 8, 8), progressText(TransferKind::Write, 8, 8)})),
@@ -57,10 +124,10 @@ StatusLine::StatusLine(QStatusBar& bar)
           addSection(bar, "statusRadio", 0, {tr("Radio %1, version %2").arg("QV-4120", "00.00")})),
       changes_(addSection(bar, "statusChanges", 0, {changesText(kFieldCount)})),
       // The start of a path at least; the whole of it shows on hovering.
-      file_(addSection(bar, "statusFile", 1, {QString(24, QLatin1Char('x'))})) {}
+      file_(addSection<PathLabel>(bar, "statusFile", 1, {QString(24, QLatin1Char('x'))})) {}
 
 void StatusLine::showPort(const QString& entry, const QString& device) {
-    port_->setText(entry.isEmpty() ? tr("No port") : entry + ": " + device);
+    port_->showPath(entry.isEmpty() ? tr("No port") : entry + ": " + device, device);
     device_ = device;
     showPortToolTip();
 }
@@ -72,12 +139,12 @@ void StatusLine::showSettingsFile(const QString& path) {
 
 void StatusLine::showPortToolTip() {
     const QString settings = tr("Settings file: %1").arg(settingsFile_);
-    port_->setToolTip(device_.isEmpty() ? settings : device_ + "\n" + settings);
+    port_->setToolTip(plainToolTip(device_.isEmpty() ? settings : device_ + "\n" + settings));
 }
 
 void StatusLine::showFile(const QString& text, const QString& detail) {
-    file_->setText(text);
-    file_->setToolTip(detail);
+    file_->showPath(text, detail);
+    file_->setToolTip(plainToolTip(detail));
 }
 
 void StatusLine::showProgress(TransferKind kind, int block, int count) {

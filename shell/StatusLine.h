@@ -1,19 +1,41 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QLabel>
 #include <QString>
 
 #include "link/Frames.h"
 #include "link/TransferListener.h"
 
-class QLabel;
 class QStatusBar;
 
 namespace qv {
 
+// A section of the status line that shows a text holding a path. When it is too narrow the
+// path gives way first, from the middle of its folders, so that the file name stays whole;
+// text() and the tooltip keep the whole.
+class PathLabel final : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+
+    void showPath(const QString& text, const QString& path);
+    // What the section shows at its present width.
+    QString shownText() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QRect textRect() const;
+
+    QString path_;
+};
+
 // The window's status line: the chosen port, the progress of a running transfer, the radio
 // last identified, the fields changed and the file last saved, loaded or kept, each in a frame
-// of its own. It only shows; it decides nothing.
+// of its own. It only shows; it decides nothing. Its texts come from outside (a radio's model,
+// a file's name) and show as they are, never as markup.
 class StatusLine final {
     Q_DECLARE_TR_FUNCTIONS(StatusLine)
 public:
@@ -35,11 +57,11 @@ private:
 
     QString device_;
     QString settingsFile_;
-    QLabel* port_;
+    PathLabel* port_;
     QLabel* progress_;
     QLabel* radio_;
     QLabel* changes_;
-    QLabel* file_;
+    PathLabel* file_;
 };
 
 }  // namespace qv

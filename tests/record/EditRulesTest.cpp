@@ -1,31 +1,26 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <ostream>
 #include <string>
 
 #include "record/EditRules.h"
-#include "record/FieldCatalogue.h"
 
 namespace qv {
 namespace {
 
-TEST(EditRules, GroupsFollowTheLengthLimitAndTheCloseLevels) {
-    const std::pair<int, EditGroup> cases[] = {
-        {20, EditGroup::CloseLevel}, {26, EditGroup::CloseLevel}, {25, EditGroup::Byte},
-        {58, EditGroup::Byte},       {0, EditGroup::Word},        {77, EditGroup::Word},
-        {9, EditGroup::TwoDigit},    {50, EditGroup::TwoDigit},
-    };
-    for (const auto& [field, group] : cases) {
-        EXPECT_EQ(editGroupOf(field), group) << "field " << field;
-    }
-}
+// Fields of each value rule.
+constexpr int kCloseLevel = 20;
+constexpr int kByte = 25;
+constexpr int kWord = 0;
+constexpr int kReadOnly = 9;
 
 struct ChangeCase {
-    EditGroup group;
+    int field;
     std::string text;
     std::string expected;
     friend void PrintTo(const ChangeCase& c, std::ostream* os) {
-        *os << static_cast<int>(c.group) << " \"" << c.text << '"';
+        *os << "field " << c.field << " \"" << c.text << '"';
     }
 };
 
@@ -33,64 +28,74 @@ class ChangeRule : public testing::TestWithParam<ChangeCase> {};
 
 TEST_P(ChangeRule, CorrectsTheTextAndIsStableOnItsResult) {
     const ChangeCase& c = GetParam();
-    const std::string once = applyChangeRule(c.group, c.text);
-    EXPECT_EQ(once, c.expected) << '"' << c.text << '"';
+    const std::string once = applyChangeRule(c.field, c.text);
+    EXPECT_EQ(once, c.expected);
     // The rule runs again on its own replacement; that second run must change nothing.
-    EXPECT_EQ(applyChangeRule(c.group, once), once);
+    EXPECT_EQ(applyChangeRule(c.field, once), once);
 }
 
-using enum EditGroup;
 INSTANTIATE_TEST_SUITE_P(
     Texts, ChangeRule,
     testing::Values(
         // Within range the text is left alone, leading zeros and fractions included.
-        ChangeCase{Byte, "123", "123"}, ChangeCase{Byte, "007", "007"},
-        ChangeCase{Byte, "1.5", "1.5"}, ChangeCase{Word, "65535", "65535"},
-        ChangeCase{CloseLevel, "6", "6"}, ChangeCase{TwoDigit, "99", "99"},
+        ChangeCase{kByte, "123", "123"}, ChangeCase{kByte, "007", "007"},
+        ChangeCase{kByte, "1.5", "1.5"}, ChangeCase{kWord, "65535", "65535"},
+        ChangeCase{kCloseLevel, "6", "6"}, ChangeCase{kReadOnly, "99", "99"},
         // Clamps.
-        ChangeCase{Byte, "300", "255"}, ChangeCase{Byte, "256", "255"},
-        ChangeCase{Byte, "255.5", "255"}, ChangeCase{Byte, "255.4", "255.4"},
-        ChangeCase{Word, "70000", "65535"}, ChangeCase{Word, "1e10", "65535"},
-        ChangeCase{CloseLevel, "7", "6"}, ChangeCase{CloseLevel, "200", "6"},
-        ChangeCase{TwoDigit, "200", "200"},
+        ChangeCase{kByte, "300", "255"}, ChangeCase{kByte, "256", "255"},
+        ChangeCase{kByte, "255.5", "255"}, ChangeCase{kByte, "255.4", "255.4"},
+        ChangeCase{kWord, "70000", "65535"}, ChangeCase{kWord, "1e10", "65535"},
+        ChangeCase{kCloseLevel, "7", "6"}, ChangeCase{26, "200", "6"},
+        ChangeCase{kReadOnly, "200", "200"},
         // Below zero.
-        ChangeCase{Byte, "-3", "0"}, ChangeCase{Word, "-1e10", "0"},
-        ChangeCase{CloseLevel, "-1", "0"}, ChangeCase{TwoDigit, "-1", "0"},
+        ChangeCase{kByte, "-3", "0"}, ChangeCase{kWord, "-1e10", "0"},
+        ChangeCase{kCloseLevel, "-1", "0"}, ChangeCase{kReadOnly, "-1", "0"},
         // Not a number: "0", except in the close levels, which keep it.
-        ChangeCase{Byte, "", "0"}, ChangeCase{Word, "abc", "0"}, ChangeCase{TwoDigit, "", "0"},
-        ChangeCase{Word, "2026/12/06", "0"}, ChangeCase{CloseLevel, "", ""},
-        ChangeCase{CloseLevel, "abc", "abc"}));
+        ChangeCase{kByte, "", "0"}, ChangeCase{kWord, "abc", "0"}, ChangeCase{kReadOnly, "", "0"},
+        ChangeCase{kWord, "2026/12/06", "0"}, ChangeCase{kCloseLevel, "", ""},
+        ChangeCase{kCloseLevel, "abc", "abc"}));
 
 TEST(ChangeRule, ReadsTheSystemDecimalSeparator) {
     const NumberFormat comma{.decimalPoint = ","};
-    EXPECT_EQ(applyChangeRule(Byte, "255,6", comma), "255");
-    EXPECT_EQ(applyChangeRule(Byte, "1,5", comma), "1,5");
-    EXPECT_EQ(applyChangeRule(Byte, "1.5", comma), "0");
+    EXPECT_EQ(applyChangeRule(kByte, "255,6", comma), "255");
+    EXPECT_EQ(applyChangeRule(kByte, "1,5", comma), "1,5");
+    EXPECT_EQ(applyChangeRule(kByte, "1.5", comma), "0");
+}
+
+// A text longer than the field's limit is taken as the whole number it reads as, brought into
+// range, or refused (nothing) when it is no number: never cut to its first characters.
+TEST(LengthLimit, ALongTextGivesItsNumberOrNothing) {
+    const std::tuple<int, std::string, std::optional<std::string>> cases[] = {
+        {kByte, "1.5", "1.5"},
+        {kByte, "abc", "abc"},  // within the limit: as it is
+        {kByte, " 12.5 ", "12"},
+        {kByte, "000000012", "12"},
+        {kByte, "  13.5", "14"},
+        {kByte, "1000", "255"},
+        {kByte, "-12345", "0"},
+        {kCloseLevel, "  5  ", "5"},
+        {kCloseLevel, "0009", "6"},
+        {kWord, "123456", "65535"},
+        {kWord, "00000000042", "42"},
+        {kByte, "12 34", std::nullopt},
+        {kCloseLevel, "abcd", std::nullopt},
+        {kReadOnly, "0000012", "12"},
+        {kReadOnly, "0000123", std::nullopt},  // no top
+        {kByte, "\xE4\xB8\x80\xE4\xB8\x80\xE4\xB8\x80", "\xE4\xB8\x80\xE4\xB8\x80\xE4\xB8\x80"},
+    };
+    for (const auto& [field, text, expected] : cases) {
+        EXPECT_EQ(fitLengthLimit(field, text), expected) << field << " \"" << text << '"';
+    }
+    EXPECT_EQ(fitLengthLimit(kByte, "0012,6", {.decimalPoint = ","}), "13");
 }
 
 TEST(KeyFilter, LetsOnlyDigitsAndControlCharactersThrough) {
-    struct Case {
-        int key;
-        KeyVerdict verdict;
-    };
-    const Case cases[] = {
-        {'0', {'0', false}}, {'9', {'9', false}},  {8, {8, false}},   {9, {9, false}},
-        {127, {127, false}}, {13, {0, true}},  // Enter moves on like Tab, inserting nothing
-        {3, {0, false}},     {22, {0, false}},     {24, {0, false}},  // Ctrl+C, Ctrl+V, Ctrl+X
-        {'a', {0, false}},   {'e', {0, false}},    {' ', {0, false}}, {'-', {0, false}},
-        {'.', {0, false}},   {',', {0, false}},    {'/', {0, false}}, {':', {0, false}},
-        {128, {0, false}},   {0x4E00, {0, false}}, {-1, {0, false}},
-    };
-    for (const Case& c : cases) {
-        const KeyVerdict v = filterKey(c.key);
-        EXPECT_EQ(v.key, c.verdict.key) << c.key;
-        EXPECT_EQ(v.moveFocus, c.verdict.moveFocus) << c.key;
+    for (const char32_t passes : {U'0', U'9', U'\b', U'\t', U'\x7F', U'\x01'}) {
+        EXPECT_TRUE(typedCharacterPasses(passes)) << static_cast<int>(passes);
     }
-}
-
-TEST(FocusRule, OnlyTheFilterBiasAndSsibFieldsTakeTheDate) {
-    for (int i = 0; i < kFieldCount; ++i) {
-        EXPECT_EQ(fillsDateOnFocus(i), i == 2 || i == 3 || i == 9 || i == 10) << i;
+    for (const char32_t dropped :
+         {U'a', U'e', U' ', U'-', U'+', U'.', U',', U'/', U':', U'\x80', U'\u4E00', U'\uFF11'}) {
+        EXPECT_FALSE(typedCharacterPasses(dropped)) << static_cast<int>(dropped);
     }
 }
 

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -8,93 +11,76 @@
 namespace qv {
 namespace {
 
-// The catalogue as the window and the radio's memory map give it, written out independently
-// of how the library builds it, so that one wrong cell fails.
-struct Row {
-    int field;
-    const char* caption;
-    Page page;
-    std::size_t offset;
-    std::size_t size;
-    int maxChars;
-    int rangeMax;
-    bool sent;
-    int screenOrder;
-};
+// The members tile the field record in field order: none overlaps another, 16-bit ones start
+// at even offsets, and only the six reserved bytes 108..113 belong to no field.
+TEST(FieldCatalogue, MembersCoverTheRecordInFieldOrder) {
+    std::vector<int> owner(118, -1);
+    for (const FieldInfo& f : catalogue()) {
+        EXPECT_EQ(f.offset % f.size, 0u) << f.index;
+        EXPECT_TRUE(f.index == 0 || fieldInfo(f.index - 1).offset < f.offset) << f.index;
+        for (std::size_t k = f.offset; k < f.offset + f.size; ++k) {
+            ASSERT_LT(k, owner.size()) << f.index;
+            EXPECT_EQ(owner[k], -1) << "offset " << k << ": fields " << owner[k] << ", " << f.index;
+            owner[k] = f.index;
+        }
+    }
+    for (std::size_t k = 0; k < owner.size(); ++k) {
+        EXPECT_EQ(owner[k] == -1, k >= 108 && k < 114) << "offset " << k;
+    }
+}
 
-std::vector<Row> expectedRows() {
-    using enum Page;
-    std::vector<Row> rows = {
-        {0, "VF FRQ", Freq, 0, 2, 5, 65535, true, 12},
-        {1, "BF FRQ", Freq, 2, 2, 5, 65535, true, 13},
-        {2, "USB FILTER BIAS", Ssb, 4, 2, 5, 65535, true, 33},
-        {3, "LSB FILTER BIAS", Ssb, 6, 2, 5, 65535, true, 34},
-        {4, "FM DEVIATION", Fm, 8, 2, 5, 65535, true, 14},
-        {5, "FM LOW POWER", Fm, 10, 1, 3, 255, true, 15},
-        {6, "FM HIGH POWER", Fm, 11, 1, 3, 255, true, 16},
-        {7, "AM LOW POWER", Am, 12, 1, 3, 255, true, 21},
-        {8, "AM HIGH POWER", Am, 13, 1, 3, 255, true, 22},
-        {9, "SSIB LO", ReadOnly, 14, 1, 2, 255, false, 0},
-        {10, "SSIB HI", ReadOnly, 15, 1, 2, 255, false, 0},
-        {11, "AM MOD LOW POWER", Am, 16, 1, 3, 255, true, 23},
-        {12, "AM MOD HIGH POWER", Am, 17, 1, 3, 255, true, 24},
-        {13, "SSB PEP LOW POWER", Ssb, 18, 1, 3, 255, true, 27},
-        {14, "SSB PEP HIGH POWER", Ssb, 19, 1, 3, 255, true, 28},
-        {15, "TX BIAS IQ1", Other, 20, 1, 3, 255, true, 1},
-        {16, "TX BIAS IQ2", Other, 21, 1, 3, 255, true, 2},
-        {17, "TX BIAS IQ3", Other, 22, 1, 3, 255, true, 3},
-        {18, "RX BPF", ReadOnly, 23, 1, 2, 255, false, 0},
-        {19, "TX BPF", ReadOnly, 24, 1, 2, 255, false, 0},
-        {20, "***ASQ close level", Other, 25, 1, 3, 6, true, 10},
-        {21, "FM ASQH", Other, 26, 2, 5, 65535, true, 6},
-        {22, "FM ASQL", Other, 28, 2, 5, 65535, true, 7},
-        {23, "FM CTCSS LEVEL", Fm, 30, 2, 5, 65535, true, 17},
-        {24, "FM DCS LEVEL", Fm, 32, 2, 5, 65535, true, 18},
-        {25, "RF-GAIN", Other, 34, 1, 3, 255, true, 4},
-        {26, "***Squelch close level", Other, 35, 1, 3, 6, true, 11},
-        {51, "13.8V Voltage Set", Other, 60, 2, 5, 65535, true, 5},
-        {52, "FM TX RSSI (METER)", Fm, 62, 2, 5, 65535, true, 19},
-        {53, "AM TX RSSI (METER)", Am, 64, 2, 5, 65535, true, 25},
-        {54, "FM TONE SET", Fm, 66, 2, 5, 65535, true, 20},
-        {55, "AM TONE SET", Am, 68, 2, 5, 65535, true, 26},
-        {56, "LSB TONE SET", Ssb, 70, 2, 5, 65535, true, 29},
-        {57, "USB TONE SET", Ssb, 72, 2, 5, 65535, true, 30},
-        {58, "USB WAVE BALANCE", Ssb, 74, 1, 3, 255, true, 31},
-        {59, "LSB WAVE BALANCE", Ssb, 75, 1, 3, 255, true, 32},
-        {76, "AM ASQH", Other, 114, 2, 5, 65535, true, 8},
-        {77, "AM ASQL", Other, 116, 2, 5, 65535, true, 9},
+// A write sends every member but the radio's own values at offsets 14, 15, 23, 24 and 36..59;
+// those fields have no page, and only they.
+TEST(FieldCatalogue, ReadOnlyFieldsAreTheRadiosOwnBytes) {
+    int sent = 0;
+    for (const FieldInfo& f : catalogue()) {
+        const bool radiosOwn = f.offset == 14 || f.offset == 15 || f.offset == 23 ||
+                               f.offset == 24 || (f.offset >= 36 && f.offset < 60);
+        EXPECT_EQ(f.readOnly(), radiosOwn) << f.index;
+        EXPECT_EQ(f.rule == ValueRule::ReadOnly, radiosOwn) << f.index;
+        EXPECT_EQ(f.page == Page::ReadOnly, radiosOwn) << f.index;
+        sent += f.sent ? 1 : 0;
+    }
+    EXPECT_EQ(sent, 50);
+}
+
+// Each rule keeps its range and length limit: the close levels are 8-bit members kept to
+// 0..6, and only fields 20 and 26 are close levels; the largest value of a range fits the
+// field's length limit.
+TEST(FieldCatalogue, EachRuleHasItsRangeAndLengthLimit) {
+    struct Expected {
+        std::size_t size;
+        int rangeMax;
+        int lengthLimit;
     };
-    const char* channels[] = {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12"};
-    const char* points[] = {"1", "3", "5", "7", "9", "10", "20", "30"};
-    for (int i = 0; i < 12; ++i) {
-        rows.push_back({27 + i, channels[i], Page::ReadOnly, 36u + i, 1, 2, 255, false, 0});
-        rows.push_back({39 + i, channels[i], Page::ReadOnly, 48u + i, 1, 2, 255, false, 0});
+    const std::map<ValueRule, Expected> rules = {{ValueRule::CloseLevel, {1, 6, 3}},
+                                                 {ValueRule::Byte, {1, 255, 3}},
+                                                 {ValueRule::Word, {2, 65535, 5}},
+                                                 {ValueRule::ReadOnly, {1, 255, 2}}};
+    std::vector<int> closeLevels;
+    for (const FieldInfo& f : catalogue()) {
+        const Expected& e = rules.at(f.rule);
+        EXPECT_EQ(f.size, e.size) << f.index;
+        EXPECT_EQ(f.rangeMax, e.rangeMax) << f.index;
+        EXPECT_EQ(f.lengthLimit, e.lengthLimit) << f.index;
+        if (f.rule == ValueRule::CloseLevel) {
+            closeLevels.push_back(f.index);
+        }
     }
-    for (int i = 0; i < 8; ++i) {
-        rows.push_back({60 + i, points[i], Page::SMeter, 76u + 2 * i, 2, 5, 65535, true, 35 + i});
-        rows.push_back({68 + i, points[i], Page::SMeter, 92u + 2 * i, 2, 5, 65535, true, 43 + i});
-    }
-    return rows;
+    EXPECT_EQ(closeLevels, std::vector<int>({20, 26}));
 }
 
-TEST(FieldCatalogue, EveryCellMatchesTheLayout) {
-    const std::vector<Row> rows = expectedRows();
-    ASSERT_EQ(rows.size(), static_cast<std::size_t>(kFieldCount));
-    for (const Row& row : rows) {
-        SCOPED_TRACE("field " + std::to_string(row.field));
-        const FieldInfo& f = fieldInfo(row.field);
-        EXPECT_EQ(f.index, row.field);
-        EXPECT_EQ(f.caption, row.caption);
-        EXPECT_EQ(f.page, row.page);
-        EXPECT_EQ(f.offset, row.offset);
-        EXPECT_EQ(f.size, row.size);
-        EXPECT_EQ(f.maxChars, row.maxChars);
-        EXPECT_EQ(f.rangeMax, row.rangeMax);
-        EXPECT_EQ(f.sent, row.sent);
-        EXPECT_EQ(f.screenOrder, row.screenOrder);
+TEST(FieldCatalogue, OnlyTheFilterBiasesTakeTheDate) {
+    std::vector<int> takers;
+    for (const FieldInfo& f : catalogue()) {
+        if (f.takesDateOnFocus) {
+            takers.push_back(f.index);
+        }
     }
+    EXPECT_EQ(takers, std::vector<int>({2, 3}));
 }
 
+// The window shows each page's fields in this order, top to bottom, left column first.
 TEST(FieldCatalogue, PagesListTheirFieldsInScreenOrder) {
     const std::vector<std::pair<Page, std::vector<int>>> pages = {
         {Page::SMeter, {60, 61, 62, 63, 64, 65, 66, 67, 68, 69, 70, 71, 72, 73, 74, 75}},
@@ -108,6 +94,29 @@ TEST(FieldCatalogue, PagesListTheirFieldsInScreenOrder) {
         EXPECT_EQ(fieldsOnPage(page), fields) << pageCaption(page);
     }
     EXPECT_EQ(fieldsOnPage(Page::ReadOnly).size(), 28u);
+}
+
+// On every page each column is filled from the top without gaps, each place holds one field,
+// a frame keeps its columns to itself, and no two captions of a frame (or of a page outside
+// frames) are alike.
+TEST(FieldCatalogue, PlacesOnAPageAreDistinctAndGapless) {
+    for (const Page page : kShownPages) {
+        std::map<int, std::set<int>> rows;  // by column
+        std::map<int, std::string_view> frameOfColumn;
+        std::set<std::pair<std::string_view, std::string_view>> captions;
+        for (const int field : fieldsOnPage(page)) {
+            const FieldInfo& f = fieldInfo(field);
+            EXPECT_TRUE(rows[f.place.column].insert(f.place.row).second) << field;
+            EXPECT_EQ(frameOfColumn.try_emplace(f.place.column, f.frame).first->second, f.frame)
+                << field;
+            EXPECT_TRUE(captions.insert({f.frame, f.caption}).second) << field;
+        }
+        int column = 0;
+        for (const auto& [c, used] : rows) {
+            EXPECT_EQ(c, column++) << pageCaption(page);
+            EXPECT_EQ(*used.rbegin() + 1, static_cast<int>(used.size())) << pageCaption(page);
+        }
+    }
 }
 
 TEST(FieldCatalogue, DescribesAFieldForTheUser) {
