@@ -4,6 +4,7 @@
 #include <ctime>
 #include <system_error>
 
+#include "datafile/Platform.h"
 #include "record/Conversions.h"
 
 namespace qv {
@@ -38,9 +39,7 @@ fs::path backupFolder() {
 }
 
 std::string utcTime(std::chrono::system_clock::time_point time) {
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(time);
-    std::tm utc{};
-    ::gmtime_r(&seconds, &utc);
+    const std::tm utc = platform::utc(std::chrono::system_clock::to_time_t(time));
     char text[24];
     std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
     return text;

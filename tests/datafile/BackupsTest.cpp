@@ -1,10 +1,11 @@
+#include "datafile/Backups.h"
+
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
 
-#include "datafile/Backups.h"
+#include "tests/datafile/Scratch.h"
 
 namespace qv {
 namespace {
@@ -12,7 +13,7 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(Backups, EachIsADocumentOfTheWholeMemoryNamedForTheRadioAndNeverReplaced) {
-    const fs::path dir = fs::temp_directory_path() / ("backups-" + std::to_string(::getpid()));
+    const ScratchFolder dir("backups");
     RadioOrigin radio{.model = "QV-4120",
                       .version = "01.02",
                       .time = "2026-12-07T09:30:00Z",
@@ -40,7 +41,6 @@ TEST(Backups, EachIsADocumentOfTheWholeMemoryNamedForTheRadioAndNeverReplaced) {
     EXPECT_EQ(std::get<FileError>(refused).path, dir / "file" / "backups");
     const auto odd = keepBackup(dir / "backups", radio, "read");
     EXPECT_EQ(std::get<fs::path>(odd).filename(), "QV_41_20_01.02_20261207T093000Z_read.json");
-    fs::remove_all(dir);
 }
 
 TEST(Backups, LiveInTheUsersDataFolder) {
