@@ -61,14 +61,9 @@ std::variant<fs::path, FileError> keepBackup(const fs::path& folder, const Radio
     std::erase(stamp, ':');
     const std::string name = namePart(radio.model) + "_" + namePart(radio.version) + "_" +
                              namePart(stamp) + "_" + namePart(reason);
-    fs::path path = folder / (name + ".json");
-    for (int n = 2; fs::exists(fs::symlink_status(path, ec)); ++n) {
-        path = folder / (name + "-" + std::to_string(n) + ".json");
-    }
-    if (auto error = writeDocument(path, documentOfRadio(radio))) {
-        return *error;
-    }
-    return path;
+    return createDocument(
+        folder, [&](int n) { return name + (n == 1 ? "" : "-" + std::to_string(n)) + ".json"; },
+        documentOfRadio(radio));
 }
 
 }  // namespace qv
