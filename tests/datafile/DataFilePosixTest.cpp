@@ -12,6 +12,7 @@
 #include <functional>
 #include <string>
 
+#include "datafile/CalibrationDocument.h"
 #include "datafile/DataFile.h"
 #include "tests/datafile/Scratch.h"
 
@@ -126,7 +127,8 @@ TEST_F(DataFilePosix, ALinkIsFollowedOnlyWhereTheSystemFollowsIt) {
     EXPECT_TRUE(fs::is_symlink(path("shared/link.bin")));
 }
 
-// Folders, FIFOs and devices are neither read nor replaced, and never waited on.
+// Folders, FIFOs and devices are neither read nor replaced, as data files or documents, and
+// never waited on.
 TEST_F(DataFilePosix, OnlyRegularFilesAreReadOrReplaced) {
     ASSERT_EQ(::mkfifo(path("fifo.bin").c_str(), 0666), 0);
     fs::create_symlink("fifo.bin", path("to-fifo.bin"));
@@ -145,6 +147,10 @@ TEST_F(DataFilePosix, OnlyRegularFilesAreReadOrReplaced) {
         const auto saveError = writeDataFile(where, distinctive());
         ASSERT_TRUE(saveError);
         EXPECT_EQ(saveError->reason, reason);
+        CalibrationDocument document;
+        const auto documentError = readDocument(where, document);
+        ASSERT_TRUE(documentError);
+        EXPECT_EQ(documentError->reason, reason);
     }
     EXPECT_TRUE(fs::is_fifo(path("fifo.bin")));
     EXPECT_TRUE(fs::is_character_file("/dev/zero"));
