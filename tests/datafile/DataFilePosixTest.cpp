@@ -156,6 +156,24 @@ TEST_F(DataFilePosix, OnlyRegularFilesAreReadOrReplaced) {
     EXPECT_TRUE(fs::is_character_file("/dev/zero"));
 }
 
+// The temporary file beside it must fit wherever the name itself fits.
+TEST_F(DataFilePosix, EveryNameTheSystemAllowsCanBeSaved) {
+    const auto longest = static_cast<std::size_t>(::pathconf(folder_.path().c_str(), _PC_NAME_MAX));
+    ASSERT_GT(longest, 8u);
+    const auto named = [&](std::size_t size, const std::string& extension) {
+        return path(std::string(size - extension.size(), 'n') + extension);
+    };
+    ASSERT_FALSE(writeDataFile(named(longest, ".bin"), distinctive()));
+    ASSERT_FALSE(writeDataFile(named(longest, ".bin"), FieldRecord{}));
+    ASSERT_FALSE(writeDocument(named(longest, ".json"), {.record = distinctive(), .radio = {}}));
+    FieldRecord record;
+    ASSERT_FALSE(readDataFile(named(longest, ".bin"), record));
+    EXPECT_EQ(record, FieldRecord{});
+    const auto tooLong = writeDataFile(named(longest + 1, ".bin"), distinctive());
+    ASSERT_TRUE(tooLong);
+    EXPECT_EQ(tooLong->reason, "File name too long");
+}
+
 TEST_F(DataFilePosix, WithoutWritePermissionTheOldFileStaysWhole) {
     const Bytes old(150, 5);
     fs::create_directory(path("ro"));
