@@ -182,8 +182,8 @@ std::variant<fs::path, FileError> createUniqueFile(const fs::path& folder,
                                                    const std::function<std::string(int)>& nameOf,
                                                    std::span<const std::uint8_t> content) {
     fs::path temporary;
-    if (auto failed = writeTemporary(folder, folder, content, platform::File(), {}, std::nullopt,
-                                     temporary)) {
+    if (auto failed = writeTemporary(folder / nameOf(1), folder, content, platform::File(), {},
+                                     std::nullopt, temporary)) {
         return *failed;
     }
     // The name becomes visible only with the whole content behind it.
