@@ -155,8 +155,10 @@ std::optional<FileError> replaceFile(const fs::path& path, std::span<const std::
             return failure(path, *reason);
         }
     }
+    // What is replaced is the file opened: where a link names it, and where Windows' own
+    // links, which std::filesystem may not see, lead.
     fs::path target = path;
-    if (link) {
+    if (existing.isOpen()) {
         if (auto resolved = platform::finalPath(existing, path, target)) {
             return failure(path, resolved);
         }
