@@ -10,7 +10,6 @@
 #include <ctime>
 #include <filesystem>
 #include <span>
-#include <string>
 #include <system_error>
 
 namespace qv::platform {
@@ -49,8 +48,6 @@ private:
     friend std::error_code createNew(const std::filesystem::path&, File&);
     friend std::error_code finalPath(const File&, const std::filesystem::path&,
                                      std::filesystem::path&);
-    explicit File(std::intptr_t handle) : handle_(handle) {}
-
     std::intptr_t handle_ = -1;  // a descriptor, or a HANDLE
 };
 

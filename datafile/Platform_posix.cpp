@@ -164,14 +164,14 @@ std::error_code finalPath(const File& file, const fs::path& path, fs::path& reso
     if (error) {
         return error;
     }
-    // The link may have changed since the file was opened through it.
+    // A link changed since the file was opened through it: the save may be tried again.
     struct stat opened {};
     struct stat named {};
     if (::fstat(fdOf(file.handle_), &opened) != 0 || ::stat(found.c_str(), &named) != 0) {
         return lastError();
     }
     if (opened.st_dev != named.st_dev || opened.st_ino != named.st_ino) {
-        return std::make_error_code(std::errc::device_or_resource_busy);
+        return std::make_error_code(std::errc::resource_unavailable_try_again);
     }
     resolved = std::move(found);
     return {};
