@@ -3,7 +3,9 @@
 #include <ctime>
 #include <system_error>
 
+#include "datafile/Platform.h"
 #include "record/Conversions.h"
+#include "record/PlainText.h"
 
 namespace qv {
 
@@ -11,7 +13,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Letters, digits, dot and dash stay; anything else a radio may send becomes "_".
+// Letters, digits, dot and dash stay; anything else becomes "_", so that no name holds a
+// separator or a character some system refuses in names.
 std::string namePart(std::string_view text) {
     std::string part;
     for (char c : text) {
@@ -25,9 +28,7 @@ std::string namePart(std::string_view text) {
 }  // namespace
 
 std::string utcTime(std::chrono::system_clock::time_point time) {
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(time);
-    std::tm utc{};
-    ::gmtime_r(&seconds, &utc);
+    const std::tm utc = platform::utc(std::chrono::system_clock::to_time_t(time));
     char text[24];
     std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
     return text;
@@ -47,16 +48,13 @@ std::variant<fs::path, FileError> keepBackup(const fs::path& folder, const Radio
     std::string stamp = radio.time;
     std::erase(stamp, '-');
     std::erase(stamp, ':');
-    const std::string name = namePart(radio.model) + "_" + namePart(radio.version) + "_" +
-                             namePart(stamp) + "_" + namePart(reason);
-    fs::path path = folder / (name + ".json");
-    for (int n = 2; fs::exists(fs::symlink_status(path, ec)); ++n) {
-        path = folder / (name + "-" + std::to_string(n) + ".json");
-    }
-    if (auto error = writeDocument(path, documentOfRadio(radio))) {
-        return *error;
-    }
-    return path;
+    // The radio's bytes as everywhere else, "QV\xFF4120", then "QV_xFF4120" in a name.
+    const std::string name = namePart(escapeBytes(radio.model)) + "_" +
+                             namePart(escapeBytes(radio.version)) + "_" + namePart(stamp) + "_" +
+                             namePart(reason);
+    return createDocument(
+        folder, [&](int n) { return name + (n == 1 ? "" : "-" + std::to_string(n)) + ".json"; },
+        documentOfRadio(radio));
 }
 
 }  // namespace qv

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -15,6 +16,8 @@ namespace qv {
 
 // Where a document came from when it was read from a radio.
 struct RadioOrigin {
+    // Bytes as the radio sent them; a document holds them escaped where they are not
+    // printable ASCII ("QV\xFF4120"), and reading it gives the bytes back.
     std::string model;
     std::string version;  // as the radio names it, "01.02"
     std::string time;     // UTC, ISO 8601
@@ -41,6 +44,10 @@ std::variant<CalibrationDocument, std::string> fromJson(std::string_view text);
 
 std::optional<FileError> writeDocument(const std::filesystem::path& path,
                                        const CalibrationDocument& document);
+// Saves the document as a new file in `folder`, never in place of another (createUniqueFile).
+std::variant<std::filesystem::path, FileError> createDocument(
+    const std::filesystem::path& folder, const std::function<std::string(int)>& nameOf,
+    const CalibrationDocument& document);
 // On any failure the document is left as it was.
 std::optional<FileError> readDocument(const std::filesystem::path& path,
                                       CalibrationDocument& document);
