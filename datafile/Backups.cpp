@@ -4,6 +4,7 @@
 #include <ctime>
 #include <system_error>
 
+#include "datafile/Platform.h"
 #include "record/Conversions.h"
 
 namespace qv {
@@ -38,9 +39,7 @@ fs::path backupFolder() {
 }
 
 std::string utcTime(std::chrono::system_clock::time_point time) {
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(time);
-    std::tm utc{};
-    ::gmtime_r(&seconds, &utc);
+    const std::tm utc = platform::utc(std::chrono::system_clock::to_time_t(time));
     char text[24];
     std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
     return text;
@@ -62,14 +61,9 @@ std::variant<fs::path, FileError> keepBackup(const fs::path& folder, const Radio
     std::erase(stamp, ':');
     const std::string name = namePart(radio.model) + "_" + namePart(radio.version) + "_" +
                              namePart(stamp) + "_" + namePart(reason);
-    fs::path path = folder / (name + ".json");
-    for (int n = 2; fs::exists(fs::symlink_status(path, ec)); ++n) {
-        path = folder / (name + "-" + std::to_string(n) + ".json");
-    }
-    if (auto error = writeDocument(path, documentOfRadio(radio))) {
-        return *error;
-    }
-    return path;
+    return createDocument(
+        folder, [&](int n) { return name + (n == 1 ? "" : "-" + std::to_string(n)) + ".json"; },
+        documentOfRadio(radio));
 }
 
 }  // namespace qv

@@ -22,7 +22,9 @@ CalibrationDocument documentOfRadio(const RadioOrigin& radio);
 
 // Keeps the radio's memory as a document in `folder` (made when missing), named by model,
 // version, time and reason: "QV-4120_01.02_20261207T093000Z_write.json". The path it was kept
-// at, or why it could not be kept. An existing backup is never replaced.
+// at, or why it could not be kept. Each is created under a name no other file has, with a
+// number added where one has it, so sessions keeping backups at once never replace each
+// other's; a name appears only with the whole document behind it.
 std::variant<std::filesystem::path, FileError> keepBackup(const std::filesystem::path& folder,
                                                           const RadioOrigin& radio,
                                                           std::string_view reason);

@@ -140,6 +140,10 @@ std::optional<std::string> readRadio(const Json& json, std::optional<RadioOrigin
     return std::nullopt;
 }
 
+std::span<const std::uint8_t> bytesOf(const std::string& text) {
+    return std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+}
+
 // Indented like any JSON text, but a list holds one item a line, so that a change of one value
 // is a change of one line under version control.
 std::string layOut(const Json& json) {
@@ -241,8 +245,14 @@ std::variant<CalibrationDocument, std::string> fromJson(std::string_view text) {
 std::optional<FileError> writeDocument(const std::filesystem::path& path,
                                        const CalibrationDocument& document) {
     const std::string text = toJson(document);
-    return replaceFile(path,
-                       std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    return replaceFile(path, bytesOf(text));
+}
+
+std::variant<std::filesystem::path, FileError> createDocument(
+    const std::filesystem::path& folder, const std::function<std::string(int)>& nameOf,
+    const CalibrationDocument& document) {
+    const std::string text = toJson(document);
+    return createUniqueFile(folder, nameOf, bytesOf(text));
 }
 
 std::optional<FileError> readDocument(const std::filesystem::path& path,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -41,6 +42,10 @@ std::variant<CalibrationDocument, std::string> fromJson(std::string_view text);
 
 std::optional<FileError> writeDocument(const std::filesystem::path& path,
                                        const CalibrationDocument& document);
+// Saves the document as a new file in `folder`, never in place of another (createUniqueFile).
+std::variant<std::filesystem::path, FileError> createDocument(
+    const std::filesystem::path& folder, const std::function<std::string(int)>& nameOf,
+    const CalibrationDocument& document);
 // On any failure the document is left as it was.
 std::optional<FileError> readDocument(const std::filesystem::path& path,
                                       CalibrationDocument& document);

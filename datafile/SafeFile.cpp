@@ -1,13 +1,10 @@
 #include "SafeFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
-#include <cerrno>
-#include <system_error>
+#include <random>
+
+#include "datafile/Platform.h"
 
 namespace qv {
 
@@ -15,176 +12,114 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string errnoText(int error) {
-    return std::generic_category().message(error);
-}
-
 FileError failure(const fs::path& path, std::string reason) {
     return FileError{.path = path, .reason = std::move(reason)};
 }
 
-// Closes the descriptor when it goes out of scope.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    int get() const { return fd_; }
-    // Closes now and reports whether the close succeeded; a late write error shows up here.
-    bool close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
-
-bool writeAll(int fd, const std::uint8_t* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
+FileError failure(const fs::path& path, std::error_code error) {
+    return failure(path, error.message());
 }
 
-// Reads until `size` bytes or the end of the file; returns how many were read, -1 on error.
-ssize_t readUpTo(int fd, std::uint8_t* data, std::size_t size) {
-    std::size_t total = 0;
-    while (total < size) {
-        const ssize_t n = ::read(fd, data + total, size - total);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return -1;
-        }
-        if (n == 0) {
+// Why a file that is there cannot be read or replaced as a file, if it cannot.
+std::optional<std::string> notAFile(platform::FileType type) {
+    switch (type) {
+        case platform::FileType::Regular:
+            return std::nullopt;
+        case platform::FileType::Directory:
+            return std::make_error_code(std::errc::is_a_directory).message();
+        case platform::FileType::Other:
             break;
-        }
-        total += static_cast<std::size_t>(n);
     }
-    return static_cast<ssize_t>(total);
+    return "not a regular file";
 }
 
-// The file a save replaces. Symbolic links are followed, a chain of them too, so the links
-// stay as they are; a link that names no file yet has that file created, never replaced.
-std::optional<FileError> resolveSaveTarget(const fs::path& path, fs::path& target) {
-    constexpr int kMostLinks = 40;
-    target = path;
-    for (int links = 0; links < kMostLinks; ++links) {
-        std::error_code ec;
-        if (!fs::is_symlink(fs::symlink_status(target, ec))) {
-            return std::nullopt;
-        }
-        const fs::path next = fs::read_symlink(target, ec);
-        if (ec) {
-            return failure(path, errnoText(ec.value()));
-        }
-        target = next.is_absolute() ? next : target.parent_path() / next;
-    }
-    return failure(path, errnoText(ELOOP));
+platform::FileType typeOf(const fs::file_status& status) {
+    return fs::is_regular_file(status) ? platform::FileType::Regular
+           : fs::is_directory(status)  ? platform::FileType::Directory
+                                       : platform::FileType::Other;
 }
 
-// What an existing target contributes to the new file: its mode and owner, and the bytes past
-// the new content that a caller asks to keep.
-struct ExistingFile {
-    bool exists = false;
-    struct stat info {};
-
-    bool hasBytesFrom(std::size_t offset) const {
-        return exists && info.st_size > static_cast<off_t>(offset);
+// Copies the bytes of `from` from `offset` on to `to`, a piece at a time: the file may be far
+// larger than anything worth holding in memory.
+std::error_code copyTail(const fs::path& from, std::uint64_t offset, platform::File& to) {
+    platform::File in;
+    if (auto error = platform::openToRead(from, in)) {
+        return error;
     }
-};
-
-// Failures name `shown`, the path the user chose, rather than the resolved target.
-std::optional<FileError> inspectTarget(const fs::path& target, const fs::path& shown,
-                                       ExistingFile& existing) {
-    if (::stat(target.c_str(), &existing.info) != 0) {
-        if (errno == ENOENT) {
-            return std::nullopt;
-        }
-        return failure(shown, errnoText(errno));
-    }
-    existing.exists = true;
-    if (S_ISDIR(existing.info.st_mode)) {
-        return failure(shown, errnoText(EISDIR));
-    }
-    if (!S_ISREG(existing.info.st_mode)) {
-        return failure(shown, "not a regular file");
-    }
-    // Replacing the file through its directory would bypass its own write protection.
-    if (::access(target.c_str(), W_OK) != 0) {
-        return failure(shown, errnoText(errno));
-    }
-    return std::nullopt;
-}
-
-// Copies the bytes of `target` from `offset` on to `out`, a piece at a time: the file may be
-// far larger than anything worth holding in memory.
-bool copyTail(const fs::path& target, std::size_t offset, int out) {
-    FileDescriptor in(::open(target.c_str(), O_RDONLY | O_CLOEXEC));
-    if (in.get() < 0 || ::lseek(in.get(), static_cast<off_t>(offset), SEEK_SET) < 0) {
-        return false;
+    if (auto error = in.seek(offset)) {
+        return error;
     }
     std::array<std::uint8_t, std::size_t{64} * 1024> piece;
     for (;;) {
-        const ssize_t n = readUpTo(in.get(), piece.data(), piece.size());
-        if (n <= 0) {
-            return n == 0;
+        std::size_t count = 0;
+        if (auto error = in.read(piece, count)) {
+            return error;
         }
-        if (!writeAll(out, piece.data(), static_cast<std::size_t>(n))) {
-            return false;
+        if (count == 0) {
+            return {};
+        }
+        if (auto error = to.write(std::span(piece).first(count))) {
+            return error;
         }
     }
 }
 
-fs::path temporaryPath(const fs::path& target, int attempt) {
-    fs::path dir = target.parent_path();
-    return dir / ("." + target.filename().string() + ".tmp" + std::to_string(::getpid()) + "-" +
-                  std::to_string(attempt));
+// A short name, so that a temporary file fits wherever its target's name does, and a random
+// one, so that sessions saving in the same folder never meet.
+std::string temporaryName() {
+    thread_local std::mt19937_64 random(std::random_device{}());
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
+    std::string name = ".qv";
+    for (int k = 0; k < 8; ++k) {
+        name += kLetters[pick(random)];
+    }
+    return name + ".tmp";
 }
 
-// Creates a new file beside the target; mode 0666 less the umask, as for any new file.
-int createTemporary(const fs::path& target, fs::path& temporary) {
+// A new file in `folder`, made under a name no other file has.
+std::error_code createTemporary(const fs::path& folder, fs::path& temporary, platform::File& file) {
+    std::error_code error;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = temporaryPath(target, attempt);
-        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) {
-            return fd;
+        temporary = folder / temporaryName();
+        error = platform::createNew(temporary, file);
+        if (error != std::errc::file_exists) {
+            break;
         }
     }
-    errno = EEXIST;
-    return -1;
+    return error;
 }
 
-std::optional<FileError> writeTemporary(int fd, const fs::path& target, const fs::path& shown,
+// Writes `content` (and the tail of `tailFrom` past `keepFrom`) to a new temporary file in
+// `folder`, on the disk and closed when this succeeds; removed again when it does not. A new
+// file gets the usual mode of new files, or that of `existing` when it is open.
+std::optional<FileError> writeTemporary(const fs::path& shown, const fs::path& folder,
                                         std::span<const std::uint8_t> content,
-                                        std::optional<std::size_t> keepFrom,
-                                        const ExistingFile& existing) {
-    if (existing.exists) {
-        ::fchmod(fd, existing.info.st_mode & 07777);
-        // Only root may give the file back to its owner; for anyone else it is theirs already.
-        [[maybe_unused]] const int ignored =
-            ::fchown(fd, existing.info.st_uid, existing.info.st_gid);
+                                        const platform::File& existing, const fs::path& tailFrom,
+                                        std::optional<std::size_t> keepFrom, fs::path& temporary) {
+    platform::File out;
+    if (auto error = createTemporary(folder, temporary, out)) {
+        // The new content is written beside the target first, so its folder must be writable.
+        return failure(shown, "cannot create a file in its folder: " + error.message());
     }
-    if (!writeAll(fd, content.data(), content.size()) ||
-        (keepFrom && existing.hasBytesFrom(*keepFrom) && !copyTail(target, *keepFrom, fd)) ||
-        ::fsync(fd) != 0) {
-        return failure(shown, errnoText(errno));
+    std::error_code error;
+    if (existing.isOpen()) {
+        out.takePermissionsOf(existing);
+    }
+    error = out.write(content);
+    if (!error && keepFrom && existing.isOpen() && existing.size() > *keepFrom) {
+        error = copyTail(tailFrom, *keepFrom, out);
+    }
+    if (!error) {
+        error = out.sync();
+    }
+    if (auto closed = out.close(); !error) {
+        error = closed;
+    }
+    if (error) {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+        return failure(shown, error);
     }
     return std::nullopt;
 }
@@ -197,49 +132,87 @@ std::string FileError::message() const {
 
 std::optional<FileError> replaceFile(const fs::path& path, std::span<const std::uint8_t> content,
                                      std::optional<std::size_t> keepFrom) {
-    fs::path target;
-    ExistingFile existing;
-    if (auto error = resolveSaveTarget(path, target)) {
-        return error;
+    std::error_code error;
+    // Links are followed here as the system follows them, and refused where it refuses.
+    const fs::file_status status = fs::status(path, error);
+    const bool exists = status.type() != fs::file_type::not_found;
+    if (exists && error) {
+        return failure(path, error);
     }
-    if (auto error = inspectTarget(target, path, existing)) {
-        return error;
+    if (auto reason = exists ? notAFile(typeOf(status)) : std::nullopt) {
+        return failure(path, *reason);
+    }
+    const bool link = fs::is_symlink(fs::symlink_status(path, error));
+    // Opening the file to write is the system's own check: its permissions (replacing it
+    // through its folder would bypass them) and its protection of links in shared folders.
+    // A link that names no file yet has that file made, as the shell's `>` makes it.
+    platform::File existing;
+    if (exists || link) {
+        if (auto opened = platform::openToWrite(path, !exists, existing)) {
+            return failure(path, opened);
+        }
+        if (auto reason = notAFile(existing.type())) {
+            return failure(path, *reason);
+        }
+    }
+    fs::path target = path;
+    if (link) {
+        if (auto resolved = platform::finalPath(existing, path, target)) {
+            return failure(path, resolved);
+        }
     }
     fs::path temporary;
-    FileDescriptor out(createTemporary(target, temporary));
-    if (out.get() < 0) {
-        // The new content is written beside the target first, so its folder must be writable.
-        return failure(path, "cannot create a file in its folder: " + errnoText(errno));
+    std::optional<FileError> failed =
+        writeTemporary(path, target.parent_path(), content, existing, target, keepFrom, temporary);
+    // The target must be closed before a rename on Windows.
+    existing.close();
+    if (!failed) {
+        if (auto replaced = platform::replace(temporary, target)) {
+            fs::remove(temporary, error);
+            failed = failure(path, replaced);
+        }
     }
-    std::optional<FileError> error =
-        writeTemporary(out.get(), target, path, content, keepFrom, existing);
-    if (!error && !out.close()) {
-        error = failure(path, errnoText(errno));
+    if (failed && link && !exists) {
+        fs::remove(target, error);
     }
-    if (!error && ::rename(temporary.c_str(), target.c_str()) != 0) {
-        error = failure(path, errnoText(errno));
+    return failed;
+}
+
+std::variant<fs::path, FileError> createUniqueFile(const fs::path& folder,
+                                                   const std::function<std::string(int)>& nameOf,
+                                                   std::span<const std::uint8_t> content) {
+    fs::path temporary;
+    if (auto failed = writeTemporary(folder, folder, content, platform::File(), {}, std::nullopt,
+                                     temporary)) {
+        return *failed;
     }
-    if (error) {
-        ::unlink(temporary.c_str());
+    // The name becomes visible only with the whole content behind it.
+    constexpr int kMostNames = 10000;
+    std::error_code error;
+    fs::path path;
+    for (int n = 1; n <= kMostNames; ++n) {
+        path = folder / nameOf(n);
+        error = platform::renameNew(temporary, path);
+        if (!error) {
+            return path;
+        }
+        if (error != std::errc::file_exists) {
+            break;
+        }
     }
-    return error;
+    std::error_code ignored;
+    fs::remove(temporary, ignored);
+    return failure(path, error);
 }
 
 std::optional<FileError> readFile(const fs::path& path, std::size_t most,
                                   std::vector<std::uint8_t>& bytes) {
-    FileDescriptor in(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (in.get() < 0) {
-        return failure(path, errnoText(errno));
+    platform::File in;
+    if (auto error = platform::openToRead(path, in)) {
+        return failure(path, error);
     }
-    struct stat info {};
-    if (::fstat(in.get(), &info) != 0) {
-        return failure(path, errnoText(errno));
-    }
-    if (S_ISDIR(info.st_mode)) {
-        return failure(path, errnoText(EISDIR));
-    }
-    if (!S_ISREG(info.st_mode)) {
-        return failure(path, "not a regular file");
+    if (auto reason = notAFile(in.type())) {
+        return failure(path, *reason);
     }
     // A piece at a time: `most` may be a megabyte for a file of a few kilobytes.
     constexpr std::size_t kPiece = std::size_t{64} * 1024;
@@ -248,12 +221,12 @@ std::optional<FileError> readFile(const fs::path& path, std::size_t most,
         const std::size_t have = read.size();
         const std::size_t want = std::min(most - have, kPiece);
         read.resize(have + want);
-        const ssize_t n = readUpTo(in.get(), read.data() + have, want);
-        if (n < 0) {
-            return failure(path, errnoText(errno));
+        std::size_t count = 0;
+        if (auto error = in.read(std::span(read).subspan(have), count)) {
+            return failure(path, error);
         }
-        read.resize(have + static_cast<std::size_t>(n));
-        if (static_cast<std::size_t>(n) < want) {
+        read.resize(have + count);
+        if (count < want) {
             break;
         }
     }

@@ -3,9 +3,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace qv {
@@ -21,12 +23,21 @@ struct FileError {
 // Replaces the regular file at `path` (or creates it) with `content`. The bytes go to a
 // temporary file in the same folder, which then replaces the target, so a failure leaves an
 // existing file whole; its permissions (and, for root, its owner) are kept, and with `keepFrom`
-// so are its bytes from that offset on. Symbolic links are followed and stay links.
+// so are its bytes from that offset on. A symbolic link stays a link and the file it names is
+// replaced, only where the system lets the user open that file through the link.
 std::optional<FileError> replaceFile(const std::filesystem::path& path,
                                      std::span<const std::uint8_t> content,
                                      std::optional<std::size_t> keepFrom = std::nullopt);
 
-// Reads the first `most` bytes of the regular file at `path` (fewer when it is shorter).
+// Creates a file holding `content` in `folder` under the first of the names `nameOf(1)`,
+// `nameOf(2)`, ... that no file has, even one made at the same moment by another process. The
+// name appears only with the whole content behind it. The path it was given, or why not.
+std::variant<std::filesystem::path, FileError> createUniqueFile(
+    const std::filesystem::path& folder, const std::function<std::string(int)>& nameOf,
+    std::span<const std::uint8_t> content);
+
+// Reads the first `most` bytes of the regular file at `path` (fewer when it is shorter); a
+// folder, a FIFO or a device is refused, without waiting or reading from it.
 // On failure `bytes` is left as it was.
 std::optional<FileError> readFile(const std::filesystem::path& path, std::size_t most,
                                   std::vector<std::uint8_t>& bytes);

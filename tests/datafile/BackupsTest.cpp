@@ -1,10 +1,15 @@
+#include "datafile/Backups.h"
+
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
+#include <latch>
+#include <set>
+#include <thread>
+#include <vector>
 
-#include "datafile/Backups.h"
+#include "tests/datafile/Scratch.h"
 
 namespace qv {
 namespace {
@@ -12,7 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(Backups, EachIsADocumentOfTheWholeMemoryNamedForTheRadioAndNeverReplaced) {
-    const fs::path dir = fs::temp_directory_path() / ("backups-" + std::to_string(::getpid()));
+    const ScratchFolder dir("backups");
     RadioOrigin radio{.model = "QV-4120",
                       .version = "01.02",
                       .time = "2026-12-07T09:30:00Z",
@@ -40,7 +45,42 @@ TEST(Backups, EachIsADocumentOfTheWholeMemoryNamedForTheRadioAndNeverReplaced) {
     EXPECT_EQ(std::get<FileError>(refused).path, dir / "file" / "backups");
     const auto odd = keepBackup(dir / "backups", radio, "read");
     EXPECT_EQ(std::get<fs::path>(odd).filename(), "QV_41_20_01.02_20261207T093000Z_read.json");
-    fs::remove_all(dir);
+}
+
+// Sessions that finish together take the same second for their names.
+TEST(Backups, SessionsKeepingBackupsAtOnceEachKeepTheirOwn) {
+    const ScratchFolder dir("backups");
+    const RadioOrigin radio{.model = "QV-4120",
+                            .version = "01.02",
+                            .time = "2026-12-07T09:30:00Z",
+                            .port = "COM9",
+                            .memory = {}};
+    constexpr int kSessions = 8;
+    constexpr int kRounds = 10;
+    std::set<fs::path> kept;
+    for (int round = 0; round < kRounds; ++round) {
+        std::vector<std::variant<fs::path, FileError>> results(kSessions);
+        std::latch start(kSessions);
+        std::vector<std::jthread> sessions;
+        for (auto& result : results) {
+            sessions.emplace_back([&] {
+                start.arrive_and_wait();
+                result = keepBackup(dir.path(), radio, "write");
+            });
+        }
+        sessions.clear();
+        for (const auto& result : results) {
+            ASSERT_TRUE(std::holds_alternative<fs::path>(result));
+            kept.insert(std::get<fs::path>(result));
+        }
+    }
+    ASSERT_EQ(kept.size(), std::size_t{kSessions * kRounds});
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()),
+              kSessions * kRounds);
+    for (const fs::path& path : kept) {
+        CalibrationDocument document;
+        EXPECT_FALSE(readDocument(path, document)) << path;
+    }
 }
 
 TEST(Backups, LiveInTheUsersDataFolder) {

@@ -1,12 +1,13 @@
+#include "datafile/CalibrationDocument.h"
+
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <functional>
 #include <nlohmann/json.hpp>
 
-#include "datafile/CalibrationDocument.h"
 #include "datafile/DataFile.h"
+#include "tests/datafile/Scratch.h"
 
 namespace qv {
 namespace {
@@ -94,9 +95,7 @@ TEST(CalibrationDocument, ADeeplyNestedValueIsRefusedByItsKind) {
 }
 
 TEST(CalibrationDocument, DataFileToDocumentAndBackGivesTheSameBytes) {
-    const auto dir =
-        std::filesystem::temp_directory_path() / ("document-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
+    const ScratchFolder dir("document");
     ASSERT_FALSE(writeDataFile(dir / "a.bin", distinctive()));
     FieldRecord record;
     ASSERT_FALSE(readDataFile(dir / "a.bin", record));
@@ -110,7 +109,6 @@ TEST(CalibrationDocument, DataFileToDocumentAndBackGivesTheSameBytes) {
     const auto error = readDocument(dir / "a.bin", document);
     ASSERT_TRUE(error);
     EXPECT_EQ(error->reason, "not a JSON document");
-    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -1,0 +1,175 @@
+// What only a POSIX system has: modes and owners, symbolic links, FIFOs and devices, and
+// limits set on a process.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "datafile/DataFile.h"
+#include "tests/datafile/Scratch.h"
+
+namespace qv {
+namespace {
+
+namespace fs = std::filesystem;
+
+class DataFilePosix : public testing::Test {
+protected:
+    void SetUp() override {
+        // An unprivileged child must be able to reach the folder.
+        fs::permissions(folder_.path(), fs::perms::owner_all | fs::perms::group_read |
+                                            fs::perms::group_exec | fs::perms::others_read |
+                                            fs::perms::others_exec);
+    }
+    void TearDown() override {
+        std::error_code ec;
+        for (const auto& entry : fs::recursive_directory_iterator(folder_.path(), ec)) {
+            fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ec);
+        }
+    }
+
+    fs::path path(const std::string& name) const { return folder_ / name; }
+
+    static FieldRecord distinctive() {
+        FieldRecord::Bytes bytes;
+        for (std::size_t k = 0; k < bytes.size(); ++k) {
+            bytes[k] = static_cast<std::uint8_t>(0x80 + k);
+        }
+        return FieldRecord::fromBytes(bytes);
+    }
+    static Bytes bytesOf(const FieldRecord& record) {
+        const FieldRecord::Bytes bytes = record.toBytes();
+        return Bytes(bytes.begin(), bytes.end());
+    }
+
+    ScratchFolder folder_{"datafile"};
+};
+
+// Runs `body` in a child process and returns its exit code. As root, the child first gives up
+// its privileges, so that permissions are enforced as they are for a technician.
+int inChild(const std::function<bool()>& body, rlim_t fileSizeLimit = RLIM_INFINITY) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+            ::_exit(3);
+        }
+        if (fileSizeLimit != RLIM_INFINITY) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{fileSizeLimit, fileSizeLimit};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        ::_exit(body() ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+TEST_F(DataFilePosix, NewFilesGetTheUsualModeAndReplacedFilesKeepTheirs) {
+    ASSERT_FALSE(writeDataFile(path("new.bin"), distinctive()));
+    // Not the private mode of a temporary file.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    EXPECT_EQ(static_cast<mode_t>(fs::status(path("new.bin")).permissions()), 0666 & ~mask);
+    const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(path("new.bin"), mode);
+    ASSERT_FALSE(writeDataFile(path("new.bin"), FieldRecord{}));
+    EXPECT_EQ(fs::status(path("new.bin")).permissions(), mode);
+}
+
+// Links stay links: the file they name is written, and made when it is not there yet.
+TEST_F(DataFilePosix, SavingThroughALinkWritesTheFileItNamesAndKeepsTheLink) {
+    put(path("real.bin"), Bytes(118, 1));
+    fs::create_symlink(path("real.bin"), path("link.bin"));
+    fs::create_symlink("link.bin", path("chain.bin"));
+    fs::create_symlink("later.bin", path("dangling.bin"));
+    for (const char* link : {"chain.bin", "dangling.bin"}) {
+        SCOPED_TRACE(link);
+        ASSERT_FALSE(writeDataFile(path(link), distinctive()));
+        EXPECT_TRUE(fs::is_symlink(path(link)));
+        EXPECT_EQ(contents(path(link)), bytesOf(distinctive()));
+    }
+    EXPECT_TRUE(fs::is_symlink(path("link.bin")));
+    EXPECT_EQ(contents(path("later.bin")), bytesOf(distinctive()));
+    fs::create_symlink("gone/x.bin", path("nowhere.bin"));
+    const auto error = writeDataFile(path("nowhere.bin"), distinctive());
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->reason, "No such file or directory");
+    EXPECT_TRUE(fs::is_symlink(path("nowhere.bin")));
+}
+
+// Folders, FIFOs and devices are neither read nor replaced, and never waited on.
+TEST_F(DataFilePosix, OnlyRegularFilesAreReadOrReplaced) {
+    ASSERT_EQ(::mkfifo(path("fifo.bin").c_str(), 0666), 0);
+    fs::create_symlink("fifo.bin", path("to-fifo.bin"));
+    const std::pair<fs::path, const char*> cases[] = {
+        {path("fifo.bin"), "not a regular file"}, {path("to-fifo.bin"), "not a regular file"},
+        {"/dev/zero", "not a regular file"},      {"/dev/null", "not a regular file"},
+        {folder_.path(), "Is a directory"},
+    };
+    for (const auto& [where, reason] : cases) {
+        SCOPED_TRACE(where);
+        FieldRecord record = distinctive();
+        const auto readError = readDataFile(where, record);
+        ASSERT_TRUE(readError);
+        EXPECT_EQ(readError->reason, reason);
+        EXPECT_EQ(record, distinctive());
+        const auto saveError = writeDataFile(where, distinctive());
+        ASSERT_TRUE(saveError);
+        EXPECT_EQ(saveError->reason, reason);
+    }
+    EXPECT_TRUE(fs::is_fifo(path("fifo.bin")));
+    EXPECT_TRUE(fs::is_character_file("/dev/zero"));
+}
+
+TEST_F(DataFilePosix, WithoutWritePermissionTheOldFileStaysWhole) {
+    const Bytes old(150, 5);
+    fs::create_directory(path("ro"));
+    put(path("ro/old.bin"), old);
+    put(path("locked.bin"), old);
+    fs::permissions(path("ro/old.bin"), fs::perms::all);
+    fs::permissions(path("ro"), fs::perms::owner_read | fs::perms::owner_exec |
+                                    fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(path("locked.bin"), fs::perms::owner_read | fs::perms::others_read);
+    const std::pair<fs::path, std::string> cases[] = {
+        {path("ro/old.bin"), "cannot create a file in its folder: Permission denied"},
+        {path("ro/new.bin"), "cannot create a file in its folder: Permission denied"},
+        {path("locked.bin"), "Permission denied"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.first);
+        EXPECT_EQ(inChild([&] {
+                      const auto error = writeDataFile(c.first, distinctive());
+                      return error && error->reason == c.second;
+                  }),
+                  0);
+    }
+    EXPECT_EQ(contents(path("ro/old.bin")), old);
+    EXPECT_EQ(contents(path("locked.bin")), old);
+    EXPECT_FALSE(fs::exists(path("ro/new.bin")));
+}
+
+TEST_F(DataFilePosix, AWriteThatFailsPartWayLeavesTheOldFileWhole) {
+    const Bytes old(200, 7);
+    put(path("full.bin"), old);
+    fs::permissions(path("full.bin"), fs::perms::all);
+    fs::permissions(folder_.path(), fs::perms::all);
+    // The file-size limit makes the write stop part-way, as a full disk does.
+    EXPECT_EQ(inChild(
+                  [&] {
+                      const auto error = writeDataFile(path("full.bin"), distinctive());
+                      return error && error->reason == "File too large";
+                  },
+                  100),
+              0);
+    EXPECT_EQ(contents(path("full.bin")), old);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_.path()), fs::directory_iterator()), 1);
+}
+
+}  // namespace
+}  // namespace qv
