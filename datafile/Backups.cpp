@@ -6,6 +6,7 @@
 
 #include "datafile/Platform.h"
 #include "record/Conversions.h"
+#include "record/PlainText.h"
 
 namespace qv {
 
@@ -13,7 +14,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Letters, digits, dot and dash stay; anything else a radio may send becomes "_".
+// Letters, digits, dot and dash stay; anything else becomes "_", so that no name holds a
+// separator or a character some system refuses in names.
 std::string namePart(std::string_view text) {
     std::string part;
     for (char c : text) {
@@ -59,8 +61,10 @@ std::variant<fs::path, FileError> keepBackup(const fs::path& folder, const Radio
     std::string stamp = radio.time;
     std::erase(stamp, '-');
     std::erase(stamp, ':');
-    const std::string name = namePart(radio.model) + "_" + namePart(radio.version) + "_" +
-                             namePart(stamp) + "_" + namePart(reason);
+    // The radio's bytes as everywhere else, "QV\xFF4120", then "QV_xFF4120" in a name.
+    const std::string name = namePart(escapeBytes(radio.model)) + "_" +
+                             namePart(escapeBytes(radio.version)) + "_" + namePart(stamp) + "_" +
+                             namePart(reason);
     return createDocument(
         folder, [&](int n) { return name + (n == 1 ? "" : "-" + std::to_string(n)) + ".json"; },
         documentOfRadio(radio));

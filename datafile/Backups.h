@@ -21,7 +21,8 @@ std::string utcTime(std::chrono::system_clock::time_point time);
 CalibrationDocument documentOfRadio(const RadioOrigin& radio);
 
 // Keeps the radio's memory as a document in `folder` (made when missing), named by model,
-// version, time and reason: "QV-4120_01.02_20261207T093000Z_write.json". The path it was kept
+// version, time and reason: "QV-4120_01.02_20261207T093000Z_write.json" (a model's byte 0xFF
+// as "QV_xFF4120", any character unsafe in a file name as "_"). The path it was kept
 // at, or why it could not be kept. Each is created under a name no other file has, with a
 // number added where one has it, so sessions keeping backups at once never replace each
 // other's; a name appears only with the whole document behind it.

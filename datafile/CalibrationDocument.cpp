@@ -9,6 +9,7 @@
 
 #include "datafile/DataFile.h"
 #include "record/FieldCatalogue.h"
+#include "record/PlainText.h"
 
 namespace qv {
 
@@ -68,6 +69,26 @@ const Json& valueAt(const Json& json, const char* key) {
     static const Json kNone;
     const auto it = json.find(key);
     return it != json.end() ? *it : kNone;
+}
+
+// Bytes as escapeBytes wrote them: "\\" is a backslash and "\xHH" a byte; other text stays.
+std::string unescapeBytes(std::string_view text) {
+    std::string bytes;
+    for (std::size_t k = 0; k < text.size();) {
+        const std::string_view rest = text.substr(k);
+        if (rest.starts_with("\\\\")) {
+            bytes += '\\';
+            k += 2;
+        } else if (rest.size() >= 4 && rest.starts_with("\\x") &&
+                   std::isxdigit(static_cast<unsigned char>(rest[2])) &&
+                   std::isxdigit(static_cast<unsigned char>(rest[3]))) {
+            bytes += static_cast<char>(std::stoi(std::string(rest.substr(2, 2)), nullptr, 16));
+            k += 4;
+        } else {
+            bytes += text[k++];
+        }
+    }
+    return bytes;
 }
 
 std::string textOf(const Json& json, const char* key) {
@@ -132,16 +153,26 @@ std::optional<std::string> readRadio(const Json& json, std::optional<RadioOrigin
         origin.memory.setByte(k, (*bytes)[k]);
     }
     const Json& from = valueAt(json, "radio");
-    origin.model = textOf(from, "model");
-    origin.version = textOf(from, "version");
+    origin.model = unescapeBytes(textOf(from, "model"));
+    origin.version = unescapeBytes(textOf(from, "version"));
     origin.time = textOf(from, "time");
     origin.port = textOf(from, "port");
     radio = std::move(origin);
     return std::nullopt;
 }
 
-std::span<const std::uint8_t> bytesOf(const std::string& text) {
-    return std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+// Saves the document's text with `save`. Whatever the JSON library throws ends here as a
+// reason, so that no document, nor anything a radio sent into it, can end the tool.
+template <typename Save>
+auto savedAsJson(const std::filesystem::path& path, const CalibrationDocument& document,
+                 const Save& save) -> decltype(save(std::span<const std::uint8_t>())) {
+    std::string text;
+    try {
+        text = toJson(document);
+    } catch (const Json::exception& error) {
+        return FileError{.path = path, .reason = error.what()};
+    }
+    return save(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 
 // Indented like any JSON text, but a list holds one item a line, so that a change of one value
@@ -179,10 +210,11 @@ std::string toJson(const CalibrationDocument& document) {
     json["format"] = kDocumentFormat;
     json["version"] = kDocumentVersion;
     if (document.radio) {
-        json["radio"] = {{"model", document.radio->model},
-                         {"version", document.radio->version},
-                         {"time", document.radio->time},
-                         {"port", document.radio->port}};
+        // The radio's bytes kept exactly, whatever it sent; the port's name kept readable.
+        json["radio"] = {{"model", escapeBytes(document.radio->model)},
+                         {"version", escapeBytes(document.radio->version)},
+                         {"time", escapeControls(document.radio->time)},
+                         {"port", escapeControls(document.radio->port)}};
     }
     Json fields = Json::array();
     for (const FieldInfo& f : catalogue()) {
@@ -244,15 +276,16 @@ std::variant<CalibrationDocument, std::string> fromJson(std::string_view text) {
 
 std::optional<FileError> writeDocument(const std::filesystem::path& path,
                                        const CalibrationDocument& document) {
-    const std::string text = toJson(document);
-    return replaceFile(path, bytesOf(text));
+    return savedAsJson(path, document,
+                       [&](std::span<const std::uint8_t> text) { return replaceFile(path, text); });
 }
 
 std::variant<std::filesystem::path, FileError> createDocument(
     const std::filesystem::path& folder, const std::function<std::string(int)>& nameOf,
     const CalibrationDocument& document) {
-    const std::string text = toJson(document);
-    return createUniqueFile(folder, nameOf, bytesOf(text));
+    return savedAsJson(folder, document, [&](std::span<const std::uint8_t> text) {
+        return createUniqueFile(folder, nameOf, text);
+    });
 }
 
 std::optional<FileError> readDocument(const std::filesystem::path& path,

@@ -16,6 +16,8 @@ namespace qv {
 
 // Where a document came from when it was read from a radio.
 struct RadioOrigin {
+    // Bytes as the radio sent them; a document holds them escaped where they are not
+    // printable ASCII ("QV\xFF4120"), and reading it gives the bytes back.
     std::string model;
     std::string version;  // as the radio names it, "01.02"
     std::string time;     // UTC, ISO 8601

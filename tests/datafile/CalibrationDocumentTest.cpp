@@ -6,6 +6,7 @@
 #include <functional>
 #include <nlohmann/json.hpp>
 
+#include "datafile/Backups.h"
 #include "datafile/DataFile.h"
 #include "tests/datafile/Scratch.h"
 
@@ -46,6 +47,46 @@ TEST(CalibrationDocument, HoldsEveryByteOfADataFileAndOfTheRadio) {
     EXPECT_EQ(again.radio->port, "/dev/ttyUSB0");
     for (std::size_t k = 0; k < CalibrationRecord::kSize; ++k) {
         EXPECT_EQ(again.radio->memory.byte(k), document.radio->memory.byte(k)) << k;
+    }
+}
+
+// Whatever bytes a radio sends for its model and version, its document is JSON, names them
+// escaped, and gives them back; its backup is named by them escaped, in safe characters only.
+TEST(CalibrationDocument, AnyBytesARadioSendsAreKeptEscaped) {
+    const ScratchFolder dir("document");
+    struct Case {
+        std::string model;
+        std::string version;
+        std::string written;   // the model in the document
+        std::string fileName;  // of its backup
+    };
+    const Case cases[] = {
+        {"QV\xFF"
+         "4120",
+         "01.02", R"(QV\xFF4120)", "QV_xFF4120_01.02_20261207T093000Z_read.json"},
+        {"\x1B]0;t\a", "\xC3\xA9.\x80", R"(\x1B]0;t\x07)",
+         "_x1B_0_t_x07__xC3_xA9._x80_20261207T093000Z_read.json"},
+        {"C:\\a/b", "01.02", R"(C:\\a/b)", "C___a_b_01.02_20261207T093000Z_read.json"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.written);
+        CalibrationDocument document{.record = distinctive(), .radio = RadioOrigin{}};
+        document.radio->model = c.model;
+        document.radio->version = c.version;
+        document.radio->time = "2026-12-07T09:30:00Z";
+        document.radio->port = "/dev/tty\xFF";
+        const Json json = Json::parse(toJson(document));
+        EXPECT_EQ(json["radio"]["model"], c.written);
+        EXPECT_EQ(json["radio"]["port"], R"(/dev/tty\xFF)");
+        ASSERT_FALSE(writeDocument(dir / "radio.json", document));
+        CalibrationDocument read;
+        ASSERT_FALSE(readDocument(dir / "radio.json", read));
+        ASSERT_TRUE(read.radio);
+        EXPECT_EQ(read.radio->model, c.model);
+        EXPECT_EQ(read.radio->version, c.version);
+        const auto kept = keepBackup(dir.path(), *document.radio, "read");
+        ASSERT_TRUE(std::holds_alternative<std::filesystem::path>(kept));
+        EXPECT_EQ(std::get<std::filesystem::path>(kept).filename(), c.fileName);
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 
@@ -102,6 +103,27 @@ TEST_F(DataFilePosix, SavingThroughALinkWritesTheFileItNamesAndKeepsTheLink) {
     ASSERT_TRUE(error);
     EXPECT_EQ(error->reason, "No such file or directory");
     EXPECT_TRUE(fs::is_symlink(path("nowhere.bin")));
+}
+
+// Where the system refuses to follow a link, as Linux does for another user's link in a shared
+// folder with fs.protected_symlinks set, a save through it is refused for the same reason.
+TEST_F(DataFilePosix, ALinkIsFollowedOnlyWhereTheSystemFollowsIt) {
+    std::ifstream setting("/proc/sys/fs/protected_symlinks");
+    int protectedLinks = 0;
+    if (::geteuid() != 0 || !(setting >> protectedLinks) || protectedLinks != 1) {
+        GTEST_SKIP() << "needs root and fs.protected_symlinks=1";
+    }
+    const Bytes old(118, 4);
+    put(path("victim.bin"), old);
+    fs::create_directory(path("shared"));
+    fs::permissions(path("shared"), fs::perms::all | fs::perms::sticky_bit);
+    fs::create_symlink(path("victim.bin"), path("shared/link.bin"));
+    ASSERT_EQ(::lchown(path("shared/link.bin").c_str(), 65534, 65534), 0);
+    const auto error = writeDataFile(path("shared/link.bin"), distinctive());
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->reason, "Permission denied");
+    EXPECT_EQ(contents(path("victim.bin")), old);
+    EXPECT_TRUE(fs::is_symlink(path("shared/link.bin")));
 }
 
 // Folders, FIFOs and devices are neither read nor replaced, and never waited on.
