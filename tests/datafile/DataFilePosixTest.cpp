@@ -1,5 +1,5 @@
-// What only a POSIX system has: modes and owners, symbolic links, FIFOs and devices, and
-// limits set on a process.
+// What only a POSIX system has: modes and owners, symbolic links, FIFOs and devices, limits
+// set on a process, and the data folder the environment names.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -12,6 +12,7 @@
 #include <functional>
 #include <string>
 
+#include "datafile/Backups.h"
 #include "datafile/DataFile.h"
 #include "tests/datafile/Scratch.h"
 
@@ -191,6 +192,14 @@ TEST_F(DataFilePosix, AWriteThatFailsPartWayLeavesTheOldFileWhole) {
               0);
     EXPECT_EQ(contents(path("full.bin")), old);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder_.path()), fs::directory_iterator()), 1);
+}
+
+TEST(BackupsPosix, LiveInTheUsersDataFolder) {
+    ::setenv("XDG_DATA_HOME", "/data/home", 1);
+    EXPECT_EQ(backupFolder(), "/data/home/qv4120-settestdata/backups");
+    ::unsetenv("XDG_DATA_HOME");
+    ::setenv("HOME", "/home/tech", 1);
+    EXPECT_EQ(backupFolder(), "/home/tech/.local/share/qv4120-settestdata/backups");
 }
 
 }  // namespace
