@@ -155,8 +155,10 @@ std::optional<FileError> replaceFile(const fs::path& path, std::span<const std::
             return failure(path, *reason);
         }
     }
+    // What is replaced is the file opened: where a link names it, and where Windows' own
+    // links, which std::filesystem may not see, lead.
     fs::path target = path;
-    if (link) {
+    if (existing.isOpen()) {
         if (auto resolved = platform::finalPath(existing, path, target)) {
             return failure(path, resolved);
         }
@@ -182,8 +184,8 @@ std::variant<fs::path, FileError> createUniqueFile(const fs::path& folder,
                                                    const std::function<std::string(int)>& nameOf,
                                                    std::span<const std::uint8_t> content) {
     fs::path temporary;
-    if (auto failed = writeTemporary(folder, folder, content, platform::File(), {}, std::nullopt,
-                                     temporary)) {
+    if (auto failed = writeTemporary(folder / nameOf(1), folder, content, platform::File(), {},
+                                     std::nullopt, temporary)) {
         return *failed;
     }
     // The name becomes visible only with the whole content behind it.

@@ -62,6 +62,7 @@ TEST(Backups, SessionsKeepingBackupsAtOnceEachKeepTheirOwn) {
         std::vector<std::variant<fs::path, FileError>> results(kSessions);
         std::latch start(kSessions);
         std::vector<std::jthread> sessions;
+        sessions.reserve(kSessions);
         for (auto& result : results) {
             sessions.emplace_back([&] {
                 start.arrive_and_wait();
@@ -74,7 +75,7 @@ TEST(Backups, SessionsKeepingBackupsAtOnceEachKeepTheirOwn) {
             kept.insert(std::get<fs::path>(result));
         }
     }
-    ASSERT_EQ(kept.size(), std::size_t{kSessions * kRounds});
+    ASSERT_EQ(kept.size(), std::size_t{kSessions} * kRounds);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()),
               kSessions * kRounds);
     for (const fs::path& path : kept) {

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "datafile/Backups.h"
+#include "datafile/CalibrationDocument.h"
 #include "datafile/DataFile.h"
 #include "tests/datafile/Scratch.h"
 
@@ -127,7 +128,8 @@ TEST_F(DataFilePosix, ALinkIsFollowedOnlyWhereTheSystemFollowsIt) {
     EXPECT_TRUE(fs::is_symlink(path("shared/link.bin")));
 }
 
-// Folders, FIFOs and devices are neither read nor replaced, and never waited on.
+// Folders, FIFOs and devices are neither read nor replaced, as data files or documents, and
+// never waited on.
 TEST_F(DataFilePosix, OnlyRegularFilesAreReadOrReplaced) {
     ASSERT_EQ(::mkfifo(path("fifo.bin").c_str(), 0666), 0);
     fs::create_symlink("fifo.bin", path("to-fifo.bin"));
@@ -146,9 +148,31 @@ TEST_F(DataFilePosix, OnlyRegularFilesAreReadOrReplaced) {
         const auto saveError = writeDataFile(where, distinctive());
         ASSERT_TRUE(saveError);
         EXPECT_EQ(saveError->reason, reason);
+        CalibrationDocument document;
+        const auto documentError = readDocument(where, document);
+        ASSERT_TRUE(documentError);
+        EXPECT_EQ(documentError->reason, reason);
     }
     EXPECT_TRUE(fs::is_fifo(path("fifo.bin")));
     EXPECT_TRUE(fs::is_character_file("/dev/zero"));
+}
+
+// The temporary file beside it must fit wherever the name itself fits.
+TEST_F(DataFilePosix, EveryNameTheSystemAllowsCanBeSaved) {
+    const auto longest = static_cast<std::size_t>(::pathconf(folder_.path().c_str(), _PC_NAME_MAX));
+    ASSERT_GT(longest, 8u);
+    const auto named = [&](std::size_t size, const std::string& extension) {
+        return path(std::string(size - extension.size(), 'n') + extension);
+    };
+    ASSERT_FALSE(writeDataFile(named(longest, ".bin"), distinctive()));
+    ASSERT_FALSE(writeDataFile(named(longest, ".bin"), FieldRecord{}));
+    ASSERT_FALSE(writeDocument(named(longest, ".json"), {.record = distinctive(), .radio = {}}));
+    FieldRecord record;
+    ASSERT_FALSE(readDataFile(named(longest, ".bin"), record));
+    EXPECT_EQ(record, FieldRecord{});
+    const auto tooLong = writeDataFile(named(longest + 1, ".bin"), distinctive());
+    ASSERT_TRUE(tooLong);
+    EXPECT_EQ(tooLong->reason, "File name too long");
 }
 
 TEST_F(DataFilePosix, WithoutWritePermissionTheOldFileStaysWhole) {
