@@ -1,5 +1,5 @@
-// What only a POSIX system has: modes and owners, symbolic links, FIFOs and devices, and
-// limits set on a process.
+// What only a POSIX system has: modes and owners, symbolic links, FIFOs and devices, and limits
+// set on a process.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
