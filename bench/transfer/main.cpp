@@ -1,5 +1,7 @@
 // A full read and a full write through the real serial adapter against the paced simulated
-// radio: wall time against the floor (every byte's line time at 9600 8N1 plus the pauses).
+// radio: wall time from the start to the outcome against the floor (every byte's line time at
+// 9600 8N1 plus the pauses that ran before the outcome: a write's include the radio's rest, a
+// read's do not). The write starts once the read's rest is over.
 #include <QCoreApplication>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -7,10 +9,11 @@
 #include <cstdio>
 #include <functional>
 
-#include "CountingPause.h"
 #include "CountingSerialPort.h"
+#include "CountingStepTimer.h"
+#include "link/FileRestRecord.h"
 #include "link/QtAnswerTimer.h"
-#include "link/QtPause.h"
+#include "link/QtStepTimer.h"
 #include "link/SerialPortAdapter.h"
 #include "link/Transfer.h"
 #include "tests/support/EventLoopWait.h"
@@ -41,16 +44,16 @@ struct Measure {
 };
 
 Measure run(const std::function<void()>& start, bench::CountingSerialPort& port,
-            bench::CountingPause& pause, Outcome& outcome) {
+            bench::CountingStepTimer& steps, Outcome& outcome) {
     port.bytes = 0;
-    pause.total = 0;
+    steps.total = 0;
     outcome.text.clear();
     const auto began = Clock::now();
     start();
     test::waitUntil([&] { return !outcome.text.empty(); }, std::chrono::seconds(30));
     const std::chrono::duration<double, std::milli> wall = Clock::now() - began;
     return {.wallMs = wall.count(),
-            .floorMs = static_cast<double>(port.bytes) * kByteMs + static_cast<double>(pause.total),
+            .floorMs = static_cast<double>(port.bytes) * kByteMs + static_cast<double>(steps.total),
             .outcome = outcome.text.empty() ? "(no outcome)" : outcome.text};
 }
 
@@ -77,10 +80,11 @@ int main(int argc, char** argv) {
     bench::CountingSerialPort port(adapter);
     QTimer waitTimer;
     QtAnswerTimer timer(waitTimer);
-    QtPause qtPause;
-    bench::CountingPause pause(qtPause);
+    QtStepTimer qtSteps;
+    bench::CountingStepTimer steps(qtSteps);
+    FileRestRecord rests(dir.path());
     Outcome outcome;
-    Transfer transfer(port, timer, pause, outcome);
+    Transfer transfer(port, timer, steps, rests, outcome);
     // The write sends back what the read brought.
     const auto keepImage = [](CalibrationRecord&) { return std::optional<GatherError>(); };
     // The backup costs its reads, not a file: it is kept in memory here.
@@ -89,9 +93,10 @@ int main(int argc, char** argv) {
     };
 
     std::printf("%-6s %12s %12s %7s  %s\n", "", "wall", "floor", "ratio", "outcome");
-    print("read", run([&] { transfer.startRead(device); }, port, pause, outcome));
+    print("read", run([&] { transfer.startRead(device); }, port, steps, outcome));
+    test::waitUntil([&] { return !transfer.resting(); }, std::chrono::seconds(10));
     print("write",
-          run([&] { transfer.startWrite(device, keepImage, keepBackup); }, port, pause, outcome));
+          run([&] { transfer.startWrite(device, keepImage, keepBackup); }, port, steps, outcome));
     radio.terminate();
     radio.waitForFinished(10'000);
     return 0;
