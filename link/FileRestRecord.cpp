@@ -34,9 +34,8 @@ Clock::time_point FileRestRecord::restsUntil(const std::string& device) {
     if (!file.open(QIODevice::ReadOnly)) {
         return {};
     }
-    bool ok = false;
-    const qint64 count = file.read(kLongestRecord).trimmed().toLongLong(&ok);
-    return ok ? Clock::time_point(Clock::duration(count)) : Clock::time_point{};
+    // Anything but a number reads as 0, the clock's epoch: no rest.
+    return Clock::time_point(Clock::duration(file.read(kLongestRecord).trimmed().toLongLong()));
 }
 
 // A rest that cannot be recorded is still kept by the engine that made it.

@@ -1,6 +1,6 @@
 // A full read and a full write through the real serial adapter against the paced simulated
 // radio: wall time from the start to the outcome against the floor (every byte's line time at
-// 9600 8N1 plus the pauses that ran before the outcome: a write's include the radio's rest, a
+// 9600 8N1 plus the pauses made before the outcome: a write's include the radio's rest, a
 // read's do not). The write starts once the read's rest is over.
 #include <QCoreApplication>
 #include <QProcess>
@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <optional>
 
 #include "CountingSerialPort.h"
 #include "CountingStepTimer.h"
@@ -25,16 +26,27 @@ using Clock = std::chrono::steady_clock;
 
 constexpr double kByteMs = 10.0 * 1000.0 / 9600.0;
 
-// Keeps how the transfer ended.
+// Keeps how the transfer ended, and when, and the pauses made before the radio's rest began.
 struct Outcome final : TransferListener {
+    explicit Outcome(const bench::CountingStepTimer& steps) : steps(steps) {}
     void onBlockStarted(TransferKind, int, int) override {}
     void onIdentified(const Identification&) override {}
-    void onReadCompleted(const CalibrationRecord&) override { text = "read completed"; }
-    void onWriteCompleted() override { text = "write completed"; }
+    void onReadCompleted(const CalibrationRecord&) override { ended("read completed"); }
+    void onWriteCompleted() override { ended("write completed"); }
     void onFailed(const TransferFailure& failure) override {
-        text = "failed (" + std::to_string(static_cast<int>(failure.kind)) + ")";
+        ended("failed (" + std::to_string(static_cast<int>(failure.kind)) + ")");
     }
+    void onResting(RestKind, int) override {
+        pausesBeforeRest = pausesBeforeRest.value_or(steps.total);
+    }
+    void ended(std::string what) {
+        at = Clock::now();
+        text = std::move(what);
+    }
+    const bench::CountingStepTimer& steps;
     std::string text;
+    Clock::time_point at;
+    std::optional<long> pausesBeforeRest;
 };
 
 struct Measure {
@@ -48,12 +60,17 @@ Measure run(const std::function<void()>& start, bench::CountingSerialPort& port,
     port.bytes = 0;
     steps.total = 0;
     outcome.text.clear();
+    outcome.pausesBeforeRest.reset();
     const auto began = Clock::now();
     start();
     test::waitUntil([&] { return !outcome.text.empty(); }, std::chrono::seconds(30));
-    const std::chrono::duration<double, std::milli> wall = Clock::now() - began;
+    const std::chrono::duration<double, std::milli> wall = outcome.at - began;
+    // The rest is counted whole: its steps aim at its end, whatever time each of them took.
+    const long pauses = outcome.pausesBeforeRest
+                            ? *outcome.pausesBeforeRest + static_cast<long>(Transfer::kRest.count())
+                            : steps.total;
     return {.wallMs = wall.count(),
-            .floorMs = static_cast<double>(port.bytes) * kByteMs + static_cast<double>(steps.total),
+            .floorMs = static_cast<double>(port.bytes) * kByteMs + static_cast<double>(pauses),
             .outcome = outcome.text.empty() ? "(no outcome)" : outcome.text};
 }
 
@@ -83,7 +100,7 @@ int main(int argc, char** argv) {
     QtStepTimer qtSteps;
     bench::CountingStepTimer steps(qtSteps);
     FileRestRecord rests(dir.path());
-    Outcome outcome;
+    Outcome outcome(steps);
     Transfer transfer(port, timer, steps, rests, outcome);
     // The write sends back what the read brought.
     const auto keepImage = [](CalibrationRecord&) { return std::optional<GatherError>(); };

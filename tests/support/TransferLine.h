@@ -161,10 +161,12 @@ struct TransferLine : SerialPort, AnswerTimer, TransferListener {
     }
 
     // Ends the pending step, or else lets the answer timer expire; then lets the radio answer.
-    // Answers still on the way arrive during a step.
+    // Answers still on the way arrive during a step as long as an answer window, not a shorter.
     void next() {
         if (steps.pending()) {
-            arriveLate();
+            if (steps.scheduled.back() >= AnswerTimer::kIntervalMs) {
+                arriveLate();
+            }
             steps.fire();
         } else if (timing) {
             tick();
@@ -175,6 +177,9 @@ struct TransferLine : SerialPort, AnswerTimer, TransferListener {
     // Lets the radio answer the frames sent until the transfer waits for a timer or has ended.
     void run() {
         while (sent.size() < written.size()) {
+            // What came beyond the length awaited (a late answer's second) arrives once the next
+            // frame went out, before that frame's answer, unless a long step came first.
+            arriveLate();
             const char mark = sent.size() < marks.size() ? marks[sent.size()] : ' ';
             const Frame& frame = written[sent.size()];
             sent.push_back(frameName(frame));
@@ -182,8 +187,6 @@ struct TransferLine : SerialPort, AnswerTimer, TransferListener {
             if (mark == '&') {
                 openFailure = "gone";
             }
-            // What comes beyond the length awaited (a late answer's second) arrives once the
-            // next frame went out, unless a step came first.
             const auto awaited = static_cast<std::ptrdiff_t>(thresholds[sent.size() - 1]);
             for (const sim::Exchange& exchange : radio->receive(frame)) {
                 const Frame& answer = exchange.answer;
@@ -192,9 +195,6 @@ struct TransferLine : SerialPort, AnswerTimer, TransferListener {
                 }
                 deliver(
                     Frame(answer.begin(), answer.begin() + std::min(awaited, std::ssize(answer))));
-            }
-            if (sent.size() < written.size()) {
-                arriveLate();
             }
         }
     }
