@@ -9,7 +9,8 @@
 namespace qv::test {
 
 // Ends each step as soon as the event loop turns, on a clock that then jumps to the step's end:
-// the engine's pauses and rests cost no time, and events still come between its steps.
+// the engine's pauses and rests cost no time, and events still come between its steps. While
+// held, a step scheduled waits.
 class InstantStepTimer final : public StepTimer {
 public:
     InstantStepTimer() {
@@ -21,11 +22,15 @@ public:
     }
     void schedule(int milliseconds) override {
         due_ = time_ + std::chrono::milliseconds(milliseconds);
-        timer_.start(0);
+        if (!held) {
+            timer_.start(0);
+        }
     }
     void cancel() override { timer_.stop(); }
     void setDueHandler(std::function<void()> due) override { handler_ = std::move(due); }
     Clock::time_point now() const override { return time_; }
+
+    bool held = false;
 
 private:
     QTimer timer_;
