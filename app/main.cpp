@@ -4,7 +4,8 @@
 #include <cstdio>
 #include <string_view>
 
-#include "link/QtPause.h"
+#include "link/FileRestRecord.h"
+#include "link/QtStepTimer.h"
 #include "link/SerialPortAdapter.h"
 #include "ports/AppFolders.h"
 #include "ports/SettingsFile.h"
@@ -82,11 +83,12 @@ int main(int argc, char** argv) {
 #endif
     qv::MessageBoxNotices notices;
     qv::SerialPortAdapter serialPort;
-    qv::QtPause pause;
+    qv::QtStepTimer steps;
+    qv::FileRestRecord rests;
 
     qv::MainWindow window({notices, locale, ports, settings});
     qv::QtFilePicker picker(&window);
-    qv::Commands commands(window, {serialPort, pause, notices, picker});
+    qv::Commands commands(window, {serialPort, steps, rests, notices, picker});
     window.startUp();
     notices.setParent(&window);
     window.show();

@@ -9,6 +9,7 @@
 #include <ctime>
 #include <functional>
 #include <iostream>
+#include <memory>
 #include <optional>
 
 #include "cli/CalibrationFiles.h"
@@ -68,6 +69,9 @@ public:
     ExitCode show();
     ExitCode diff();
     ExitCode convert();
+    // Returns once the radio rests no more after the transfer, so that a command after this
+    // one finds it ready.
+    void waitForRest();
 
 private:
     ExitCode fail(ExitCode code, const QString& message);
@@ -91,6 +95,10 @@ private:
     std::optional<SettingsFile> settings_;
     RadioSettings radio_;
     ChosenPort port_;
+    // The line and the session of the transfer, kept while the radio rests after it.
+    std::unique_ptr<SerialPortAdapter> serial_;
+    std::optional<TracingSerialPort> tracing_;
+    std::optional<RadioSession> session_;
 };
 
 ExitCode Commands::fail(ExitCode code, const QString& message) {
@@ -196,16 +204,22 @@ bool Commands::confirmed() {
 }
 
 SessionResult Commands::transfer(const std::function<SessionResult(RadioSession&)>& run) {
-    SerialPortAdapter serial;
-    std::optional<TracingSerialPort> tracing;
+    serial_ = std::make_unique<SerialPortAdapter>();
     if (args_.trace) {
-        tracing.emplace(serial, err_);
+        tracing_.emplace(*serial_, err_);
     }
     // Progress rewrites its line, which would garble the trace's lines.
     const bool showProgress = ::isatty(STDERR_FILENO) != 0 && !args_.trace;
-    RadioSession session(tracing ? static_cast<SerialPort&>(*tracing) : serial, radio_,
-                         showProgress ? &err_ : nullptr);
-    return run(session);
+    session_.emplace(tracing_ ? static_cast<SerialPort&>(*tracing_) : *serial_, radio_,
+                     showProgress ? &err_ : nullptr);
+    return run(*session_);
+}
+
+void Commands::waitForRest() {
+    if (session_) {
+        out_.flush();
+        session_->waitForRest();
+    }
 }
 
 // A write that stopped after its first block may have left the radio half written: say so.
@@ -535,7 +549,9 @@ int runCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err,
         {diff, &Commands::diff},   {convert, &Commands::convert}};
     for (const auto& [command, action] : actions) {
         if (command->parsed()) {
-            return static_cast<int>((commands.*action)());
+            const ExitCode code = (commands.*action)();
+            commands.waitForRest();
+            return static_cast<int>(code);
         }
     }
     return static_cast<int>(ExitCode::Usage);

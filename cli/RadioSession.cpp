@@ -1,9 +1,11 @@
 #include "cli/RadioSession.h"
 
+#include "translations/Translations.h"
+
 namespace qv::cli {
 
 RadioSession::RadioSession(SerialPort& port, const RadioSettings& settings, std::ostream* progress)
-    : progress_(progress), transfer_(port, answerTimer_, pause_, *this) {
+    : progress_(progress), transfer_(port, answerTimer_, steps_, rests_, *this) {
     transfer_.setRadioSettings(settings);
 }
 
@@ -32,15 +34,33 @@ SessionResult RadioSession::run(const std::function<void()>& start) {
     return result_;
 }
 
+// The rest after the outcome is counted on the progress line, which its end clears.
+void RadioSession::waitForRest() {
+    if (transfer_.resting()) {
+        loop_.exec();
+    }
+}
+
 void RadioSession::onBlockStarted(TransferKind kind, int block, int count) {
     if (kind == TransferKind::Write) {
         result_.blocksWritten = block;
     }
     if (progress_ != nullptr) {
         progressShown_ = true;
-        *progress_ << "\r" << (kind == TransferKind::Write ? "Writing" : "Reading") << " block "
-                   << block << " of " << count << std::flush;
+        *progress_ << "\r\033[K" << (kind == TransferKind::Write ? "Writing" : "Reading")
+                   << " block " << block << " of " << count << std::flush;
     }
+}
+
+void RadioSession::onResting(RestKind kind, int secondsLeft) {
+    if (progress_ != nullptr) {
+        progressShown_ = true;
+        *progress_ << "\r\033[K" << restText(kind, secondsLeft).toStdString() << std::flush;
+    }
+}
+
+void RadioSession::onRestOver() {
+    finish();
 }
 
 void RadioSession::onIdentified(const Identification& radio) {

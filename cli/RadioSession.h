@@ -5,8 +5,9 @@
 #include <optional>
 #include <ostream>
 
+#include "link/FileRestRecord.h"
 #include "link/QtAnswerTimer.h"
-#include "link/QtPause.h"
+#include "link/QtStepTimer.h"
 #include "link/Transfer.h"
 #include "link/TransferListener.h"
 
@@ -21,7 +22,7 @@ struct SessionResult {
 };
 
 // Runs one transfer of the engine on the event loop until its outcome, showing progress
-// ("Reading block 3 of 8") on `progress` when there is one.
+// ("Reading block 3 of 8", "The radio rests: 2 s") on `progress` when there is one.
 class RadioSession final : private TransferListener {
 public:
     RadioSession(SerialPort& port, const RadioSettings& settings, std::ostream* progress);
@@ -30,6 +31,9 @@ public:
     SessionResult read(const std::string& device);
     SessionResult write(const std::string& device, Transfer::Gather gather,
                         Transfer::Backup backup);
+    // Returns once the radio rests no more after the last transfer, so that the next process
+    // finds it ready.
+    void waitForRest();
 
 private:
     SessionResult run(const std::function<void()>& start);
@@ -39,12 +43,15 @@ private:
     void onWriteCompleted() override;
     void onIdentifyCompleted(const Identification& radio) override;
     void onFailed(const TransferFailure& failure) override;
+    void onResting(RestKind kind, int secondsLeft) override;
+    void onRestOver() override;
     void finish();
 
     std::ostream* progress_;
     QTimer waitTimer_;
     QtAnswerTimer answerTimer_{waitTimer_};
-    QtPause pause_;
+    QtStepTimer steps_;
+    FileRestRecord rests_;
     Transfer transfer_;
     QEventLoop loop_;
     SessionResult result_;

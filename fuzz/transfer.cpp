@@ -1,12 +1,13 @@
 // The transfer engine driven by a radio that answers anything: the input decides every answer,
-// silence, refusal, lost or closed port, failing open or write, and the transfers started,
-// replaced and abandoned, also from inside an outcome and during a long pause. The radio's
-// honest answers come from a memory that differs from run to run, so a completed transfer can be
-// judged against it.
+// silence, refusal, lost or closed port, failing open or write, when each step ends, the rests
+// other processes record (believable or not), and the transfers started, replaced and
+// abandoned, also from inside an outcome and during a rest. The radio's honest answers come from
+// a memory that differs from run to run, so a completed transfer can be judged against it.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -23,6 +24,7 @@ constexpr std::string_view kModel = "QV-4120";
 constexpr int kBlocks = 8;
 constexpr std::uint8_t kBeyondMemory = 0xA5;
 constexpr int kMostNesting = 3;
+constexpr auto kRest = std::chrono::milliseconds(3000);
 
 enum class Op {
     Tick,
@@ -41,8 +43,9 @@ enum class Op {
     Abandon,
     EditText,
     BackupFails,
-    PauseEnds,
-    kMaxValue = PauseEnds
+    StepEnds,
+    RestRecorded,
+    kMaxValue = RestRecorded
 };
 
 // What one started transfer has done, as far as the radio and the listener can see it.
@@ -64,7 +67,7 @@ struct Run {
     Frame lastSent;
 };
 
-class Radio final : SerialPort, AnswerTimer, Pause, TransferListener {
+class Radio final : SerialPort, AnswerTimer, StepTimer, RestRecord, TransferListener {
 public:
     explicit Radio(FuzzedDataProvider& input) : input_(input) { fields_.texts.fill("7"); }
 
@@ -75,8 +78,8 @@ public:
             checkBetweenEvents();
         }
         // A silent radio ends every transfer.
-        for (int tick = 0; transfer_.running() && tick < 1000; ++tick) {
-            tick_();
+        for (int event = 0; transfer_.running() && event < 1000; ++event) {
+            perform(due_ ? Op::StepEnds : Op::Tick);
             checkBetweenEvents();
         }
         check(!transfer_.running(), "a silent radio ends the transfer");
@@ -96,6 +99,7 @@ private:
     void setReceiveThreshold(int) override {}
     bool write(const Frame& frame) override {
         check(run_.live, "nothing is sent once the transfer has ended");
+        check(now_ >= restsUntil_, "nothing is sent while the radio rests");
         if (!open_ || writeRefused_) {
             writeRefused_ = false;
             return false;
@@ -113,17 +117,26 @@ private:
     void stop() override { timing_ = false; }
     void setTickHandler(std::function<void()> tick) override { tick_ = std::move(tick); }
 
-    // Pause: a long one runs events, as the application's does.
-    void sleep(int milliseconds) override {
-        if (milliseconds < kEventsFromMs || nesting_ >= kMostNesting) {
-            return;
+    // StepTimer
+    void schedule(int milliseconds) override {
+        check(milliseconds > 0 && milliseconds <= 1000, "a step lasts at most a second");
+        due_ = now_ + std::chrono::milliseconds(milliseconds);
+    }
+    void cancel() override { due_.reset(); }
+    void setDueHandler(std::function<void()> due) override { stepEnds_ = std::move(due); }
+    Clock::time_point now() const override { return now_; }
+
+    // RestRecord: another process's rest is kept when it ends within one rest from now.
+    Clock::time_point restsUntil(const std::string&) override {
+        if (recorded_ <= now_ + kRest) {
+            restsUntil_ = std::max(restsUntil_, recorded_);
         }
-        ++nesting_;
-        for (Op op{}; input_.remaining_bytes() > 0 && op != Op::PauseEnds;) {
-            op = input_.ConsumeEnum<Op>();
-            perform(op);
-        }
-        --nesting_;
+        return recorded_;
+    }
+    void rest(const std::string&, Clock::time_point until) override {
+        check(run_.lastSent == endFrame() && until == now_ + kRest,
+              "the radio rests from END's acknowledgement");
+        recorded_ = restsUntil_ = until;
     }
 
     // TransferListener
@@ -141,6 +154,7 @@ private:
     }
     void onWriteCompleted() override {
         outcome();
+        check(now_ >= restsUntil_, "a write completes once the radio rests no more");
         check(run_.kind == TransferKind::Write, "a write completes only a write");
         check(run_.gathered && !run_.gatherError && run_.backups == 1 && !run_.backupFailed,
               "a completed write gathered its fields and kept the radio's memory once");
@@ -196,10 +210,11 @@ private:
 
     void checkBetweenEvents() const {
         if (transfer_.running()) {
-            check(timing_, "a running transfer waits on its answer timer");
+            check(timing_ != due_.has_value(), "a running transfer waits on one of its timers");
         } else {
-            check(!open_ && !timing_, "the port is closed and the timer stopped when idle");
+            check(!open_ && !timing_, "the port is closed and the answer timer stopped when idle");
             check(!run_.live, "a transfer that ended gave its outcome");
+            check(due_.has_value() == transfer_.resting(), "an idle transfer counts only a rest");
         }
     }
 
@@ -313,7 +328,15 @@ private:
             case Op::BackupFails:
                 backupFails_ = true;
                 break;
-            case Op::PauseEnds:
+            case Op::StepEnds:
+                if (due_) {
+                    now_ = std::max(now_, *std::exchange(due_, std::nullopt));
+                    stepEnds_();
+                }
+                break;
+            case Op::RestRecorded:
+                recorded_ =
+                    now_ + std::chrono::milliseconds(input_.ConsumeIntegral<std::int16_t>());
                 break;
         }
     }
@@ -405,9 +428,15 @@ private:
     ReceivedHandler deliver_;
     LostHandler lost_;
     std::function<void()> tick_;
+    std::optional<Clock::time_point> due_;
+    std::function<void()> stepEnds_;
+    Clock::time_point now_{std::chrono::hours(1)};
+    Clock::time_point recorded_;
+    // No frame may go to the radio before this.
+    Clock::time_point restsUntil_;
     FieldTextsArray fields_;
     Run run_;
-    Transfer transfer_{*this, *this, *this, *this};
+    Transfer transfer_{*this, *this, *this, *this, *this};
 };
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "link/Transfer.h"
 
+#include <algorithm>
+
 namespace qv {
 
 namespace {
@@ -7,7 +9,6 @@ namespace {
 constexpr int kBlockCount = 8;
 constexpr int kResendLimit = 3;
 constexpr int kStepPauseMs = 10;
-constexpr int kEndPauseMs = 3000;
 
 std::uint16_t blockAddress(int block) {
     return static_cast<std::uint16_t>(CalibrationRecord::kBaseAddress + block * kBlockSize);
@@ -23,15 +24,19 @@ std::size_t blockOffset(std::uint16_t address) {
 
 }  // namespace
 
-Transfer::Transfer(SerialPort& port, AnswerTimer& timer, Pause& pause, TransferListener& listener)
-    : port_(port), timer_(timer), pause_(pause), listener_(listener) {
+Transfer::Transfer(SerialPort& port, AnswerTimer& timer, StepTimer& steps, RestRecord& rests,
+                   TransferListener& listener)
+    : port_(port), timer_(timer), steps_(steps), rests_(rests), listener_(listener) {
     port_.setHandlers([this](const Frame& block) { onReceived(block); }, [this] { onPortLost(); });
     timer_.setTickHandler([this] { onAnswerTimeout(); });
+    steps_.setDueHandler([this] { onStepDue(); });
 }
 
 Transfer::~Transfer() {
     port_.setHandlers({}, {});
     timer_.setTickHandler({});
+    steps_.setDueHandler({});
+    steps_.cancel();
 }
 
 void Transfer::startRead(const std::string& device) {
@@ -78,16 +83,29 @@ std::vector<Transfer::Exchange> Transfer::readingAll() const {
     return plan;
 }
 
+// A rest recorded further off than a whole rest was not written by one on this clock: it is
+// not believed, so a damaged record never holds a transfer up longer than a rest.
 void Transfer::start(TransferKind kind, const std::string& device, std::vector<Exchange> plan) {
     end();
     kind_ = kind;
+    device_ = device;
     plan_ = std::move(plan);
     current_ = 0;
     identificationLost_ = false;
     identification_ = {};
     stopped_.reset();
+    const auto latest = steps_.now() + kRest;
+    const auto recorded = rests_.restsUntil(device);
+    restEnd_ = std::max(restDevice_ == device ? restEnd_ : StepTimer::Clock::time_point{},
+                        recorded <= latest ? recorded : StepTimer::Clock::time_point{});
+    restDevice_ = device;
+    step_ = Step::Waiting;
+    countRest();
+}
+
+void Transfer::open() {
     step_ = Step::AccessCode;
-    port_.setDevice(device);
+    port_.setDevice(device_);
     port_.setReceiveThreshold(kSingleByteThreshold);
     if (auto reason = port_.open()) {
         fail(TransferFailure::Kind::PortUnavailable, std::move(*reason));
@@ -157,24 +175,74 @@ void Transfer::onReceived(const Frame& block) {
             }
             break;
         case Step::Idle:
+        case Step::Waiting:
         case Step::Backup:
         case Step::Gather:
+        case Step::Pausing:
+        case Step::Refused:
+        case Step::Stopping:
         case Step::Settling:
-        case Step::Closing:
+        case Step::Storing:
             break;
     }
 }
 
 void Transfer::onAnswerTimeout() {
     timer_.stop();
-    if (step_ != Step::Idle && step_ != Step::Settling && step_ != Step::Closing) {
+    if (awaitsAnswer()) {
         resendOrGiveUp();
     }
 }
 
+// The port is open from the first frame until END's acknowledgement or the outcome.
 void Transfer::onPortLost() {
-    if (step_ != Step::Idle && step_ != Step::Closing) {
+    if (step_ != Step::Idle && step_ != Step::Waiting && step_ != Step::Storing) {
         fail(TransferFailure::Kind::PortLost);
+    }
+}
+
+void Transfer::onStepDue() {
+    switch (step_) {
+        case Step::Pausing:
+            if (settled()) {
+                advance();
+            }
+            break;
+        case Step::Settling:
+            advance();
+            break;
+        case Step::Refused:
+            resendOrGiveUp();
+            break;
+        case Step::Stopping:
+            fail(TransferFailure::Kind::WrongModel, {}, identification_);
+            break;
+        case Step::Idle:
+        case Step::Waiting:
+        case Step::Storing:
+            countRest();
+            break;
+        case Step::AccessCode:
+        case Step::Identify:
+        case Step::ReadBlock:
+        case Step::Backup:
+        case Step::Gather:
+        case Step::WriteBlock:
+        case Step::End:
+            break;
+    }
+}
+
+bool Transfer::awaitsAnswer() const {
+    switch (step_) {
+        case Step::AccessCode:
+        case Step::Identify:
+        case Step::ReadBlock:
+        case Step::WriteBlock:
+        case Step::End:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -191,9 +259,7 @@ void Transfer::identified(const Identification& radio) {
         return;
     }
     timer_.stop();
-    if (pauseStillRunning(kStepPauseMs)) {
-        fail(TransferFailure::Kind::WrongModel, {}, radio);
-    }
+    pause(Step::Stopping);
 }
 
 void Transfer::storeBlock(const Frame& block) {
@@ -232,11 +298,17 @@ void Transfer::gather() {
     moveOn();
 }
 
+void Transfer::pause(Step step) {
+    step_ = step;
+    steps_.schedule(kStepPauseMs);
+}
+
 void Transfer::moveOn() {
     timer_.stop();
-    if (!pauseStillRunning(kStepPauseMs) || !settled()) {
-        return;
-    }
+    pause(Step::Pausing);
+}
+
+void Transfer::advance() {
     ++current_;
     // After a lost identification it is asked again only when the model must be checked, or
     // when it is what the transfer is for.
@@ -257,18 +329,17 @@ void Transfer::moveOn() {
 // acknowledge it a second time. The line is let go quiet for one answer window first; what came
 // meanwhile is dropped with the next frame, so it is never taken for the next frame's answer.
 bool Transfer::settled() {
-    if (step_ != Step::WriteBlock || resends_ == 0) {
+    if (plan_[current_].step != Step::WriteBlock || resends_ == 0) {
         return true;
     }
     step_ = Step::Settling;
-    return pauseStillRunning(AnswerTimer::kIntervalMs);
+    steps_.schedule(AnswerTimer::kIntervalMs);
+    return false;
 }
 
 void Transfer::refused() {
     timer_.stop();
-    if (pauseStillRunning(kStepPauseMs)) {
-        resendOrGiveUp();
-    }
+    pause(Step::Refused);
 }
 
 void Transfer::resendOrGiveUp() {
@@ -277,11 +348,11 @@ void Transfer::resendOrGiveUp() {
         return;
     }
     ++resends_;
-    if (step_ == Step::Identify) {
+    if (plan_[current_].step == Step::Identify) {
         identificationLost_ = true;
         current_ = 0;
-        step_ = Step::AccessCode;
     }
+    step_ = plan_[current_].step;
     if (!port_.isOpen()) {
         if (auto reason = port_.open()) {
             fail(TransferFailure::Kind::ReopenFailed, std::move(*reason));
@@ -291,28 +362,69 @@ void Transfer::resendOrGiveUp() {
     transmit(plan_[current_]);
 }
 
+// The radio rests from here: the port is closed and no frame goes to the device until the rest
+// is over. A write stopped before its blocks left nothing to store and is reported at once, as
+// a read is.
 void Transfer::endAcknowledged() {
-    step_ = Step::Closing;
     timer_.stop();
     port_.close();
-    if (pauseStillRunning(kEndPauseMs) && pauseStillRunning(kStepPauseMs)) {
-        finish();
-    }
-}
-
-// False when the transfer was ended or replaced while the pause ran.
-bool Transfer::pauseStillRunning(int milliseconds) {
-    const unsigned run = run_;
-    pause_.sleep(milliseconds);
-    return run_ == run;
-}
-
-void Transfer::finish() {
-    if (stopped_) {
-        fail(stopped_->kind);
+    restEnd_ = steps_.now() + kRest;
+    rests_.rest(device_, restEnd_);
+    if (kind_ == TransferKind::Write && !stopped_) {
+        step_ = Step::Storing;
+        countRest();
         return;
     }
     end();
+    restCounted_ = nextRestCount() > 0;
+    report();
+}
+
+// Schedules the next count at the next whole second left; the whole seconds left, 0 when over.
+int Transfer::nextRestCount() {
+    const auto left = restEnd_ - steps_.now();
+    if (left <= StepTimer::Clock::duration::zero()) {
+        return 0;
+    }
+    const auto seconds = std::chrono::ceil<std::chrono::seconds>(left);
+    const auto toNext =
+        std::chrono::ceil<std::chrono::milliseconds>(left - (seconds - std::chrono::seconds(1)));
+    steps_.schedule(static_cast<int>(toNext.count()));
+    return static_cast<int>(seconds.count());
+}
+
+// Once a second while the radio rests; at its end, what waited for it.
+void Transfer::countRest() {
+    if (const int seconds = nextRestCount(); seconds > 0) {
+        listener_.onResting(step_ == Step::Storing ? RestKind::Storing : RestKind::Resting,
+                            seconds);
+        return;
+    }
+    switch (step_) {
+        case Step::Waiting:
+            open();
+            break;
+        case Step::Storing:
+            finish();
+            break;
+        default:
+            restCounted_ = false;
+            listener_.onRestOver();
+            break;
+    }
+}
+
+void Transfer::finish() {
+    end();
+    report();
+}
+
+// The outcome of a transfer that reached END's acknowledgement.
+void Transfer::report() {
+    if (stopped_) {
+        listener_.onFailed(*stopped_);
+        return;
+    }
     switch (kind_) {
         case TransferKind::Read:
             listener_.onReadCompleted(image_);
@@ -336,9 +448,10 @@ void Transfer::fail(TransferFailure::Kind kind, std::string reason, Identificati
 }
 
 void Transfer::end() {
-    ++run_;
     step_ = Step::Idle;
+    restCounted_ = false;
     timer_.stop();
+    steps_.cancel();
     if (port_.isOpen()) {
         port_.close();
     }

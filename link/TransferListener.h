@@ -11,6 +11,10 @@ namespace qv {
 
 enum class TransferKind { Read, Write, Identify };
 
+// What the radio's rest after END holds up: a write's completion (the radio may still be
+// storing what it took), or anything else (a transfer's first frame, the end of the session).
+enum class RestKind { Storing, Resting };
+
 // Why a transfer ended without completing.
 struct TransferFailure {
     enum class Kind {
@@ -31,7 +35,8 @@ struct TransferFailure {
 // What a transfer tells its owner. The outcomes (completed or failed) come once per started
 // transfer, after the port is closed and the answer timer stopped, and the owner may start the
 // next transfer from them; a transfer abandoned, or replaced by the start of another, reports
-// nothing more. The progress calls come while the transfer runs: they only show.
+// nothing more. The progress calls come while the transfer runs or the radio rests after it:
+// they only show.
 class TransferListener {
 public:
     virtual ~TransferListener() = default;
@@ -45,6 +50,12 @@ public:
     // An identification confirmed by END; a listener that never identifies need not care.
     virtual void onIdentifyCompleted(const Identification& /*radio*/) {}
     virtual void onFailed(const TransferFailure& failure) = 0;
+    // The radio rests after END and takes no frame: once a second while something waits for the
+    // rest, with the whole seconds left. A read's or identification's rest is counted after its
+    // outcome, from 2 s; a write's and a transfer's waiting to start, from their first second.
+    virtual void onResting(RestKind /*kind*/, int /*secondsLeft*/) {}
+    // The rest after an outcome is over (see resting()).
+    virtual void onRestOver() {}
 };
 
 }  // namespace qv

@@ -29,7 +29,7 @@ Commands::Commands(MainWindow& window, CommandServices services)
     : window_(window),
       notices_(services.notices),
       answerTimer_(*window.answerTimer()),
-      transfer_(services.port, answerTimer_, services.pause, *this),
+      transfer_(services.port, answerTimer_, services.steps, services.rests, *this),
       dialog_(services.picker),
       status_(*window.statusBar()) {
     connect(window.readButton(), &QPushButton::clicked, this, &Commands::onReadClicked);
@@ -147,6 +147,14 @@ void Commands::onLoadClicked() {
 
 void Commands::onBlockStarted(TransferKind kind, int block, int count) {
     status_.showProgress(kind, block, count);
+}
+
+void Commands::onResting(RestKind kind, int secondsLeft) {
+    status_.showRest(kind, secondsLeft);
+}
+
+void Commands::onRestOver() {
+    status_.clearProgress();
 }
 
 void Commands::onIdentified(const Identification& radio) {

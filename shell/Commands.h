@@ -13,13 +13,15 @@ namespace qv {
 
 class MainWindow;
 class Notices;
-class Pause;
+class RestRecord;
 class SerialPort;
+class StepTimer;
 
 // What the commands take from the system; the app passes the real ones, tests their own.
 struct CommandServices {
     SerialPort& port;
-    Pause& pause;
+    StepTimer& steps;
+    RestRecord& rests;
     Notices& notices;
     FilePicker& picker;
 };
@@ -45,6 +47,8 @@ private:
     void onReadCompleted(const CalibrationRecord& image) override;
     void onWriteCompleted() override;
     void onFailed(const TransferFailure& failure) override;
+    void onResting(RestKind kind, int secondsLeft) override;
+    void onRestOver() override;
 
     void showStop(const QString& headline, const QString& detail);
     bool portKnown();

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "record/FieldCatalogue.h"
+#include "translations/Translations.h"
 
 namespace qv {
 
@@ -119,7 +120,8 @@ StatusLine::StatusLine(QStatusBar& bar)
     : port_(addSection<PathLabel>(bar, "statusPort", 0, {QStringLiteral("COM100: /dev/ttyUSB10")})),
       progress_(addSection(
           bar, "statusProgress", 0,
-          {progressText(TransferKind::Read, 8, 8), progressText(TransferKind::Write, 8, 8)})),
+          {progressText(TransferKind::Read, 8, 8), progressText(TransferKind::Write, 8, 8),
+           restText(RestKind::Storing, 3), restText(RestKind::Resting, 3)})),
       radio_(
           addSection(bar, "statusRadio", 0, {tr("Radio %1, version %2").arg("QV-4120", "00.00")})),
       changes_(addSection(bar, "statusChanges", 0, {changesText(kFieldCount)})),
@@ -149,6 +151,10 @@ void StatusLine::showFile(const QString& text, const QString& detail) {
 
 void StatusLine::showProgress(TransferKind kind, int block, int count) {
     progress_->setText(progressText(kind, block, count));
+}
+
+void StatusLine::showRest(RestKind kind, int secondsLeft) {
+    progress_->setText(restText(kind, secondsLeft));
 }
 
 void StatusLine::showRadio(const Identification& radio) {

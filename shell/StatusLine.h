@@ -47,6 +47,8 @@ public:
     // What happened to a file; the path (or why not) also shows on hovering.
     void showFile(const QString& text, const QString& detail);
     void showProgress(TransferKind kind, int block, int count);
+    // The radio's rest after END, in place of the progress.
+    void showRest(RestKind kind, int secondsLeft);
     void showRadio(const Identification& radio);
     void clearProgress();
     // How many fields differ from what was last read, loaded or written.

@@ -65,4 +65,11 @@ QString fieldProblem(const GatherError& error) {
         .arg(QString::number(error.field), name, page, text, QString::number(f.memberMax()));
 }
 
+QString restText(RestKind kind, int secondsLeft) {
+    return (kind == RestKind::Storing
+                ? QCoreApplication::translate("qv::Rest", "The radio is storing the data: %1 s")
+                : QCoreApplication::translate("qv::Rest", "The radio rests: %1 s"))
+        .arg(secondsLeft);
+}
+
 }  // namespace qv

@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <QString>
 
+#include "link/TransferListener.h"
 #include "record/Conversions.h"
 #include "record/FieldCatalogue.h"
 
@@ -20,5 +21,8 @@ QString pageTitle(Page page);
 
 // What is wrong with a field, naming it by index, name and page.
 QString fieldProblem(const GatherError& error);
+
+// What the radio's rest after END holds up, with the whole seconds left.
+QString restText(RestKind kind, int secondsLeft);
 
 }  // namespace qv

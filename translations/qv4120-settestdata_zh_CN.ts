@@ -306,6 +306,17 @@ radio will display level N+1.</source>
     </message>
 </context>
 <context>
+    <name>qv::Rest</name>
+    <message>
+        <source>The radio is storing the data: %1 s</source>
+        <translation>电台正在存储数据：%1 秒</translation>
+    </message>
+    <message>
+        <source>The radio rests: %1 s</source>
+        <translation>电台正在休息：%1 秒</translation>
+    </message>
+</context>
+<context>
     <name>qv::SerialPortAdapter</name>
     <message>
         <source>No such device: is the cable plugged in?</source>

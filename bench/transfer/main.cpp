@@ -1,16 +1,20 @@
 // A full read and a full write through the real serial adapter against the paced simulated
-// radio: wall time against the floor (every byte's line time at 9600 8N1 plus the pauses).
+// radio: wall time from the start to the outcome against the floor (every byte's line time at
+// 9600 8N1 plus the pauses made before the outcome: a write's include the radio's rest, a
+// read's do not). The write starts once the read's rest is over.
 #include <QCoreApplication>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <optional>
 
-#include "CountingPause.h"
 #include "CountingSerialPort.h"
+#include "CountingStepTimer.h"
+#include "link/FileRestRecord.h"
 #include "link/QtAnswerTimer.h"
-#include "link/QtPause.h"
+#include "link/QtStepTimer.h"
 #include "link/SerialPortAdapter.h"
 #include "link/Transfer.h"
 #include "tests/support/EventLoopWait.h"
@@ -22,16 +26,27 @@ using Clock = std::chrono::steady_clock;
 
 constexpr double kByteMs = 10.0 * 1000.0 / 9600.0;
 
-// Keeps how the transfer ended.
+// Keeps how the transfer ended, and when, and the pauses made before the radio's rest began.
 struct Outcome final : TransferListener {
+    explicit Outcome(const bench::CountingStepTimer& steps) : steps(steps) {}
     void onBlockStarted(TransferKind, int, int) override {}
     void onIdentified(const Identification&) override {}
-    void onReadCompleted(const CalibrationRecord&) override { text = "read completed"; }
-    void onWriteCompleted() override { text = "write completed"; }
+    void onReadCompleted(const CalibrationRecord&) override { ended("read completed"); }
+    void onWriteCompleted() override { ended("write completed"); }
     void onFailed(const TransferFailure& failure) override {
-        text = "failed (" + std::to_string(static_cast<int>(failure.kind)) + ")";
+        ended("failed (" + std::to_string(static_cast<int>(failure.kind)) + ")");
     }
+    void onResting(RestKind, int) override {
+        pausesBeforeRest = pausesBeforeRest.value_or(steps.total);
+    }
+    void ended(std::string what) {
+        at = Clock::now();
+        text = std::move(what);
+    }
+    const bench::CountingStepTimer& steps;
     std::string text;
+    Clock::time_point at;
+    std::optional<long> pausesBeforeRest;
 };
 
 struct Measure {
@@ -41,16 +56,21 @@ struct Measure {
 };
 
 Measure run(const std::function<void()>& start, bench::CountingSerialPort& port,
-            bench::CountingPause& pause, Outcome& outcome) {
+            bench::CountingStepTimer& steps, Outcome& outcome) {
     port.bytes = 0;
-    pause.total = 0;
+    steps.total = 0;
     outcome.text.clear();
+    outcome.pausesBeforeRest.reset();
     const auto began = Clock::now();
     start();
     test::waitUntil([&] { return !outcome.text.empty(); }, std::chrono::seconds(30));
-    const std::chrono::duration<double, std::milli> wall = Clock::now() - began;
+    const std::chrono::duration<double, std::milli> wall = outcome.at - began;
+    // The rest is counted whole: its steps aim at its end, whatever time each of them took.
+    const long pauses = outcome.pausesBeforeRest
+                            ? *outcome.pausesBeforeRest + static_cast<long>(Transfer::kRest.count())
+                            : steps.total;
     return {.wallMs = wall.count(),
-            .floorMs = static_cast<double>(port.bytes) * kByteMs + static_cast<double>(pause.total),
+            .floorMs = static_cast<double>(port.bytes) * kByteMs + static_cast<double>(pauses),
             .outcome = outcome.text.empty() ? "(no outcome)" : outcome.text};
 }
 
@@ -77,10 +97,11 @@ int main(int argc, char** argv) {
     bench::CountingSerialPort port(adapter);
     QTimer waitTimer;
     QtAnswerTimer timer(waitTimer);
-    QtPause qtPause;
-    bench::CountingPause pause(qtPause);
-    Outcome outcome;
-    Transfer transfer(port, timer, pause, outcome);
+    QtStepTimer qtSteps;
+    bench::CountingStepTimer steps(qtSteps);
+    FileRestRecord rests(dir.path());
+    Outcome outcome(steps);
+    Transfer transfer(port, timer, steps, rests, outcome);
     // The write sends back what the read brought.
     const auto keepImage = [](CalibrationRecord&) { return std::optional<GatherError>(); };
     // The backup costs its reads, not a file: it is kept in memory here.
@@ -89,9 +110,10 @@ int main(int argc, char** argv) {
     };
 
     std::printf("%-6s %12s %12s %7s  %s\n", "", "wall", "floor", "ratio", "outcome");
-    print("read", run([&] { transfer.startRead(device); }, port, pause, outcome));
+    print("read", run([&] { transfer.startRead(device); }, port, steps, outcome));
+    test::waitUntil([&] { return !transfer.resting(); }, std::chrono::seconds(10));
     print("write",
-          run([&] { transfer.startWrite(device, keepImage, keepBackup); }, port, pause, outcome));
+          run([&] { transfer.startWrite(device, keepImage, keepBackup); }, port, steps, outcome));
     radio.terminate();
     radio.waitForFinished(10'000);
     return 0;

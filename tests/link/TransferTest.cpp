@@ -2,221 +2,31 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <array>
-#include <iterator>
-#include <numeric>
-#include <optional>
-#include <sstream>
-
-#include "SimulatedRadio.h"
-#include "tests/support/FakeFieldTexts.h"
-#include "tests/support/Hex.h"
+#include "tests/support/TransferLine.h"
 
 namespace qv {
 namespace {
 
+using namespace std::chrono_literals;
 using test::hex;
-using Lines = std::vector<std::string>;
+using test::Lines;
+using test::TransferLine;
 
-// The marks of what the radio does to a frame (see Line::play), and the fault each stands for.
-constexpr std::string_view kMarks = "?&~!";
-constexpr std::array kMarkFaults{sim::Fault::Kind::Silence, sim::Fault::Kind::Silence,
-                                 sim::Fault::Kind::Delay, sim::Fault::Kind::Refusal};
-Lines words(const std::string& text) {
-    std::istringstream in(text);
-    return {std::istream_iterator<std::string>(in), {}};
-}
-
-std::string nameOf(const std::string& word) {
-    return word.substr(0, word.find_first_of(kMarks));
-}
-
-// The name of a frame sent, as the scripts write it.
-std::string frameName(const Frame& f) {
-    if (f.size() == 4 || f.size() == 22) {
-        return static_cast<char>(f[0]) + std::to_string(f[2] / 16) + std::to_string(f[2] % 16);
-    }
-    return f == hex("02") ? "ID" : f == hex("45 4E 44") ? "END" : "AC";
-}
-
-// A transfer on a line to the simulated radio. The line is the transfer's port, answer timer,
-// pause and listener, and the field texts it writes; it keeps what it is asked: the frames
-// written, each with the receive threshold armed for it, the pauses, and the outcomes ("read
-// completed", "WrongModel QV-412"). Every outcome must find the port closed and the timer
-// stopped. The bytes, the faults of the line and what comes after the end are the fault matrix's.
-struct Line : SerialPort, AnswerTimer, Pause, TransferListener {
-    Line() {
-        std::iota(memory.begin(), memory.end(), 3);
-        fields.texts.fill("7");
-    }
-
-    void setDevice(const std::string&) override {}
-    std::optional<std::string> open() override {
-        opened = !openFailure;
-        return openFailure;
-    }
-    void close() override { opened = false; }
-    bool isOpen() const override { return opened; }
-    void clearBuffers() override {}
-    void setReceiveThreshold(int bytes) override { threshold = bytes; }
-    bool write(const Frame& frame) override {
-        written.push_back(frame);
-        thresholds.push_back(threshold);
-        return opened && !refuseWrites;
-    }
-    void setHandlers(ReceivedHandler received, LostHandler /*lost*/) override {
-        deliver = std::move(received);
-    }
-    void start() override { timing = true; }
-    void stop() override { timing = false; }
-    void setTickHandler(std::function<void()> handler) override { tick = std::move(handler); }
-    // A pause long enough for events lets the answers still on the way arrive meanwhile.
-    void sleep(int milliseconds) override {
-        pauses.push_back(milliseconds);
-        if (milliseconds >= kEventsFromMs) {
-            arriveLate();
-        }
-    }
-    void onBlockStarted(TransferKind, int, int) override {}
-    void onIdentified(const Identification&) override {}
-    void onReadCompleted(const CalibrationRecord&) override { outcome("read completed"); }
-    void onWriteCompleted() override { outcome("write completed"); }
-    void onFailed(const TransferFailure& failure) override {
-        constexpr std::array kNames{"PortUnavailable", "NoAnswer",     "ReopenFailed", "PortLost",
-                                    "WrongModel",      "InvalidField", "BackupFailed"};
-        const std::string detail = failure.reason + failure.radio.model +
-                                   (failure.field ? std::to_string(failure.field->field) : "");
-        outcome(kNames.at(static_cast<std::size_t>(failure.kind)) +
-                (detail.empty() ? "" : " " + detail));
-    }
-
-    // Runs a transfer to its end, letting the answer timer expire whenever it waits. The script
-    // names the frames it must send (AC, ID, R00..R70 for read requests, W00..W70 for write
-    // blocks, END), each marked with what happens to it: nothing (the radio answers), '?'
-    // silence, '&' silence with the port closed meanwhile and not to be opened again, '~' its
-    // answer held back until the next frame, '!' a refusal.
-    // "..." stands for the frames between when all goes well. The faults of the line itself are
-    // the fault matrix's. Flags: 'W' a write, 'm' the model QV-4120 is checked, 'x' the radio is
-    // a QV-412, 'e' field 5 is empty, 'b' the backup cannot be kept.
-    void play(const std::string& flags, const std::string& script) {
-        const auto has = [&](char flag) { return flags.find(flag) != std::string::npos; };
-        const bool writing = has('W');
-        const Lines all = words(writing ? "AC ID R00 R10 R20 R30 R40 R50 R60 R70 W00 W10 W20 W30 "
-                                          "W40 W50 W60 W70 END"
-                                        : "AC ID R00 R10 R20 R30 R40 R50 R60 R70 END");
-        const Lines given = words(script);
-        std::vector<sim::Fault> faults;
-        for (std::size_t i = 0, first = marks.size(); i < given.size(); ++i) {
-            const auto from =
-                i == 0 ? all.begin() : std::ranges::find(all, nameOf(given[i - 1])) + 1;
-            const auto to =
-                i + 1 < given.size() ? std::ranges::find(all, nameOf(given[i + 1])) : all.end();
-            for (const std::string& frame : given[i] == "..." ? Lines(from, to) : Lines{given[i]}) {
-                toSend.push_back(nameOf(frame));
-                marks.push_back(frame.back());
-                const int number = static_cast<int>(marks.size() - first);
-                if (const auto mark = kMarks.find(frame.back()); mark != std::string_view::npos) {
-                    faults.push_back({kMarkFaults.at(mark), number, number});
-                }
-            }
-        }
-        radio.emplace(sim::SimulatedRadio::Identity{.accessCode = "ABCDEFGHIJ",
-                                                    .model = has('x') ? "QV-412" : "QV-4120"},
-                      memory, faults);
-        transfer.setRadioSettings({.accessCode = "ABCDEFGHIJ", .model = has('m') ? "QV-4120" : ""});
-        fields.texts[5] = has('e') ? "" : fields.texts[5];
-        if (writing) {
-            transfer.startWrite(
-                "/dev/radio",
-                [this](CalibrationRecord& into) { return textsToImage(fields, fieldRecord, into); },
-                [full = has('b')](const CalibrationRecord&, const Identification&) {
-                    return full ? std::optional<std::string>("no room") : std::nullopt;
-                });
-        } else {
-            transfer.startRead("/dev/radio");
-        }
-        run();
-        for (int ticks = 0; ticks < 30 && timing; ++ticks) {
-            tick();
-            run();
-        }
-        EXPECT_FALSE(transfer.running());
-        EXPECT_EQ(sent, toSend);
-    }
-
-    // Lets the radio answer the frames sent until the transfer waits for its timer or has ended.
-    void run() {
-        while (sent.size() < written.size()) {
-            const char mark = sent.size() < marks.size() ? marks[sent.size()] : ' ';
-            const Frame& frame = written[sent.size()];
-            sent.push_back(frameName(frame));
-            opened = opened && mark != '&';
-            if (mark == '&') {
-                openFailure = "gone";
-            }
-            // What comes beyond the length awaited (a late answer's second) arrives once the
-            // next frame went out, unless a pause came first.
-            const auto awaited = static_cast<std::ptrdiff_t>(thresholds[sent.size() - 1]);
-            for (const sim::Exchange& exchange : radio->receive(frame)) {
-                const Frame& answer = exchange.answer;
-                if (std::ssize(answer) > awaited) {
-                    late.emplace_back(answer.begin() + awaited, answer.end());
-                }
-                deliver(
-                    Frame(answer.begin(), answer.begin() + std::min(awaited, std::ssize(answer))));
-            }
-            if (sent.size() < written.size()) {
-                arriveLate();
-            }
-        }
-    }
-
-    void arriveLate() {
-        for (const Frame& answer : std::exchange(late, {})) {
-            deliver(answer);
-        }
-    }
-
-    void outcome(const std::string& name) {
-        EXPECT_FALSE(opened || timing);
-        outcomes.push_back(name);
-    }
-
-    bool opened = false;
-    bool refuseWrites = false;
-    std::optional<std::string> openFailure;
-    int threshold = 0;
-    std::vector<Frame> written;
-    std::vector<int> thresholds;
-    std::vector<int> pauses;
-    ReceivedHandler deliver;
-    std::vector<Frame> late;
-    bool timing = false;
-    std::function<void()> tick;
-    Lines outcomes;
-    test::FakeFieldTexts fields;
-    FieldRecord fieldRecord;
-    sim::SimulatedRadio::Memory memory{};  // the radio's
-    std::optional<sim::SimulatedRadio> radio;
-    Lines toSend;
-    std::string marks;  // of each frame expected
-    Lines sent;
-    Transfer transfer{*this, *this, *this, *this};
-};
-
-// Each frame armed for the length of its answer; a pause after each answer, and a long one once
-// END is answered.
+// Each frame armed for the length of its answer; a pause after each answer, and the rest once
+// END is answered, counted a second at a time.
 TEST(Transfer, ReadArmsEachAnswerAndPauses) {
-    Line line;
+    TransferLine line;
     line.play("r", "...");
     EXPECT_EQ(line.thresholds, (std::vector{3, 16, 21, 21, 21, 21, 21, 21, 21, 21, 1}));
-    EXPECT_EQ(line.pauses, (std::vector{10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 3000, 10}));
+    while (line.steps.fire()) {
+    }
+    EXPECT_EQ(line.steps.scheduled,
+              (std::vector{10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 1000, 1000, 1000}));
 }
 
 // An END the port refused is not confirmed by an acknowledgement that comes anyway.
 TEST(Transfer, OnlyAFrameThatWentOutIsAnswered) {
-    Line line;
+    TransferLine line;
     line.radio.emplace(sim::SimulatedRadio::Identity{.accessCode = "ABCDEFGHIJ"}, line.memory,
                        std::vector<sim::Fault>{});
     line.transfer.setRadioSettings({.accessCode = "ABCDEFGHIJ", .model = ""});
@@ -224,6 +34,7 @@ TEST(Transfer, OnlyAFrameThatWentOutIsAnswered) {
         for (const sim::Exchange& exchange : line.radio->receive(line.written.at(frame))) {
             line.deliver(exchange.answer);
         }
+        line.steps.fire();
     };
     line.transfer.startIdentify("/dev/radio");
     answer(0);
@@ -236,7 +47,7 @@ TEST(Transfer, OnlyAFrameThatWentOutIsAnswered) {
     line.deliver(hex("06"));
     EXPECT_FALSE(line.transfer.running());
     Lines sent;
-    std::ranges::transform(line.written, std::back_inserter(sent), frameName);
+    std::ranges::transform(line.written, std::back_inserter(sent), test::frameName);
     EXPECT_EQ(sent, (Lines{"AC", "ID", "END", "END"}));
 }
 
@@ -256,9 +67,100 @@ const char* const kScripts[][3] = {
 TEST(Transfer, ScriptsRunToTheirOutcome) {
     for (const auto& [flags, frames, outcome] : kScripts) {
         SCOPED_TRACE(std::string(flags) + ": " + frames);
-        Line line;
+        TransferLine line;
         line.play(flags, frames);
         EXPECT_EQ(line.outcomes, Lines{outcome});
+    }
+}
+
+// What follows END's acknowledgement, in milliseconds from it, until the next access code: a
+// read is reported at once and a write once the radio rests no more; a read started meanwhile,
+// in this process or another, waits until then, counting the seconds left.
+struct Sequel {
+    const char* first;  // flags of the transfer that ends: 'e' stops a write before its blocks
+    int stepsBefore;    // of its rest, ended before the read that follows starts
+    bool elsewhere;     // that read runs in another process
+    Lines expected;
+};
+const Sequel kSequels[] = {
+    {"r",
+     0,
+     false,
+     {"0 read completed", "0 Resting 3", "1000 Resting 2", "2000 Resting 1", "3000 AC"}},
+    {"r",
+     1,
+     false,
+     {"0 read completed", "1000 Resting 2", "1000 Resting 2", "2000 Resting 1", "3000 AC"}},
+    {"r",
+     3,
+     false,
+     {"0 read completed", "1000 Resting 2", "2000 Resting 1", "3000 over", "3000 AC"}},
+    {"r", 0, true, {"0 Resting 3", "1000 Resting 2", "2000 Resting 1", "3000 AC"}},
+    {"r", 1, true, {"1000 Resting 2", "2000 Resting 1", "3000 AC"}},
+    {"W",
+     0,
+     false,
+     {"0 Storing 3", "1000 Storing 2", "2000 Storing 1", "3000 write completed", "3000 AC"}},
+    {"W", 0, true, {"3000 AC"}},
+    // A write stopped before its blocks stored nothing: it is reported at once.
+    {"We",
+     0,
+     false,
+     {"0 InvalidField 5", "0 Resting 3", "1000 Resting 2", "2000 Resting 1", "3000 AC"}},
+};
+
+TEST(Transfer, NothingGoesToTheRadioWhileItRests) {
+    for (const auto& [first, stepsBefore, elsewhere, expected] : kSequels) {
+        SCOPED_TRACE(std::string(first) + " " + std::to_string(stepsBefore) +
+                     (elsewhere ? " elsewhere" : ""));
+        TransferLine line;
+        line.play(first, std::string(first) == "We" ? "... R70 END" : "...");
+        const auto end = std::ranges::find(line.timeline, "END", &TransferLine::Timed::second);
+        ASSERT_NE(end, line.timeline.end());
+        for (int k = 0; k < stepsBefore; ++k) {
+            line.steps.fire();
+        }
+        TransferLine other(&line);
+        TransferLine& next = elsewhere ? other : line;
+        const std::size_t from =
+            elsewhere ? 0 : static_cast<std::size_t>(end - line.timeline.begin()) + 1;
+        next.play("r", "...");
+        Lines seen = next.timelineSince(from, end->first);
+        seen.resize(std::ranges::find(seen, expected.back()) + 1 - seen.begin());
+        EXPECT_EQ(seen, expected);
+    }
+}
+
+// A write abandoned while the radio stores what it took never completes; its rest is kept.
+TEST(Transfer, AWriteAbandonedWhileStoringReportsNothing) {
+    TransferLine line;
+    line.begin("W", "...");
+    while (line.outcomes.empty() && line.timeline.back().second != "Storing 2") {
+        line.next();
+    }
+    line.transfer.abandon();
+    EXPECT_FALSE(line.steps.pending());
+    EXPECT_TRUE(line.outcomes.empty());
+    EXPECT_EQ(line.rests.rests.at("/dev/radio"), line.steps.time + 2s);
+}
+
+// The record is believed up to one rest ahead: anything further was not written by a rest.
+TEST(Transfer, ARecordedRestIsBelievedUpToOneRest) {
+    const std::pair<StepTimer::Clock::duration, Lines> kRecords[] = {
+        {-1ms, {"0 AC"}},
+        {1500ms, {"0 Resting 2", "500 Resting 1", "1500 AC"}},
+        {3000ms, {"0 Resting 3", "1000 Resting 2", "2000 Resting 1", "3000 AC"}},
+        {3001ms, {"0 AC"}},
+        {24h, {"0 AC"}},
+    };
+    for (const auto& [ahead, expected] : kRecords) {
+        TransferLine line;
+        const auto started = line.steps.time;
+        line.rests.rests["/dev/radio"] = started + ahead;
+        line.play("r", "...");
+        Lines seen = line.timelineSince(0, started);
+        seen.resize(expected.size());
+        EXPECT_EQ(seen, expected);
     }
 }
 

@@ -1,5 +1,7 @@
 // The whole tool through its window: the buttons and fields driven as a user would, the
 // simulated radio on a real pseudo-terminal, the message boxes and file dialogs scripted.
+#include <QTabBar>
+
 #include "tests/window/WindowFixture.h"
 
 namespace qv::test {
@@ -154,6 +156,30 @@ TEST_F(WindowEndToEnd, PortsThatAreMissingCannotBeOpenedOrGoAway) {
     EXPECT_EQ(notices.shown.size(), 1U);
     EXPECT_EQ(notices.shown.front().icon, NoticeIcon::Stop);
     EXPECT_EQ(status("statusProgress"), "");
+}
+
+// The window answers throughout: while a read waits for an answer (the radio silent on its
+// third block) it switches pages; "Read Complete!" comes at END's acknowledgement, and while the
+// radio then rests it switches pages and Exit closes it, ending the rest.
+TEST_F(WindowEndToEnd, AnswersDuringATransferAndTheRest) {
+    openOnRadio(testImage(), {"--fault", "silence@5"});
+    auto* pages = window->findChild<QTabWidget*>();
+    const auto switchTo = [&](int page) {
+        QTest::mouseClick(pages->tabBar(), Qt::LeftButton, {},
+                          pages->tabBar()->tabRect(page).center());
+        return pages->currentIndex() == page;
+    };
+    notices.onShow = [&] { steps.held = true; };
+    click(window->readButton());
+    EXPECT_TRUE(waitUntil([&] { return status("statusProgress") == "Reading block 3 of 8"; }, 15s));
+    EXPECT_TRUE(switchTo(1));
+    EXPECT_EQ(outcome(), "Read Complete!");
+    EXPECT_TRUE(waitUntil([&] { return status("statusProgress") == "The radio rests: 2 s"; }, 5s));
+    EXPECT_TRUE(commands->currentTransfer().resting());
+    EXPECT_TRUE(switchTo(2));
+    QTest::mouseClick(window->findChild<QPushButton*>("exitButton"), Qt::LeftButton);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(commands->currentTransfer().resting());
 }
 
 class Outcomes : public WindowTest, public testing::WithParamInterface<bool> {};

@@ -19,7 +19,8 @@
 #include "shell/MainWindow.h"
 #include "shell/MessageBoxNotices.h"
 #include "tests/support/EventLoopWait.h"
-#include "tests/support/FakePause.h"
+#include "tests/support/FakeRestRecord.h"
+#include "tests/support/InstantStepTimer.h"
 #include "tests/support/RadioProcess.h"
 #include "tests/support/ShellFakes.h"
 #include "translations/Translations.h"
@@ -53,8 +54,8 @@ protected:
         qputenv("XDG_DATA_HOME", path("data").toLocal8Bit());
         commands.reset();
         window = std::make_unique<MainWindow>(ShellServices{notices, locale, ports, settings});
-        commands = std::make_unique<Commands>(*window,
-                                              CommandServices{serialPort, pause, notices, picker});
+        commands = std::make_unique<Commands>(
+            *window, CommandServices{serialPort, steps, rests, notices, picker});
         window->startUp();
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -126,8 +127,8 @@ protected:
     ScriptedPicker picker;
     SettingsFile settings{path("mysetup.ini").toStdString()};
     SerialPortAdapter serialPort;
-    std::vector<std::string> journal;
-    FakePause pause{journal};
+    InstantStepTimer steps;
+    FakeRestRecord rests;
     RadioProcess radio{path("radio.bin"), path("radio.log")};
     std::string device;
     std::unique_ptr<MainWindow> window;
