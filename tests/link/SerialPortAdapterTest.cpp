@@ -124,15 +124,17 @@ TEST(SerialPortAdapter, RefusesADeviceAnotherProgramHolds) {
 }
 
 // A file no program holds has no holder, unless a program known to take serial adapters runs
-// (here this test itself), which may hold it unseen.
+// (here this test program, of which tests run side by side may start several), which may hold
+// it unseen.
 TEST(PortHolder, NoneForAFreeFileButAGrabberThatRuns) {
     QTemporaryDir dir;
     QFile(dir.filePath("free")).open(QIODevice::WriteOnly);
     const std::string free = dir.filePath("free").toStdString();
     EXPECT_EQ(findPortHolders(free, {}), std::vector<PortHolder>{});
-    EXPECT_EQ(
-        findPortHolders(free, {"link_qt_tests"}),
-        (std::vector<PortHolder>{{"link_qt_tests", QCoreApplication::applicationPid(), false}}));
+    const auto grabbers = findPortHolders(free, {"link_qt_tests"});
+    ASSERT_EQ(grabbers.size(), 1U);
+    EXPECT_EQ(grabbers[0].name, "link_qt_tests");
+    EXPECT_FALSE(grabbers[0].seen);
 }
 
 // Another opening of a line this very process holds is refused by our own lock, naming us, in
