@@ -2,30 +2,15 @@
 
 namespace qv::cli {
 
-RadioSession::RadioSession(SerialPort& port, const RadioSettings& settings, std::ostream* progress)
-    : progress_(progress), transfer_(port, answerTimer_, pause_, *this) {
-    transfer_.setRadioSettings(settings);
-}
-
-SessionResult RadioSession::identify(const std::string& device) {
-    return run([&] { transfer_.startIdentify(device); });
-}
-
-SessionResult RadioSession::read(const std::string& device) {
-    return run([&] { transfer_.startRead(device); });
-}
-
-SessionResult RadioSession::write(const std::string& device, Transfer::Gather gather,
-                                  Transfer::Backup backup) {
-    return run([&] { transfer_.startWrite(device, std::move(gather), std::move(backup)); });
-}
+RadioSession::RadioSession(SerialPort& port, std::ostream& err, bool showProgress)
+    : err_(err), showProgress_(showProgress), work_(port, answerTimer_, pause_, *this) {}
 
 // An outcome can come before the loop runs (a port that does not open): the loop then never
 // starts, as a quit before exec would be lost.
-SessionResult RadioSession::run(const std::function<void()>& start) {
+WorkResult RadioSession::run(const std::function<void(RadioWork&)>& start) {
     result_ = {};
     done_ = false;
-    start();
+    start(work_);
     if (!done_) {
         loop_.exec();
     }
@@ -33,49 +18,32 @@ SessionResult RadioSession::run(const std::function<void()>& start) {
 }
 
 void RadioSession::onBlockStarted(TransferKind kind, int block, int count) {
-    if (kind == TransferKind::Write) {
-        result_.blocksWritten = block;
-    }
-    if (progress_ != nullptr) {
+    if (showProgress_) {
         progressShown_ = true;
-        *progress_ << "\r" << (kind == TransferKind::Write ? "Writing" : "Reading") << " block "
-                   << block << " of " << count << std::flush;
+        err_ << "\r" << (kind == TransferKind::Write ? "Writing" : "Reading") << " block " << block
+             << " of " << count << std::flush;
     }
 }
 
-void RadioSession::onIdentified(const Identification& radio) {
-    result_.radio = radio;
+void RadioSession::onIdentified(const Identification& /*radio*/) {}
+
+void RadioSession::onBackup(const QString& said, const QString& /*where*/) {
+    clearProgress();
+    err_ << said.toStdString() << "\n";
 }
 
-void RadioSession::onReadCompleted(const CalibrationRecord& image) {
-    result_.memory = image;
-    finish();
-}
-
-void RadioSession::onWriteCompleted() {
-    finish();
-}
-
-void RadioSession::onIdentifyCompleted(const Identification& radio) {
-    result_.radio = radio;
-    finish();
-}
-
-void RadioSession::onFailed(const TransferFailure& failure) {
-    result_.failure = failure;
-    if (!failure.radio.model.empty()) {
-        result_.radio = failure.radio;
-    }
-    finish();
-}
-
-void RadioSession::finish() {
-    if (progressShown_) {
-        *progress_ << "\r\033[K" << std::flush;
-        progressShown_ = false;
-    }
+void RadioSession::onFinished(TransferKind /*kind*/, const WorkResult& result) {
+    clearProgress();
+    result_ = result;
     done_ = true;
     loop_.quit();
+}
+
+void RadioSession::clearProgress() {
+    if (progressShown_) {
+        err_ << "\r\033[K" << std::flush;
+        progressShown_ = false;
+    }
 }
 
 }  // namespace qv::cli

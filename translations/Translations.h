@@ -3,7 +3,6 @@
 #include <QLocale>
 #include <QString>
 
-#include "record/Conversions.h"
 #include "record/FieldCatalogue.h"
 
 namespace qv {
@@ -17,8 +16,5 @@ void useChinese(bool chinese);
 
 // A page's title on its tab; the technical names stay as they are.
 QString pageTitle(Page page);
-
-// What is wrong with a field, naming it by index, name and page.
-QString fieldProblem(const GatherError& error);
 
 }  // namespace qv

@@ -1,0 +1,89 @@
+#include "cli/Command.h"
+
+#include <CLI/CLI.hpp>
+#include <QFile>
+
+namespace qv::cli {
+
+namespace {
+
+ExitCode exitCodeOf(Message::Kind kind) {
+    switch (kind) {
+        case Message::Kind::Usage:
+            return ExitCode::Usage;
+        case Message::Kind::Port:
+            return ExitCode::PortUnavailable;
+        case Message::Kind::Communication:
+            return ExitCode::Communication;
+        case Message::Kind::Model:
+            return ExitCode::WrongModel;
+        case Message::Kind::File:
+            return ExitCode::FileError;
+        case Message::Kind::Field:
+            return ExitCode::InvalidField;
+    }
+    return ExitCode::Communication;
+}
+
+}  // namespace
+
+Command::Command(std::string name, std::string description)
+    : name_(std::move(name)), description_(std::move(description)) {}
+
+void Command::addTo(CLI::App& program) {
+    command_ = program.add_subcommand(name_, description_);
+    addOptions(*command_);
+}
+
+bool Command::chosen() const {
+    return command_ != nullptr && command_->parsed();
+}
+
+ExitCode Command::run(const CommonOptions& common, const Console& console) {
+    common_ = &common;
+    console_ = &console;
+    return execute();
+}
+
+void Command::say(const QString& text) const {
+    err() << text.toStdString() << "\n";
+}
+
+// The headline after the program's name, each line of the detail indented below it.
+ExitCode Command::fail(const Message& message) const {
+    say("qv4120-cal: " + message.headline);
+    for (const QString& line : message.detail.split('\n', Qt::SkipEmptyParts)) {
+        say("  " + line);
+    }
+    return exitCodeOf(message.kind);
+}
+
+ExitCode Command::fail(ExitCode code, const QString& text) const {
+    say("qv4120-cal: " + text);
+    return code;
+}
+
+std::optional<ExitCode> Command::openSettings() {
+    const std::filesystem::path path = common().settings.empty()
+                                           ? settingsFilePath(common().executableFolder)
+                                           : std::filesystem::path(common().settings);
+    if (!common().settings.empty()) {
+        QFile file(QFile::decodeName(path.c_str()));
+        if (!file.open(QIODevice::ReadOnly)) {
+            return fail(Wording::settingsNotRead({path, file.errorString().toStdString()}));
+        }
+    }
+    settings_.emplace(path.string());
+    return std::nullopt;
+}
+
+std::optional<ExitCode> Command::load(const std::string& path, LoadedFile& file) const {
+    auto loaded = loadFile(path);
+    if (const auto* failure = std::get_if<Message>(&loaded)) {
+        return fail(*failure);
+    }
+    file = std::get<LoadedFile>(std::move(loaded));
+    return std::nullopt;
+}
+
+}  // namespace qv::cli
