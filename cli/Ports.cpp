@@ -19,7 +19,7 @@ ExitCode Ports::execute() {
     LinuxPorts present(settings().configuredPorts());
     const PortListing listing = listPorts(present.list());
     if (listing.entries.empty()) {
-        say("qv4120-cal: " + tr("no serial port is present."));
+        say("qv4120-cal: " + Command::tr("no serial port is present."));
     }
     for (const PortEntry& entry : listing.entries) {
         char line[16];

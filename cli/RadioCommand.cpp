@@ -24,7 +24,8 @@ std::optional<ExitCode> RadioCommand::prepare() {
     }
     if (const auto& given = common().accessCode) {
         if (accessCodeOrDefault(*given) != *given) {
-            return fail(ExitCode::Usage, tr("--access-code takes ten printable ASCII characters."));
+            return fail(ExitCode::Usage,
+                        Command::tr("--access-code takes ten printable ASCII characters."));
         }
         place_.settings.accessCode = *given;
     } else {
@@ -32,8 +33,9 @@ std::optional<ExitCode> RadioCommand::prepare() {
         place_.settings.accessCode = accessCodeOrDefault(written);
         if (!written.empty() && place_.settings.accessCode != written) {
             say("qv4120-cal: " +
-                tr("note: %1: [radio] accessCode is not ten printable ASCII characters; the "
-                   "built-in code is used.")
+                Command::tr(
+                    "note: %1: [radio] accessCode is not ten printable ASCII characters; the "
+                    "built-in code is used.")
                     .arg(outsideText(settings().path())));
         }
     }
@@ -42,9 +44,10 @@ std::optional<ExitCode> RadioCommand::prepare() {
     LinuxPorts present(settings().configuredPorts());
     const auto chosen = choosePort(portText_, present);
     if (!chosen) {
-        return fail(ExitCode::PortUnavailable,
-                    tr("Cannot open %1: no such port is present (qv4120-cal ports lists them).")
-                        .arg(outsideText(portText_)));
+        return fail(
+            ExitCode::PortUnavailable,
+            Command::tr("Cannot open %1: no such port is present (qv4120-cal ports lists them).")
+                .arg(outsideText(portText_)));
     }
     place_.port = *chosen;
     return std::nullopt;

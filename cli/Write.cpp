@@ -24,7 +24,7 @@ bool Write::confirmed() const {
         fail(Wording::noTerminalToConfirm());
         return false;
     }
-    err() << tr("Write %1 into the radio on %2? [y/N] ")
+    err() << Command::tr("Write %1 into the radio on %2? [y/N] ")
                  .arg(outsidePath(file_), outsideText(port()))
                  .toStdString()
           << std::flush;

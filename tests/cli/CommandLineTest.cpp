@@ -145,12 +145,17 @@ TEST_F(OutOfRangeRadio, ReadWriteAndVerifyOfTheReadAndOfItsBackup) {
     EXPECT_EQ(radio.memoryAfterStop(), expected);
 }
 
-// Messages are Chinese in a Chinese (China) locale only; results, for scripts, stay as they are.
+// Messages are Chinese in a Chinese (China) locale only, a file's error with its headline;
+// results, for scripts, stay as they are.
 TEST_F(CommandLine, MessagesFollowTheLocale) {
-    for (const auto& [name, said] : {std::pair{"zh_CN.UTF-8", "无法打开 COM77：没有这个端口"},
-                                     {"zh_TW.UTF-8", "Cannot open COM77: no such port"}}) {
+    for (const auto& [name, said, fileSaid] :
+         {std::tuple{"zh_CN.UTF-8", "无法打开 COM77：没有这个端口",
+                     "qv4120-cal: 数据文件未载入。\n"},
+          {"zh_TW.UTF-8", "Cannot open COM77: no such port",
+           "qv4120-cal: The data file was not loaded.\n"}}) {
         locale = name;
         EXPECT_NE(cal({"identify", "--port", "COM77"}).err.find(said), std::string::npos) << name;
+        EXPECT_TRUE(cal({"show", "{dir}/missing.json"}).err.starts_with(fileSaid)) << name;
         EXPECT_EQ(cal({"identify", "--port", "COM9"}).out, "model: QV-4120\nversion: 01.02\n");
     }
 }
