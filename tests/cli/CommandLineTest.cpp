@@ -121,6 +121,7 @@ protected:
 
 TEST_F(OutOfRangeRadio, ReadWriteAndVerifyOfTheReadAndOfItsBackup) {
     ASSERT_EQ(cal({"read", "-p", "COM9", "-o", "{dir}/read.json"}).code, 0);
+    EXPECT_TRUE(contents(dir.filePath("read.json")).contains(R"("***ASQ close level","value":6)"));
     const Ran before = cal({"verify", "-p", "COM9", "{dir}/read.json"});
     EXPECT_EQ(before.code, 1);
     EXPECT_EQ(before.out, "20 OTHER ***ASQ close level: file 6, radio 7\n");

@@ -166,6 +166,7 @@ TEST_F(WindowEndToEnd, ABackupHoldingAValueOutOfRangeIsWrittenInRange) {
     click(window->readButton());
     click(window->writeButton());
     EXPECT_EQ(notices.asked.size(), 2U);
+    EXPECT_FALSE(commands->currentTransfer().running());
     EXPECT_TRUE(notices.shown.empty());
     EXPECT_EQ(radio.log(), "");
     EXPECT_EQ(clickForMessage(window->writeButton()), "Write Complete!");
