@@ -1,6 +1,5 @@
 #include "cli/Command.h"
 
-#include <CLI/CLI.hpp>
 #include <QFile>
 
 namespace qv::cli {

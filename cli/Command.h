@@ -1,5 +1,6 @@
 #pragma once
 
+#include <CLI/CLI.hpp>
 #include <QCoreApplication>
 #include <filesystem>
 #include <optional>
@@ -9,10 +10,6 @@
 #include "cli/ExitCode.h"
 #include "ports/SettingsFile.h"
 #include "workflow/CalibrationFiles.h"
-
-namespace CLI {
-class App;
-}
 
 namespace qv::cli {
 

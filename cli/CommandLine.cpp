@@ -1,6 +1,5 @@
 #include "cli/CommandLine.h"
 
-#include <CLI/CLI.hpp>
 #include <memory>
 #include <vector>
 

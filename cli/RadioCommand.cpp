@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <CLI/CLI.hpp>
 #include <optional>
 
 #include "cli/PortChoice.h"

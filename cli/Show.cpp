@@ -1,5 +1,3 @@
-#include <CLI/CLI.hpp>
-
 #include "cli/Subcommands.h"
 
 namespace qv::cli {

@@ -1,6 +1,5 @@
 #include <unistd.h>
 
-#include <CLI/CLI.hpp>
 #include <iostream>
 
 #include "cli/Subcommands.h"

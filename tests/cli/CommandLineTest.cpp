@@ -112,8 +112,8 @@ class OutOfRangeRadio : public CommandLine {
 protected:
     void SetUp() override {
         image[kCloseLevels[0]] = 7;
-        put(dir.filePath("radio.bin"),
-            QByteArray(reinterpret_cast<const char*>(image.data()), image.size()));
+        put(dir.filePath("radio.bin"), QByteArray(reinterpret_cast<const char*>(image.data()),
+                                                  static_cast<qsizetype>(image.size())));
         CommandLine::SetUp();
     }
     Memory image = sim::builtInImage();
