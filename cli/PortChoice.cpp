@@ -25,19 +25,15 @@ std::optional<int> portNumberIn(std::string text) {
 
 }  // namespace
 
-std::string ChosenPort::describe() const {
-    return name.empty() ? device : name + " (" + device + ")";
-}
-
-std::optional<ChosenPort> choosePort(const std::string& text, PresentPorts& present) {
+std::optional<RadioPort> choosePort(const std::string& text, PresentPorts& present) {
     const std::optional<int> n = portNumberIn(text);
     if (!n) {
-        return ChosenPort{{}, text};
+        return RadioPort{{}, text};
     }
     const std::string name = portEntryText(*n);
     for (const PortEntry& entry : listPorts(present.list()).entries) {
         if (entry.text == name) {
-            return ChosenPort{name, entry.device};
+            return RadioPort{name, entry.device};
         }
     }
     return std::nullopt;

@@ -2,59 +2,47 @@
 
 #include <QEventLoop>
 #include <QTimer>
-#include <optional>
+#include <functional>
 #include <ostream>
 
 #include "link/FileRestRecord.h"
 #include "link/QtAnswerTimer.h"
 #include "link/QtStepTimer.h"
-#include "link/Transfer.h"
-#include "link/TransferListener.h"
+#include "workflow/RadioWork.h"
 
 namespace qv::cli {
 
-// How one transfer ended.
-struct SessionResult {
-    std::optional<TransferFailure> failure;  // none: completed
-    Identification radio;                    // as the radio named itself, when it did
-    CalibrationRecord memory;                // of a completed read
-    int blocksWritten = 0;                   // write blocks sent (the last may be unconfirmed)
-};
-
-// Runs one transfer of the engine on the event loop until its outcome, showing progress
-// ("Reading block 3 of 8", "The radio rests: 2 s") on `progress` when there is one.
-class RadioSession final : private TransferListener {
+// Runs one piece of work with the radio on the event loop until it ends, saying its backup on
+// `err` and showing progress ("Reading block 3 of 8", "The radio rests: 2 s") there when
+// `showProgress`.
+class RadioSession final : private RadioWork::Listener {
 public:
-    RadioSession(SerialPort& port, const RadioSettings& settings, std::ostream* progress);
+    RadioSession(SerialPort& port, std::ostream& err, bool showProgress);
 
-    SessionResult identify(const std::string& device);
-    SessionResult read(const std::string& device);
-    SessionResult write(const std::string& device, Transfer::Gather gather,
-                        Transfer::Backup backup);
-    // Returns once the radio rests no more after the last transfer, so that the next process
-    // finds it ready.
+    WorkResult run(const std::function<void(RadioWork&)>& start);
+    // Returns once the radio rests no more after the last work, so that the next process finds
+    // it ready.
     void waitForRest();
 
 private:
-    SessionResult run(const std::function<void()>& start);
     void onBlockStarted(TransferKind kind, int block, int count) override;
     void onIdentified(const Identification& radio) override;
-    void onReadCompleted(const CalibrationRecord& image) override;
-    void onWriteCompleted() override;
-    void onIdentifyCompleted(const Identification& radio) override;
-    void onFailed(const TransferFailure& failure) override;
-    void onResting(RestKind kind, int secondsLeft) override;
+    void onBackup(const QString& said, const QString& where) override;
+    void onFinished(TransferKind kind, const WorkResult& result) override;
+    void onRestCounted(const QString& said) override;
     void onRestOver() override;
-    void finish();
+    void showProgress(const std::string& text);
+    void clearProgress();
 
-    std::ostream* progress_;
+    std::ostream& err_;
+    bool showProgress_;
     QTimer waitTimer_;
     QtAnswerTimer answerTimer_{waitTimer_};
     QtStepTimer steps_;
     FileRestRecord rests_;
-    Transfer transfer_;
+    RadioWork work_;
     QEventLoop loop_;
-    SessionResult result_;
+    WorkResult result_;
     bool done_ = false;
     bool progressShown_ = false;
 };

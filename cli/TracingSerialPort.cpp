@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "datafile/CalibrationDocument.h"
+#include "record/PlainText.h"
 
 namespace qv::cli {
 
@@ -16,7 +17,7 @@ void TracingSerialPort::setDevice(const std::string& path) {
 
 std::optional<std::string> TracingSerialPort::open() {
     auto failure = port_.open();
-    line("open " + device_ + (failure ? ": " + *failure : ""));
+    line("open " + escapeControls(device_) + (failure ? ": " + escapeControls(*failure) : ""));
     return failure;
 }
 

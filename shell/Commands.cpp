@@ -1,19 +1,18 @@
 #include "shell/Commands.h"
 
-#include <QComboBox>
 #include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStatusBar>
 
-#include "datafile/Backups.h"
-#include "datafile/CalibrationDocument.h"
-#include "datafile/DataFile.h"
 #include "fields/FieldEditor.h"
 #include "ports/AppFolders.h"
 #include "record/Conversions.h"
+#include "record/PlainText.h"
 #include "shell/MainWindow.h"
 #include "shell/Notices.h"
-#include "translations/Translations.h"
+#include "workflow/FieldRules.h"
 
 namespace qv {
 
@@ -29,14 +28,14 @@ Commands::Commands(MainWindow& window, CommandServices services)
     : window_(window),
       notices_(services.notices),
       answerTimer_(*window.answerTimer()),
-      transfer_(services.port, answerTimer_, services.steps, services.rests, *this),
+      work_(services.port, answerTimer_, services.steps, services.rests, *this),
       dialog_(services.picker),
       status_(*window.statusBar()) {
     connect(window.readButton(), &QPushButton::clicked, this, &Commands::onReadClicked);
     connect(window.writeButton(), &QPushButton::clicked, this, &Commands::onWriteClicked);
     connect(window.saveButton(), &QPushButton::clicked, this, &Commands::onSaveClicked);
     connect(window.loadButton(), &QPushButton::clicked, this, &Commands::onLoadClicked);
-    connect(&window, &MainWindow::closing, this, [this] { transfer_.abandon(); });
+    connect(&window, &MainWindow::closing, this, [this] { work_.abandon(); });
     connect(&window, &MainWindow::portChosen, this, &Commands::showChosenPort);
     connect(&window.fieldEditor(), &FieldEditor::changedCountChanged, this,
             [this](int count) { status_.showChanges(count); });
@@ -50,8 +49,7 @@ void Commands::onReadClicked() {
         !portKnown()) {
         return;
     }
-    prepareTransfer();
-    transfer_.startRead(window_.portDevice());
+    work_.read(place());
 }
 
 // A write is refused before anything is sent when a field holds no value it could write. The
@@ -64,15 +62,9 @@ void Commands::onWriteClicked() {
         !portKnown()) {
         return;
     }
-    prepareTransfer();
-    transfer_.startWrite(
-        window_.portDevice(),
-        [this](CalibrationRecord& image) {
-            return textsToImage(window_.fields(), fieldRecord_, image);
-        },
-        [this](const CalibrationRecord& memory, const Identification& radio) {
-            return keepRadioBackup(memory, radio, "write");
-        });
+    work_.write(place(), [this](CalibrationRecord& image) {
+        return textsToImage(window_.fields(), fieldRecord_, image);
+    });
 }
 
 bool Commands::portKnown() {
@@ -88,17 +80,19 @@ bool Commands::portKnown() {
 bool Commands::fieldsCanBeWritten() {
     FieldRecord scratch = fieldRecord_;
     if (const auto error = textsToRecord(window_.fields(), scratch)) {
-        showStop(tr("Nothing was written to the radio."), fieldProblem(*error));
+        show(Wording::fieldStopsWrite(*error));
         return false;
     }
     return true;
 }
 
 // The settings are read at every start of a transfer, so an edited file takes effect at once.
-void Commands::prepareTransfer() {
-    transfer_.setRadioSettings({.accessCode = accessCodeOrDefault(window_.accessCodeText()),
-                                .model = window_.modelText()});
+RadioPlace Commands::place() {
     showChosenPort();
+    return {.port = {.name = portEntryText(window_.portNumber()), .device = window_.portDevice()},
+            .settings = {.accessCode = accessCodeOrDefault(window_.accessCodeText()),
+                         .model = window_.modelText()},
+            .backupFolder = backupFolder()};
 }
 
 void Commands::showChosenPort() {
@@ -114,14 +108,13 @@ void Commands::onSaveClicked() {
         return;
     }
     const QString path = dialog_.fileName();
-    QString failure;
     if (const auto error = textsToRecord(window_.fields(), fieldRecord_)) {
-        failure = fieldProblem(*error);
-    } else if (const auto fileError = writeDataFile(localPath(path), fieldRecord_)) {
-        failure = QString::fromStdString(fileError->message());
+        show(Wording::fieldStopsSave(*error));
+        return;
     }
-    if (!failure.isEmpty()) {
-        showStop(tr("The data file was not saved."), failure);
+    if (const auto failure =
+            saveFile(localPath(path), FileKind::DataFile, {fieldRecord_, std::nullopt})) {
+        show(*failure);
         return;
     }
     status_.showFile(tr("Saved %1").arg(path), path);
@@ -132,110 +125,71 @@ void Commands::onLoadClicked() {
         return;
     }
     const QString path = dialog_.fileName();
-    const std::filesystem::path file = localPath(path);
-    CalibrationDocument loaded;
-    if (const auto error =
-            loadCalibration(file, fileKindOf(file).value_or(FileKind::DataFile), loaded)) {
-        showStop(tr("The data file was not loaded."), QString::fromStdString(error->message()));
+    const auto loaded = loadFile(localPath(path), FileKind::DataFile);
+    if (const auto* failure = std::get_if<Message>(&loaded)) {
+        show(*failure);
         return;
     }
-    fieldRecord_ = loaded.record;
-    recordToTexts(fieldRecord_, window_.fields());
-    window_.fieldEditor().keepAsUnchanged();
+    showLoaded(std::get<LoadedFile>(loaded));
     status_.showFile(tr("Loaded %1").arg(path), path);
+}
+
+// A value a person put out of range is kept as the file holds it, then brought into range by
+// its field's change rule, so that the field shows as changed.
+void Commands::showLoaded(const LoadedFile& file) {
+    fieldRecord_ = file.document.record;
+    recordToTexts(fieldRecord_, window_.fields());
+    FieldEditor& editor = window_.fieldEditor();
+    for (const ValueOutOfRange& v : file.outOfRange) {
+        const QSignalBlocker asWritten(editor.fieldEdit(v.field));
+        editor.fieldEdit(v.field)->setText(QString::number(v.value));
+    }
+    editor.keepAsUnchanged();
+    for (const ValueOutOfRange& v : file.outOfRange) {
+        editor.setText(v.field, std::to_string(valueAfterFieldRules(v.field, v.value)));
+    }
 }
 
 void Commands::onBlockStarted(TransferKind kind, int block, int count) {
     status_.showProgress(kind, block, count);
 }
 
-void Commands::onResting(RestKind kind, int secondsLeft) {
-    status_.showRest(kind, secondsLeft);
+void Commands::onRestCounted(const QString& said) {
+    status_.showRest(said);
 }
 
 void Commands::onRestOver() {
     status_.clearProgress();
 }
 
+// The radio's model and version are bytes: shown escaped where not printable ASCII.
 void Commands::onIdentified(const Identification& radio) {
-    radio_ = radio;
-    status_.showRadio(radio);
-}
-
-void Commands::onReadCompleted(const CalibrationRecord& image) {
-    status_.clearProgress();
-    imageToTexts(image, fieldRecord_, window_.fields());
-    window_.fieldEditor().keepAsUnchanged();
-    if (auto error = keepRadioBackup(image, radio_, "read")) {
-        const QString why = QString::fromStdString(*error);
-        status_.showFile(tr("No backup kept: %1").arg(why), why);
-    }
-    notices_.show(tr("Read Complete!").toStdString(), NoticeIcon::None);
+    status_.showRadio({.model = escapeBytes(radio.model), .version = escapeBytes(radio.version)});
 }
 
 // Every read, and every write before its first block, leaves a copy of the radio as it was;
-// the status line names it. Why it could not be kept, when it could not.
-std::optional<std::string> Commands::keepRadioBackup(const CalibrationRecord& memory,
-                                                     const Identification& radio,
-                                                     std::string_view reason) {
-    const auto kept = keepBackup(backupFolder(),
-                                 {.model = radio.model,
-                                  .version = radio.version,
-                                  .time = utcTime(std::chrono::system_clock::now()),
-                                  .port = window_.portDevice(),
-                                  .memory = memory},
-                                 reason);
-    if (const auto* path = std::get_if<std::filesystem::path>(&kept)) {
-        const QString kept = QString::fromStdString(path->string());
-        status_.showFile(tr("Backup kept: %1").arg(kept), kept);
-        return std::nullopt;
-    }
-    return std::get<FileError>(kept).message();
+// the status line names it, or says why it could not be kept.
+void Commands::onBackup(const QString& said, const QString& where) {
+    status_.showFile(said, where);
 }
 
-void Commands::onWriteCompleted() {
+void Commands::onFinished(TransferKind kind, const WorkResult& result) {
     status_.clearProgress();
+    if (result.failure) {
+        show(*result.failure);
+        return;
+    }
+    if (kind == TransferKind::Read) {
+        imageToTexts(result.memory, fieldRecord_, window_.fields());
+    }
     window_.fieldEditor().keepAsUnchanged();
-    notices_.show(tr("Write Complete!").toStdString(), NoticeIcon::None);
+    notices_.show((kind == TransferKind::Read ? Wording::readComplete() : Wording::writeComplete())
+                      .toStdString(),
+                  NoticeIcon::None);
 }
 
-// A headline and, on its own line, the details.
-void Commands::showStop(const QString& headline, const QString& detail) {
-    notices_.show((headline + "\n" + detail).toStdString(), NoticeIcon::Stop);
-}
-
-void Commands::onFailed(const TransferFailure& failure) {
-    status_.clearProgress();
-    using Kind = TransferFailure::Kind;
-    switch (failure.kind) {
-        case Kind::PortUnavailable:
-            showStop(tr("Cannot Open Communication Port."), QString::fromStdString(failure.reason));
-            return;
-        case Kind::NoAnswer:
-            notices_.show(tr("Communication Error!").toStdString(), NoticeIcon::None);
-            return;
-        case Kind::ReopenFailed:
-            notices_.show(tr("comm error").toStdString(), NoticeIcon::None);
-            return;
-        case Kind::PortLost:
-            notices_.show(tr("The connection to the radio was lost: the cable was unplugged or "
-                             "the port went away. The transfer has stopped.")
-                              .toStdString(),
-                          NoticeIcon::Stop);
-            return;
-        case Kind::WrongModel:
-            notices_.show(tr("Model Type or Frequency Range Error!").toStdString(),
-                          NoticeIcon::None);
-            return;
-        case Kind::InvalidField:
-            showStop(tr("Nothing was written to the radio."), fieldProblem(*failure.field));
-            return;
-        case Kind::BackupFailed:
-            showStop(tr("Nothing was written to the radio."),
-                     tr("The radio's memory could not be kept as a backup: %1")
-                         .arg(QString::fromStdString(failure.reason)));
-            return;
-    }
+void Commands::show(const Message& message) {
+    notices_.show(message.text().toStdString(), message.stop ? NoticeIcon::Stop : NoticeIcon::None);
 }
 
 }  // namespace qv

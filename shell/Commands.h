@@ -3,11 +3,11 @@
 #include <QObject>
 
 #include "link/QtAnswerTimer.h"
-#include "link/Transfer.h"
-#include "link/TransferListener.h"
 #include "record/FieldRecord.h"
 #include "shell/DataFileDialog.h"
 #include "shell/StatusLine.h"
+#include "workflow/CalibrationFiles.h"
+#include "workflow/RadioWork.h"
 
 namespace qv {
 
@@ -27,9 +27,9 @@ struct CommandServices {
 };
 
 // The window's commands: Read and Write with the radio, Save Data and Load Data with a data
-// file. It holds the field record for the whole run and the transfer, which keeps all protocol
-// state and the radio's memory image; it shows how each transfer goes.
-class Commands : public QObject, private TransferListener {
+// file. It holds the field record for the whole run; the work with the radio, its backups and
+// the words of its outcomes are the workflow's, and this shows them.
+class Commands : public QObject, private RadioWork::Listener {
     Q_OBJECT
 public:
     Commands(MainWindow& window, CommandServices services);
@@ -39,33 +39,28 @@ public:
     void onSaveClicked();
     void onLoadClicked();
 
-    const Transfer& currentTransfer() const { return transfer_; }
+    const Transfer& currentTransfer() const { return work_.transfer(); }
 
 private:
     void onBlockStarted(TransferKind kind, int block, int count) override;
     void onIdentified(const Identification& radio) override;
-    void onReadCompleted(const CalibrationRecord& image) override;
-    void onWriteCompleted() override;
-    void onFailed(const TransferFailure& failure) override;
-    void onResting(RestKind kind, int secondsLeft) override;
+    void onBackup(const QString& said, const QString& where) override;
+    void onFinished(TransferKind kind, const WorkResult& result) override;
+    void onRestCounted(const QString& said) override;
     void onRestOver() override;
 
-    void showStop(const QString& headline, const QString& detail);
+    void show(const Message& message);
     bool portKnown();
     bool fieldsCanBeWritten();
     void showChosenPort();
-    void prepareTransfer();
-    std::optional<std::string> keepRadioBackup(const CalibrationRecord& memory,
-                                               const Identification& radio,
-                                               std::string_view reason);
+    RadioPlace place();
+    void showLoaded(const LoadedFile& file);
 
     MainWindow& window_;
     Notices& notices_;
     FieldRecord fieldRecord_;
-    // The radio the running transfer talks to, for the name of its backup.
-    Identification radio_;
     QtAnswerTimer answerTimer_;
-    Transfer transfer_;
+    RadioWork work_;
     DataFileDialog dialog_;
     StatusLine status_;
 };

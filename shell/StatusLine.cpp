@@ -7,6 +7,7 @@
 
 #include "record/FieldCatalogue.h"
 #include "translations/Translations.h"
+#include "workflow/Wording.h"
 
 namespace qv {
 
@@ -121,7 +122,7 @@ StatusLine::StatusLine(QStatusBar& bar)
       progress_(addSection(
           bar, "statusProgress", 0,
           {progressText(TransferKind::Read, 8, 8), progressText(TransferKind::Write, 8, 8),
-           restText(RestKind::Storing, 3), restText(RestKind::Resting, 3)})),
+           Wording::restText(RestKind::Storing, 3), Wording::restText(RestKind::Resting, 3)})),
       radio_(
           addSection(bar, "statusRadio", 0, {tr("Radio %1, version %2").arg("QV-4120", "00.00")})),
       changes_(addSection(bar, "statusChanges", 0, {changesText(kFieldCount)})),
@@ -153,8 +154,8 @@ void StatusLine::showProgress(TransferKind kind, int block, int count) {
     progress_->setText(progressText(kind, block, count));
 }
 
-void StatusLine::showRest(RestKind kind, int secondsLeft) {
-    progress_->setText(restText(kind, secondsLeft));
+void StatusLine::showRest(const QString& said) {
+    progress_->setText(said);
 }
 
 void StatusLine::showRadio(const Identification& radio) {

@@ -48,7 +48,8 @@ public:
     void showFile(const QString& text, const QString& detail);
     void showProgress(TransferKind kind, int block, int count);
     // The radio's rest after END, in place of the progress.
-    void showRest(RestKind kind, int secondsLeft);
+    // The radio's rest after END, as the workflow words it.
+    void showRest(const QString& said);
     void showRadio(const Identification& radio);
     void clearProgress();
     // How many fields differ from what was last read, loaded or written.

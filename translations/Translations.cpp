@@ -41,35 +41,4 @@ QString pageTitle(Page page) {
     }
 }
 
-QString fieldProblem(const GatherError& error) {
-    const FieldInfo& f = fieldInfo(error.field);
-    const QString name = QString::fromStdString(fieldName(error.field));
-    const QString page = pageTitle(f.page);
-    const QString text = QString::fromStdString(error.text);
-    switch (error.reason) {
-        case GatherError::Reason::Empty:
-            return QCoreApplication::translate("qv::Fields",
-                                               "The field %1 \"%2\" on page \"%3\" is empty.")
-                .arg(QString::number(error.field), name, page);
-        case GatherError::Reason::NotANumber:
-            return QCoreApplication::translate(
-                       "qv::Fields",
-                       "The field %1 \"%2\" on page \"%3\" holds \"%4\", which is not a number.")
-                .arg(QString::number(error.field), name, page, text);
-        case GatherError::Reason::OutOfRange:
-            break;
-    }
-    return QCoreApplication::translate(
-               "qv::Fields",
-               "The field %1 \"%2\" on page \"%3\" holds %4, outside its range 0 to %5.")
-        .arg(QString::number(error.field), name, page, text, QString::number(f.memberMax()));
-}
-
-QString restText(RestKind kind, int secondsLeft) {
-    return (kind == RestKind::Storing
-                ? QCoreApplication::translate("qv::Rest", "The radio is storing the data: %1 s")
-                : QCoreApplication::translate("qv::Rest", "The radio rests: %1 s"))
-        .arg(secondsLeft);
-}
-
 }  // namespace qv

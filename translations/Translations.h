@@ -3,8 +3,6 @@
 #include <QLocale>
 #include <QString>
 
-#include "link/TransferListener.h"
-#include "record/Conversions.h"
 #include "record/FieldCatalogue.h"
 
 namespace qv {
@@ -18,11 +16,5 @@ void useChinese(bool chinese);
 
 // A page's title on its tab; the technical names stay as they are.
 QString pageTitle(Page page);
-
-// What is wrong with a field, naming it by index, name and page.
-QString fieldProblem(const GatherError& error);
-
-// What the radio's rest after END holds up, with the whole seconds left.
-QString restText(RestKind kind, int secondsLeft);
 
 }  // namespace qv

@@ -4,18 +4,6 @@
 <context>
     <name>CommandLine</name>
     <message>
-        <source>Nothing was written to the radio.</source>
-        <translation>没有向电台写入任何数据。</translation>
-    </message>
-    <message>
-        <source>the radio</source>
-        <translation>电台</translation>
-    </message>
-    <message>
-        <source>%1 (version %2)</source>
-        <translation>%1（版本 %2）</translation>
-    </message>
-    <message>
         <source>--access-code takes ten printable ASCII characters.</source>
         <translation>--access-code 须为十个可打印 ASCII 字符。</translation>
     </message>
@@ -28,84 +16,12 @@
         <translation>无法打开 %1：没有这个端口（qv4120-cal ports 列出现有端口）。</translation>
     </message>
     <message>
-        <source>&quot;%1&quot;: name a data file (.bin) or a calibration document (.json).</source>
-        <translation>“%1”：请指定数据文件（.bin）或校准文档（.json）。</translation>
-    </message>
-    <message>
-        <source>No terminal to confirm the write on: add --yes.</source>
-        <translation>没有可确认写入的终端：请加 --yes。</translation>
-    </message>
-    <message>
         <source>Write %1 into the radio on %2? [y/N] </source>
         <translation>将 %1 写入 %2 上的电台？[y/N] </translation>
     </message>
     <message>
-        <source>The write stopped at block %1 of 8: the radio may hold part of the new data. Write again.</source>
-        <translation>写入在第 %1 块（共 8 块）处中止：电台可能只保存了部分新数据。请重新写入。</translation>
-    </message>
-    <message>
-        <source>Cannot open %1: %2</source>
-        <translation>无法打开 %1：%2</translation>
-    </message>
-    <message>
-        <source>Communication error: the radio on %1 did not answer.</source>
-        <translation>通信错误：%1 上的电台没有应答。</translation>
-    </message>
-    <message>
-        <source>Communication error: %1 could not be opened again: %2</source>
-        <translation>通信错误：无法再次打开 %1：%2</translation>
-    </message>
-    <message>
-        <source>The connection to the radio was lost: the cable was unplugged or the port went away. The transfer has stopped.</source>
-        <translation>与电台的连接已断开：电缆被拔出或端口已消失。传输已停止。</translation>
-    </message>
-    <message>
-        <source>Model type or frequency range error: the radio on %1 is %2, not %3.</source>
-        <translation>机型或频段错误：%1 上的电台是 %2，而不是 %3。</translation>
-    </message>
-    <message>
-        <source>The radio&apos;s memory could not be kept as a backup: %1</source>
-        <translation>无法将电台的存储内容保存为备份：%1</translation>
-    </message>
-    <message>
         <source>no serial port is present.</source>
         <translation>没有串口。</translation>
-    </message>
-    <message>
-        <source>Backup kept: %1</source>
-        <translation>已保存备份：%1</translation>
-    </message>
-    <message>
-        <source>no backup kept: %1</source>
-        <translation>未保存备份：%1</translation>
-    </message>
-    <message>
-        <source>The radio was read, but %1</source>
-        <translation>已读取电台，但 %1</translation>
-    </message>
-    <message>
-        <source>Read %1 on %2 into %3.</source>
-        <translation>已将 %2 上的 %1 读入 %3。</translation>
-    </message>
-    <message>
-        <source>Wrote %1 into %2 on %3.</source>
-        <translation>已将 %1 写入 %3 上的 %2。</translation>
-    </message>
-    <message>
-        <source>kept the radio&apos;s own %1: %2 (the file holds %3)</source>
-        <translation>保留电台自身的 %1：%2（文件中为 %3）</translation>
-    </message>
-    <message>
-        <source>1 value in %1 differs from %2 on %3.</source>
-        <translation>%1 中有 1 个值与 %3 上的 %2 不同。</translation>
-    </message>
-    <message>
-        <source>%1 values in %2 differ from %3 on %4.</source>
-        <translation>%2 中有 %1 个值与 %4 上的 %3 不同。</translation>
-    </message>
-    <message>
-        <source>%1 on %2 holds every value of %3.</source>
-        <translation>%2 上的 %1 包含 %3 的全部数值。</translation>
     </message>
 </context>
 <context>
@@ -140,6 +56,137 @@
     </message>
 </context>
 <context>
+    <name>Wording</name>
+    <message>
+        <source>Nothing was written to the radio.</source>
+        <translation>没有向电台写入任何数据。</translation>
+    </message>
+    <message>
+        <source>The data file was not saved.</source>
+        <translation>数据文件未保存。</translation>
+    </message>
+    <message>
+        <source>Cannot Open Communication Port.</source>
+        <translation>无法打开通信端口。</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1：%2</translation>
+    </message>
+    <message>
+        <source>Communication Error!</source>
+        <translation>通信错误！</translation>
+    </message>
+    <message>
+        <source>The radio on %1 did not answer.</source>
+        <translation>%1 上的电台没有应答。</translation>
+    </message>
+    <message>
+        <source>comm error</source>
+        <translation>通信错误</translation>
+    </message>
+    <message>
+        <source>%1 could not be opened again: %2</source>
+        <translation>无法再次打开 %1：%2</translation>
+    </message>
+    <message>
+        <source>The connection to the radio was lost: the cable was unplugged or the port went away. The transfer has stopped.</source>
+        <translation>与电台的连接已断开：电缆被拔出或端口已消失。传输已停止。</translation>
+    </message>
+    <message>
+        <source>The port was %1.</source>
+        <translation>端口为 %1。</translation>
+    </message>
+    <message>
+        <source>Model Type or Frequency Range Error!</source>
+        <translation>机型或频段错误!</translation>
+    </message>
+    <message>
+        <source>The radio on %1 is %2, not %3.</source>
+        <translation>%1 上的电台是 %2，而不是 %3。</translation>
+    </message>
+    <message>
+        <source>The radio&apos;s memory could not be kept as a backup: %1</source>
+        <translation>无法将电台的存储内容保存为备份：%1</translation>
+    </message>
+    <message>
+        <source>The write stopped at block %1 of 8: the radio may hold part of the new data. Write again.</source>
+        <translation>写入在第 %1 块（共 8 块）处中止：电台可能只保存了部分新数据。请重新写入。</translation>
+    </message>
+    <message>
+        <source>No terminal to confirm the write on: add --yes.</source>
+        <translation>没有可确认写入的终端：请加 --yes。</translation>
+    </message>
+    <message>
+        <source>The data file was not loaded.</source>
+        <translation>数据文件未载入。</translation>
+    </message>
+    <message>
+        <source>The settings file was not read.</source>
+        <translation>设置文件未能读取。</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: name a data file (.bin) or a calibration document (.json).</source>
+        <translation>“%1”：请指定数据文件（.bin）或校准文档（.json）。</translation>
+    </message>
+    <message>
+        <source>Read Complete!</source>
+        <translation>读出完成！</translation>
+    </message>
+    <message>
+        <source>Write Complete!</source>
+        <translation>写入完成！</translation>
+    </message>
+    <message>
+        <source>Backup kept: %1</source>
+        <translation>已保存备份：%1</translation>
+    </message>
+    <message>
+        <source>No backup kept: %1</source>
+        <translation>未保存备份：%1</translation>
+    </message>
+    <message>
+        <source>the radio</source>
+        <translation>电台</translation>
+    </message>
+    <message>
+        <source>%1 (version %2)</source>
+        <translation>%1（版本 %2）</translation>
+    </message>
+    <message>
+        <source>Read %1 on %2 into %3.</source>
+        <translation>已将 %2 上的 %1 读入 %3。</translation>
+    </message>
+    <message>
+        <source>Wrote %1 into %2 on %3.</source>
+        <translation>已将 %1 写入 %3 上的 %2。</translation>
+    </message>
+    <message>
+        <source>The radio keeps its own %1: %2 (the file holds %3).</source>
+        <translation>电台保留其自身的 %1：%2（文件中为 %3）。</translation>
+    </message>
+    <message>
+        <source>%1 on %2 holds every value that a write of %3 sends.</source>
+        <translation>%2 上的 %1 保存着写入 %3 时发送的每个值。</translation>
+    </message>
+    <message>
+        <source>1 value in %1 differs from %2 on %3.</source>
+        <translation>%1 中有 1 个值与 %3 上的 %2 不同。</translation>
+    </message>
+    <message>
+        <source>%1 values in %2 differ from %3 on %4.</source>
+        <translation>%2 中有 %1 个值与 %4 上的 %3 不同。</translation>
+    </message>
+    <message>
+        <source>The radio is storing the data: %1 s</source>
+        <translation>电台正在存储数据：%1 秒</translation>
+    </message>
+    <message>
+        <source>The radio rests: %1 s</source>
+        <translation>电台正在休息：%1 秒</translation>
+    </message>
+</context>
+<context>
     <name>qv::Commands</name>
     <message>
         <source>READ calibration data from the radio? <byte value="xd"/>
@@ -158,16 +205,8 @@
         <translation>没有串口！</translation>
     </message>
     <message>
-        <source>Nothing was written to the radio.</source>
-        <translation>没有向电台写入任何数据。</translation>
-    </message>
-    <message>
         <source>Save File</source>
         <translation>保存文件</translation>
-    </message>
-    <message>
-        <source>The data file was not saved.</source>
-        <translation>数据文件未保存。</translation>
     </message>
     <message>
         <source>Saved %1</source>
@@ -178,52 +217,8 @@
         <translation>打开文件</translation>
     </message>
     <message>
-        <source>The data file was not loaded.</source>
-        <translation>数据文件未载入。</translation>
-    </message>
-    <message>
         <source>Loaded %1</source>
         <translation>已载入 %1</translation>
-    </message>
-    <message>
-        <source>No backup kept: %1</source>
-        <translation>未保存备份：%1</translation>
-    </message>
-    <message>
-        <source>Read Complete!</source>
-        <translation>读出完成！</translation>
-    </message>
-    <message>
-        <source>Backup kept: %1</source>
-        <translation>已保存备份：%1</translation>
-    </message>
-    <message>
-        <source>Write Complete!</source>
-        <translation>写入完成！</translation>
-    </message>
-    <message>
-        <source>Cannot Open Communication Port.</source>
-        <translation>无法打开通信端口。</translation>
-    </message>
-    <message>
-        <source>Communication Error!</source>
-        <translation>通信错误！</translation>
-    </message>
-    <message>
-        <source>comm error</source>
-        <translation>通信错误</translation>
-    </message>
-    <message>
-        <source>The connection to the radio was lost: the cable was unplugged or the port went away. The transfer has stopped.</source>
-        <translation>与电台的连接已断开：电缆被拔出或端口已消失。传输已停止。</translation>
-    </message>
-    <message>
-        <source>Model Type or Frequency Range Error!</source>
-        <translation>机型或频段错误!</translation>
-    </message>
-    <message>
-        <source>The radio&apos;s memory could not be kept as a backup: %1</source>
-        <translation>无法将电台的存储内容保存为备份：%1</translation>
     </message>
 </context>
 <context>
@@ -303,17 +298,6 @@ radio will display level N+1.</source>
     <message>
         <source>OTHER</source>
         <translation>其他</translation>
-    </message>
-</context>
-<context>
-    <name>qv::Rest</name>
-    <message>
-        <source>The radio is storing the data: %1 s</source>
-        <translation>电台正在存储数据：%1 秒</translation>
-    </message>
-    <message>
-        <source>The radio rests: %1 s</source>
-        <translation>电台正在休息：%1 秒</translation>
     </message>
 </context>
 <context>

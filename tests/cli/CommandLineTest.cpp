@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include "SimulatedRadio.h"
@@ -28,9 +29,14 @@ void put(const QString& path, const QByteArray& bytes) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
 }
 
-QByteArray dataFileOf(const sim::SimulatedRadio::Memory& memory) {
+using Memory = sim::SimulatedRadio::Memory;
+
+QByteArray dataFileOf(const Memory& memory) {
     return QByteArray(reinterpret_cast<const char*>(memory.data()), 118);
 }
+
+// The offsets of the two close levels, which take 0..6 though their bytes hold any value.
+constexpr int kCloseLevels[] = {25, 35};
 
 // Every run reads the settings file in the test's folder, which makes COM9 the first radio.
 class CommandLine : public testing::Test {
@@ -98,12 +104,59 @@ TEST_F(CommandLine, ReadEditWriteAndVerify) {
     EXPECT_EQ(diff.out, "0 FREQ VF FRQ: 1250 -> 1300\n60 S-Meter AF SQ 1: 100 -> 111\n");
 }
 
-// Messages are Chinese in a Chinese (China) locale only; results, for scripts, stay as they are.
+// A radio whose close level holds 7, which its field shows as 6: the read's document holds 6
+// and verify says the radio differs until a write sends it; a write of the read, or of the
+// backup the read kept, sends 6, and verify then passes, though the file's read-only values
+// differ from the radio's, since no write sends them.
+class OutOfRangeRadio : public CommandLine {
+protected:
+    void SetUp() override {
+        image[kCloseLevels[0]] = 7;
+        put(dir.filePath("radio.bin"), QByteArray(reinterpret_cast<const char*>(image.data()),
+                                                  static_cast<qsizetype>(image.size())));
+        CommandLine::SetUp();
+    }
+    Memory image = sim::builtInImage();
+};
+
+TEST_F(OutOfRangeRadio, ReadWriteAndVerifyOfTheReadAndOfItsBackup) {
+    ASSERT_EQ(cal({"read", "-p", "COM9", "-o", "{dir}/read.json"}).code, 0);
+    EXPECT_TRUE(contents(dir.filePath("read.json")).contains(R"("***ASQ close level","value":6)"));
+    const Ran before = cal({"verify", "-p", "COM9", "{dir}/read.json"});
+    EXPECT_EQ(before.code, 1);
+    EXPECT_EQ(before.out, "20 OTHER ***ASQ close level: file 6, radio 7\n");
+    const QDir backups(dir.filePath("data/qv4120-settestdata/backups"));
+    const QStringList kept = backups.entryList({"*_read.json"}, QDir::Files);
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_EQ(cal({"write", "--yes", "-p", "COM9", backups.filePath(kept.front())}).code, 0);
+    EXPECT_EQ(cal({"write", "--yes", "-p", "COM9", "{dir}/read.json"}).code, 0);
+    EXPECT_EQ(cal({"verify", "-p", "COM9", "{dir}/read.json"}).code, 0);
+
+    QByteArray other = contents(dir.filePath("read.json"));
+    other.replace(R"("SSIB LO","value":20)", R"("SSIB LO","value":21)");
+    put(dir.filePath("other.json"), other);
+    EXPECT_EQ(cal({"write", "--yes", "-p", "COM9", "{dir}/other.json"}).code, 0);
+    const Ran verified = cal({"verify", "-p", "COM9", "{dir}/other.json"});
+    EXPECT_EQ(verified.code, 0);
+    EXPECT_EQ(verified.out, "");
+    EXPECT_NE(verified.err.find("SSIB LO: 20 (the file holds 21)"), std::string::npos)
+        << verified.err;
+    Memory expected = image;
+    expected[kCloseLevels[0]] = 6;
+    EXPECT_EQ(radio.memoryAfterStop(), expected);
+}
+
+// Messages are Chinese in a Chinese (China) locale only, a file's error with its headline;
+// results, for scripts, stay as they are.
 TEST_F(CommandLine, MessagesFollowTheLocale) {
-    for (const auto& [name, said] : {std::pair{"zh_CN.UTF-8", "无法打开 COM77：没有这个端口"},
-                                     {"zh_TW.UTF-8", "Cannot open COM77: no such port"}}) {
+    for (const auto& [name, said, fileSaid] :
+         {std::tuple{"zh_CN.UTF-8", "无法打开 COM77：没有这个端口",
+                     "qv4120-cal: 数据文件未载入。\n"},
+          {"zh_TW.UTF-8", "Cannot open COM77: no such port",
+           "qv4120-cal: The data file was not loaded.\n"}}) {
         locale = name;
         EXPECT_NE(cal({"identify", "--port", "COM77"}).err.find(said), std::string::npos) << name;
+        EXPECT_TRUE(cal({"show", "{dir}/missing.json"}).err.starts_with(fileSaid)) << name;
         EXPECT_EQ(cal({"identify", "--port", "COM9"}).out, "model: QV-4120\nversion: 01.02\n");
     }
 }
@@ -116,6 +169,7 @@ TEST_F(CommandLine, ConvertsDataFileToDocumentAndBack) {
     put(dir.filePath("a.bin"), bytes);
     EXPECT_EQ(cal({"convert", "{dir}/a.bin", "{dir}/a.json"}).code, 0);
     EXPECT_EQ(cal({"convert", "{dir}/a.json", "{dir}/b.bin"}).code, 0);
+    bytes[kCloseLevels[0]] = bytes[kCloseLevels[1]] = 6;  // as the window loads them
     EXPECT_EQ(contents(dir.filePath("b.bin")).toHex(), bytes.toHex());
     EXPECT_EQ(cal({"diff", "{dir}/a.bin", "{dir}/a.json"}).code, 0);
 }
@@ -135,6 +189,7 @@ TEST_F(CommandLine, TwoRadiosAreReadAtOnce) {
     EXPECT_EQ(finish(first).code, 0);
     EXPECT_EQ(finish(other).code, 0);
     EXPECT_EQ(contents(dir.filePath("first-read.bin")), dataFileOf(sim::builtInImage()));
+    second[kCloseLevels[0]] = second[kCloseLevels[1]] = 6;
     EXPECT_EQ(contents(dir.filePath("second-read.bin")), second.left(118));
 }
 
@@ -159,11 +214,11 @@ protected:
         radioOptions = GetParam().radioOptions;
         CommandLine::SetUp();
         put(dir.filePath("plain.bin"), dataFileOf(sim::builtInImage()));
-        // A close level of 9 is a byte a file may hold, but not a value the field takes.
-        QByteArray closeLevel9 = dataFileOf(sim::builtInImage());
-        closeLevel9[25] = 9;
-        put(dir.filePath("close9.bin"), closeLevel9);
-        ASSERT_EQ(cal({"convert", "{dir}/close9.bin", "{dir}/close9.json"}).code, 0);
+        // A close level of 9 put in a document by hand: a value the field does not take.
+        ASSERT_EQ(cal({"convert", "{dir}/plain.bin", "{dir}/plain.json"}).code, 0);
+        QString closeLevel9 = QString::fromUtf8(contents(dir.filePath("plain.json")));
+        closeLevel9.replace(QRegularExpression(R"((?<="\*\*\*ASQ close level","value":)\d+)"), "9");
+        put(dir.filePath("close9.json"), closeLevel9.toUtf8());
     }
 };
 
@@ -211,8 +266,8 @@ INSTANTIATE_TEST_SUITE_P(
              {},
              7,
              "",
-             "Nothing was written to the radio. The field 20 \"***ASQ close level\" on page "
-             "\"OTHER\" holds 9, outside its range 0 to 6.",
+             "Nothing was written to the radio.\n  The field 20 \"***ASQ close level\" on "
+             "page \"OTHER\" holds 9, outside its range 0 to 6.",
              0}));
 
 }  // namespace

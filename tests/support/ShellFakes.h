@@ -1,5 +1,6 @@
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <string>
 #include <utility>
@@ -29,8 +30,8 @@ public:
     std::vector<PresentPort> list() override { return present; }
 };
 
-// Records every message and question; `onShow` runs while a message is "open", and every
-// question is answered with OK.
+// Records every message and question; `onShow` runs while a message is "open". A question
+// takes the next of `answers` (true: OK, false: Cancel), OK once they run out.
 class ScriptedNotices : public Notices {
 public:
     struct Shown {
@@ -39,6 +40,7 @@ public:
     };
     std::vector<Shown> shown;
     std::vector<std::string> asked;
+    std::deque<bool> answers;
     std::function<void()> onShow;
 
     void show(const std::string& text, NoticeIcon icon) override {
@@ -49,7 +51,12 @@ public:
     }
     bool confirm(const std::string& text) override {
         asked.push_back(text);
-        return true;
+        if (answers.empty()) {
+            return true;
+        }
+        const bool answer = answers.front();
+        answers.pop_front();
+        return answer;
     }
 };
 

@@ -2,6 +2,7 @@
 // simulated radio on a real pseudo-terminal, the message boxes and file dialogs scripted.
 #include <QTabBar>
 
+#include "datafile/Backups.h"
 #include "tests/window/WindowFixture.h"
 
 namespace qv::test {
@@ -98,7 +99,9 @@ TEST_F(WindowEndToEnd, LoadEditSaveAndWriteAFileWithoutARead) {
                   std::string::npos);
         EXPECT_EQ(notices.shown.front().icon, NoticeIcon::Stop);
     }
-    EXPECT_TRUE(notices.asked.empty() && radio.log().empty() && !QFile::exists(path("saved.bin")));
+    EXPECT_TRUE(notices.asked.empty());
+    EXPECT_EQ(radio.log(), "");
+    EXPECT_FALSE(QFile::exists(path("saved.bin")));
     const QStringList before = shown();
     writeFile(path("short.bin"), file.left(117));
     EXPECT_EQ(clickForMessage(window->loadButton(), "short.bin").substr(0, 30),
@@ -130,6 +133,49 @@ TEST_F(WindowEndToEnd, LoadEditSaveAndWriteAFileWithoutARead) {
     EXPECT_EQ(radio.memoryAfterStop(), expected);
 }
 
+// The backup of a radio whose close level holds 7 loads as the window shows that radio (6, not
+// marked changed) and a write of it sends 6, the bytes qv4120-cal's write of it sends
+// (tests/cli); a 9 put in a document by hand shows as 6, marked changed. Read and Write
+// cancelled send nothing.
+TEST_F(WindowEndToEnd, ABackupHoldingAValueOutOfRangeIsWrittenInRange) {
+    Memory image = sim::builtInImage();
+    putValues(image, {{20, 7}});
+    openOnRadio(image);
+    RadioOrigin origin{.model = "QV-4120",
+                       .version = "01.02",
+                       .time = "2026-12-07T09:30:00Z",
+                       .port = "COM9",
+                       .memory = {}};
+    for (std::size_t k = 0; k < image.size(); ++k) {
+        origin.memory.setByte(k, image[k]);
+    }
+    const auto kept = keepBackup(path("kept").toStdString(), origin, "read");
+    ASSERT_TRUE(std::holds_alternative<std::filesystem::path>(kept));
+    const QString backup = QString::fromStdString(std::get<std::filesystem::path>(kept).string());
+    QByteArray byHand = readFile(backup);
+    byHand.replace(R"("***ASQ close level","value":7)", R"("***ASQ close level","value":9)");
+    writeFile(path("by-hand.json"), byHand);
+
+    click(window->loadButton(), "by-hand.json");
+    EXPECT_EQ(edit(20)->text(), "6");
+    EXPECT_TRUE(edit(20)->property("changed").toBool());
+    EXPECT_EQ(status("statusChanges"), "1 field changed");
+    picker.next = backup;
+    QTest::mouseClick(window->loadButton(), Qt::LeftButton);
+    EXPECT_EQ(edit(20)->text(), "6");
+    EXPECT_EQ(status("statusChanges"), "");
+    notices.answers = {false, false};
+    click(window->readButton());
+    click(window->writeButton());
+    EXPECT_EQ(notices.asked.size(), 2U);
+    EXPECT_FALSE(commands->currentTransfer().running());
+    EXPECT_TRUE(notices.shown.empty());
+    EXPECT_EQ(radio.log(), "");
+    EXPECT_EQ(clickForMessage(window->writeButton()), "Write Complete!");
+    putValues(image, {{20, 6}});
+    EXPECT_EQ(radio.memoryAfterStop(), image);
+}
+
 // "No Com Port!" until a click finds a port (the re-scan, which would find it by itself, is
 // stopped); a port that cannot be opened is reported with the reason; a cable dropped in the
 // middle of a write (at frame 12: the access code, the identification, eight reads and two
@@ -145,7 +191,8 @@ TEST_F(WindowEndToEnd, PortsThatAreMissingCannotBeOpenedOrGoAway) {
     ports.present = {port(9, path("no-such-device").toStdString())};
     EXPECT_EQ(clickForMessage(window->readButton()), "No Com Port!");
     EXPECT_EQ(clickForMessage(window->readButton()),
-              "Cannot Open Communication Port.\nNo such device: is the cable plugged in?");
+              "Cannot Open Communication Port.\nCOM9 (" + path("no-such-device").toStdString() +
+                  "): No such device: is the cable plugged in?");
     ports.present = {port(9, device)};
     window->onPortRescan();
     EXPECT_EQ(status("statusPort").toStdString(), "COM9: " + device);

@@ -1,0 +1,28 @@
+#include "cli/Subcommands.h"
+
+namespace qv::cli {
+
+Diff::Diff() : Command("diff", "Show the fields that differ between two files") {}
+
+void Diff::addOptions(CLI::App& command) {
+    command.add_option("FILE_A", first_, "The first file")->required();
+    command.add_option("FILE_B", second_, "The second file")->required();
+}
+
+ExitCode Diff::execute() {
+    LoadedFile first;
+    LoadedFile second;
+    if (auto code = load(first_, first)) {
+        return *code;
+    }
+    if (auto code = load(second_, second)) {
+        return *code;
+    }
+    const auto found = differences(first.document.record, second.document.record);
+    for (const Difference& d : found) {
+        out() << d.label << ": " << d.first << " -> " << d.second << "\n";
+    }
+    return found.empty() ? ExitCode::Done : ExitCode::Differences;
+}
+
+}  // namespace qv::cli

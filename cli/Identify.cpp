@@ -1,0 +1,21 @@
+#include "cli/Subcommands.h"
+#include "record/PlainText.h"
+
+namespace qv::cli {
+
+Identify::Identify() : RadioCommand("identify", "Show the radio's model and version") {}
+
+ExitCode Identify::execute() {
+    if (auto code = prepare()) {
+        return *code;
+    }
+    const WorkResult result = work([&](RadioWork& radio) { radio.identify(place()); });
+    if (result.failure) {
+        return fail(*result.failure);
+    }
+    out() << "model: " << escapeBytes(result.radio.model)
+          << "\nversion: " << escapeBytes(result.radio.version) << "\n";
+    return ExitCode::Done;
+}
+
+}  // namespace qv::cli

@@ -1,0 +1,67 @@
+#include "cli/RadioCommand.h"
+
+#include <optional>
+
+#include "cli/PortChoice.h"
+#include "datafile/Platform.h"
+#include "ports/AppFolders.h"
+#include "ports/LinuxPorts.h"
+
+namespace qv::cli {
+
+void RadioCommand::addOptions(CLI::App& command) {
+    command.add_option("--port,-p", portText_, "COM9, 9 or a device path")->required();
+}
+
+std::optional<ExitCode> RadioCommand::prepare() {
+    if (auto code = openSettings()) {
+        return code;
+    }
+    if (const auto& given = common().accessCode) {
+        if (accessCodeOrDefault(*given) != *given) {
+            return fail(ExitCode::Usage,
+                        Command::tr("--access-code takes ten printable ASCII characters."));
+        }
+        place_.settings.accessCode = *given;
+    } else {
+        const std::string written = settings().accessCode();
+        place_.settings.accessCode = accessCodeOrDefault(written);
+        if (!written.empty() && place_.settings.accessCode != written) {
+            say("qv4120-cal: " +
+                Command::tr(
+                    "note: %1: [radio] accessCode is not ten printable ASCII characters; the "
+                    "built-in code is used.")
+                    .arg(outsideText(settings().path())));
+        }
+    }
+    place_.settings.model = common().model.value_or(settings().model());
+    place_.backupFolder = backupFolder();
+    LinuxPorts present(settings().configuredPorts());
+    const auto chosen = choosePort(portText_, present);
+    if (!chosen) {
+        return fail(
+            ExitCode::PortUnavailable,
+            Command::tr("Cannot open %1: no such port is present (qv4120-cal ports lists them).")
+                .arg(outsideText(portText_)));
+    }
+    place_.port = *chosen;
+    return std::nullopt;
+}
+
+WorkResult RadioCommand::work(const std::function<void(RadioWork&)>& start) {
+    if (common().trace) {
+        tracing_.emplace(serial_, err());
+    }
+    // Progress rewrites its line, which would garble the trace's lines.
+    const bool showProgress = platform::isTerminal(platform::Stream::Error) && !common().trace;
+    session_.emplace(tracing_ ? static_cast<SerialPort&>(*tracing_) : serial_, err(), showProgress);
+    return session_->run(start);
+}
+
+void RadioCommand::finish() {
+    if (session_) {
+        session_->waitForRest();
+    }
+}
+
+}  // namespace qv::cli

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "cli/Command.h"
+#include "cli/RadioSession.h"
+#include "cli/TracingSerialPort.h"
+#include "link/SerialPortAdapter.h"
+#include "workflow/RadioWork.h"
+
+namespace qv::cli {
+
+// A subcommand that talks to the radio: the port it takes (--port), the access code and model
+// from the settings file or the program's options, and the trace.
+class RadioCommand : public Command {
+public:
+    using Command::Command;
+
+protected:
+    void addOptions(CLI::App& command) override;
+    // Reads the settings and finds the port; the exit code when it cannot.
+    std::optional<ExitCode> prepare();
+    const RadioPlace& place() const { return place_; }
+    std::string port() const { return place_.port.describe(); }
+    // Runs the work `start` begins until it ends.
+    WorkResult work(const std::function<void(RadioWork&)>& start);
+    // The program ends once the radio rests no more, so that a command after it finds the radio
+    // ready.
+    void finish() override;
+
+private:
+    std::string portText_;
+    RadioPlace place_;
+    // The line and the session of the work, kept while the radio rests after it.
+    SerialPortAdapter serial_;
+    std::optional<TracingSerialPort> tracing_;
+    std::optional<RadioSession> session_;
+};
+
+}  // namespace qv::cli

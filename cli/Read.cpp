@@ -1,0 +1,33 @@
+#include "cli/Subcommands.h"
+
+namespace qv::cli {
+
+Read::Read() : RadioCommand("read", "Read the radio into FILE (.bin or .json)") {}
+
+void Read::addOptions(CLI::App& command) {
+    RadioCommand::addOptions(command);
+    command.add_option("--output,-o", output_, "The file to write")->required();
+}
+
+ExitCode Read::execute() {
+    const auto kind = fileKindFor(output_);
+    if (const auto* failure = std::get_if<Message>(&kind)) {
+        return fail(*failure);
+    }
+    if (auto code = prepare()) {
+        return *code;
+    }
+    const WorkResult result = work([&](RadioWork& radio) { radio.read(place()); });
+    if (result.failure) {
+        return fail(*result.failure);
+    }
+    const CalibrationDocument document =
+        documentOfRead(originOf(place(), result.radio, result.memory));
+    if (const auto failure = saveFile(output_, std::get<FileKind>(kind), document)) {
+        return fail(*failure);
+    }
+    say(Wording::readInto(result.radio, port(), output_));
+    return ExitCode::Done;
+}
+
+}  // namespace qv::cli

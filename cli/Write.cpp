@@ -1,0 +1,67 @@
+#include <iostream>
+
+#include "cli/Subcommands.h"
+#include "datafile/Platform.h"
+
+namespace qv::cli {
+
+Write::Write() : RadioCommand("write", "Write FILE (.bin or .json) into the radio") {}
+
+void Write::addOptions(CLI::App& command) {
+    RadioCommand::addOptions(command);
+    command.add_option("FILE", file_, "The data file or document")->required();
+    command.add_flag("--yes,-y", yes_, "Write without asking");
+}
+
+// Only a person at a terminal can say yes; without one, --yes must say it.
+bool Write::confirmed() const {
+    if (yes_) {
+        return true;
+    }
+    if (!platform::isTerminal(platform::Stream::Input)) {
+        fail(Wording::noTerminalToConfirm());
+        return false;
+    }
+    err() << Command::tr("Write %1 into the radio on %2? [y/N] ")
+                 .arg(outsidePath(file_), outsideText(port()))
+                 .toStdString()
+          << std::flush;
+    std::string answer;
+    std::getline(std::cin, answer);
+    if (answer == "y" || answer == "Y" || answer == "yes") {
+        return true;
+    }
+    fail(Wording::notConfirmed());
+    return false;
+}
+
+// The radio keeps its read-only values and reserved bytes: where the file holds others, it is
+// said.
+ExitCode Write::execute() {
+    LoadedFile file;
+    if (auto code = load(file_, file)) {
+        return *code;
+    }
+    if (const auto bad = firstValueOutOfRange(file)) {
+        return fail(Wording::fieldStopsWrite(*bad));
+    }
+    if (auto code = prepare()) {
+        return *code;
+    }
+    if (!confirmed()) {
+        return ExitCode::Usage;
+    }
+    std::vector<Difference> kept;
+    const WorkResult result = work(
+        [&](RadioWork& radio) { radio.write(place(), gatherValues(file.document.record, kept)); });
+    if (result.failure) {
+        return fail(*result.failure);
+    }
+    say(Wording::wroteInto(file_, result.radio, port()));
+    for (const Difference& d : kept) {
+        say("  " + Wording::radioKeepsItsOwn(d.label, d.second, d.first));
+    }
+    return ExitCode::Done;
+}
+
+}  // namespace qv::cli

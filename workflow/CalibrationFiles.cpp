@@ -1,0 +1,129 @@
+#include "workflow/CalibrationFiles.h"
+
+#include <cstdio>
+
+#include "datafile/Backups.h"
+#include "record/FieldCatalogue.h"
+#include "workflow/FieldRules.h"
+
+namespace qv {
+
+namespace {
+
+std::string fieldLabel(const FieldInfo& f) {
+    return std::to_string(f.index) + " " + std::string(pageCaption(f.page)) + " " +
+           fieldName(f.index);
+}
+
+}  // namespace
+
+std::variant<FileKind, Message> fileKindFor(const std::filesystem::path& path) {
+    if (const auto kind = fileKindOf(path)) {
+        return *kind;
+    }
+    return Wording::notACalibrationFileName(path);
+}
+
+std::variant<LoadedFile, Message> loadFile(const std::filesystem::path& path,
+                                           std::optional<FileKind> unnamed) {
+    const auto kind = unnamed ? fileKindOf(path).value_or(*unnamed) : fileKindFor(path);
+    if (const auto* message = std::get_if<Message>(&kind)) {
+        return *message;
+    }
+    LoadedFile loaded;
+    const bool dataFile = std::get<FileKind>(kind) == FileKind::DataFile;
+    if (const auto error = loadCalibration(path, std::get<FileKind>(kind), loaded.document)) {
+        return Wording::fileNotLoaded(*error);
+    }
+    FieldRecord& record = loaded.document.record;
+    const auto& radio = loaded.document.radio;
+    const FieldRecord radioOwn = radio ? recordOfMemory(radio->memory) : FieldRecord{};
+    for (const FieldInfo& f : catalogue()) {
+        const std::uint16_t value = record.member(f.offset, f.size);
+        if (!f.sent || withinFieldRules(f.index, value)) {
+            continue;
+        }
+        if (dataFile || (radio && radioOwn.member(f.offset, f.size) == value)) {
+            record.setMember(f.offset, f.size, valueAfterFieldRules(f.index, value));
+        } else {
+            loaded.outOfRange.push_back({f.index, value});
+        }
+    }
+    return loaded;
+}
+
+std::optional<Message> saveFile(const std::filesystem::path& path, FileKind kind,
+                                const CalibrationDocument& document) {
+    if (const auto error = saveCalibration(path, kind, document)) {
+        return Wording::fileNotSaved(*error);
+    }
+    return std::nullopt;
+}
+
+std::optional<GatherError> firstValueOutOfRange(const LoadedFile& file) {
+    if (file.outOfRange.empty()) {
+        return std::nullopt;
+    }
+    const ValueOutOfRange& bad = file.outOfRange.front();
+    return GatherError{.field = bad.field,
+                       .reason = GatherError::Reason::OutOfRange,
+                       .text = std::to_string(bad.value)};
+}
+
+CalibrationDocument documentOfRead(const RadioOrigin& radio) {
+    CalibrationDocument document = documentOfRadio(radio);
+    document.record = recordAfterFieldRules(document.record);
+    return document;
+}
+
+bool Difference::sent() const {
+    return field >= 0 && fieldInfo(field).sent;
+}
+
+std::vector<Difference> differences(const FieldRecord& first, const FieldRecord& second) {
+    std::vector<Difference> found;
+    for (const FieldInfo& f : catalogue()) {
+        const std::uint16_t a = first.member(f.offset, f.size);
+        const std::uint16_t b = second.member(f.offset, f.size);
+        if (a != b) {
+            found.push_back({f.index, fieldLabel(f), std::to_string(a), std::to_string(b)});
+        }
+    }
+    if (first.Reserved != second.Reserved) {
+        found.push_back({-1, "reserved bytes", hexText(first.Reserved), hexText(second.Reserved)});
+    }
+    return found;
+}
+
+std::vector<std::string> fieldLines(const FieldRecord& record) {
+    std::size_t pageWidth = 0;
+    std::size_t captionWidth = 0;
+    for (const FieldInfo& f : catalogue()) {
+        pageWidth = std::max(pageWidth, pageCaption(f.page).size());
+        captionWidth = std::max(captionWidth, fieldName(f.index).size());
+    }
+    std::vector<std::string> lines;
+    for (const FieldInfo& f : catalogue()) {
+        char line[160];
+        std::snprintf(line, sizeof line, "%2d  %-*s  %-*s  %5u", f.index,
+                      static_cast<int>(pageWidth), std::string(pageCaption(f.page)).c_str(),
+                      static_cast<int>(captionWidth), fieldName(f.index).c_str(),
+                      static_cast<unsigned>(record.member(f.offset, f.size)));
+        lines.emplace_back(line);
+    }
+    return lines;
+}
+
+Transfer::Gather gatherValues(const FieldRecord& values, std::vector<Difference>& keptByRadio) {
+    return [values, &keptByRadio](CalibrationRecord& image) {
+        for (Difference& d : differences(values, recordOfMemory(image))) {
+            if (!d.sent()) {
+                keptByRadio.push_back(std::move(d));
+            }
+        }
+        recordToImage(values, image);
+        return std::optional<GatherError>();
+    };
+}
+
+}  // namespace qv

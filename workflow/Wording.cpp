@@ -1,0 +1,216 @@
+#include "workflow/Wording.h"
+
+#include "record/FieldCatalogue.h"
+#include "record/PlainText.h"
+#include "translations/Translations.h"
+#include "workflow/FieldRules.h"
+
+namespace qv {
+
+namespace {
+
+QString nothingWrittenText() {
+    return Wording::tr("Nothing was written to the radio.");
+}
+
+QString notSavedText() {
+    return Wording::tr("The data file was not saved.");
+}
+
+QString lines(const QString& first, const QString& second) {
+    return first.isEmpty() ? second : first + "\n" + second;
+}
+
+}  // namespace
+
+QString outsideText(const std::string& text) {
+    return QString::fromStdString(escapeControls(text));
+}
+
+QString outsidePath(const std::filesystem::path& path) {
+    return outsideText(path.string());
+}
+
+Message Wording::transferFailed(const TransferFailure& failure, TransferKind kind,
+                                const std::string& port, int blocksWritten,
+                                const std::string& expectedModel) {
+    const QString where = outsideText(port);
+    const QString reason = outsideText(failure.reason);
+    using Kind = TransferFailure::Kind;
+    Message message;
+    switch (failure.kind) {
+        case Kind::PortUnavailable:
+            message = {Message::Kind::Port, tr("Cannot Open Communication Port."),
+                       tr("%1: %2").arg(where, reason), true};
+            break;
+        case Kind::NoAnswer:
+            message = {Message::Kind::Communication, tr("Communication Error!"),
+                       tr("The radio on %1 did not answer.").arg(where), false};
+            break;
+        case Kind::ReopenFailed:
+            message = {Message::Kind::Communication, tr("comm error"),
+                       tr("%1 could not be opened again: %2").arg(where, reason), false};
+            break;
+        case Kind::PortLost:
+            message = {Message::Kind::Communication,
+                       tr("The connection to the radio was lost: the cable was unplugged or the "
+                          "port went away. The transfer has stopped."),
+                       tr("The port was %1.").arg(where), true};
+            break;
+        case Kind::WrongModel:
+            message = {Message::Kind::Model, tr("Model Type or Frequency Range Error!"),
+                       tr("The radio on %1 is %2, not %3.")
+                           .arg(where, radioName(failure.radio), outsideText(expectedModel)),
+                       false};
+            break;
+        case Kind::InvalidField:
+            return fieldStopsWrite(*failure.field);
+        case Kind::BackupFailed:
+            return nothingWritten(
+                Message::Kind::File,
+                tr("The radio's memory could not be kept as a backup: %1").arg(reason));
+    }
+    // A write that stopped after its first block may have left the radio half written.
+    if (kind == TransferKind::Write) {
+        message.detail =
+            lines(message.detail, blocksWritten == 0 ? nothingWrittenText()
+                                                     : tr("The write stopped at block %1 of 8: the "
+                                                          "radio may hold part of the new data. "
+                                                          "Write again.")
+                                                           .arg(blocksWritten));
+    }
+    return message;
+}
+
+Message Wording::nothingWritten(Message::Kind kind, const QString& why) {
+    return {kind, nothingWrittenText(), why, true};
+}
+
+Message Wording::fieldStopsWrite(const GatherError& error) {
+    return nothingWritten(Message::Kind::Field, fieldProblem(error));
+}
+
+Message Wording::noTerminalToConfirm() {
+    return nothingWritten(Message::Kind::Usage,
+                          tr("No terminal to confirm the write on: add --yes."));
+}
+
+Message Wording::notConfirmed() {
+    return {Message::Kind::Usage, nothingWrittenText(), {}, false};
+}
+
+Message Wording::fileNotLoaded(const FileError& error) {
+    return {Message::Kind::File, tr("The data file was not loaded."), outsideText(error.message()),
+            true};
+}
+
+Message Wording::fileNotSaved(const FileError& error) {
+    return {Message::Kind::File, notSavedText(), outsideText(error.message()), true};
+}
+
+Message Wording::settingsNotRead(const FileError& error) {
+    return {Message::Kind::File, tr("The settings file was not read."),
+            outsideText(error.message()), true};
+}
+
+Message Wording::fieldStopsSave(const GatherError& error) {
+    return {Message::Kind::Field, notSavedText(), fieldProblem(error), true};
+}
+
+Message Wording::notACalibrationFileName(const std::filesystem::path& path) {
+    return {Message::Kind::Usage,
+            tr("\"%1\": name a data file (.bin) or a calibration document (.json).")
+                .arg(outsidePath(path)),
+            {},
+            true};
+}
+
+// The top of a field's range is where its change rule stops a value.
+QString Wording::fieldProblem(const GatherError& error) {
+    const FieldInfo& f = fieldInfo(error.field);
+    const QString name = QString::fromStdString(fieldName(error.field));
+    const QString page = pageTitle(f.page);
+    const QString text = outsideText(error.text);
+    switch (error.reason) {
+        case GatherError::Reason::Empty:
+            return QCoreApplication::translate("qv::Fields",
+                                               "The field %1 \"%2\" on page \"%3\" is empty.")
+                .arg(QString::number(error.field), name, page);
+        case GatherError::Reason::NotANumber:
+            return QCoreApplication::translate(
+                       "qv::Fields",
+                       "The field %1 \"%2\" on page \"%3\" holds \"%4\", which is not a number.")
+                .arg(QString::number(error.field), name, page, text);
+        case GatherError::Reason::OutOfRange:
+            break;
+    }
+    return QCoreApplication::translate(
+               "qv::Fields",
+               "The field %1 \"%2\" on page \"%3\" holds %4, outside its range 0 to %5.")
+        .arg(QString::number(error.field), name, page, text,
+             QString::number(valueAfterFieldRules(error.field, f.memberMax())));
+}
+
+QString Wording::readComplete() {
+    return tr("Read Complete!");
+}
+
+QString Wording::writeComplete() {
+    return tr("Write Complete!");
+}
+
+QString Wording::restText(RestKind kind, int secondsLeft) {
+    return (kind == RestKind::Storing ? tr("The radio is storing the data: %1 s")
+                                      : tr("The radio rests: %1 s"))
+        .arg(secondsLeft);
+}
+
+QString Wording::backupKept(const std::filesystem::path& path) {
+    return tr("Backup kept: %1").arg(outsidePath(path));
+}
+
+QString Wording::backupNotKept(const std::string& reason) {
+    return tr("No backup kept: %1").arg(outsideText(reason));
+}
+
+QString Wording::radioName(const Identification& radio) {
+    return radio.model.empty() ? tr("the radio")
+                               : tr("%1 (version %2)")
+                                     .arg(QString::fromStdString(escapeBytes(radio.model)),
+                                          QString::fromStdString(escapeBytes(radio.version)));
+}
+
+QString Wording::readInto(const Identification& radio, const std::string& port,
+                          const std::filesystem::path& file) {
+    return tr("Read %1 on %2 into %3.").arg(radioName(radio), outsideText(port), outsidePath(file));
+}
+
+QString Wording::wroteInto(const std::filesystem::path& file, const Identification& radio,
+                           const std::string& port) {
+    return tr("Wrote %1 into %2 on %3.")
+        .arg(outsidePath(file), radioName(radio), outsideText(port));
+}
+
+QString Wording::radioKeepsItsOwn(const std::string& label, const std::string& radio,
+                                  const std::string& file) {
+    return tr("The radio keeps its own %1: %2 (the file holds %3).")
+        .arg(QString::fromStdString(label), QString::fromStdString(radio),
+             QString::fromStdString(file));
+}
+
+QString Wording::radioHoldsTheFile(const Identification& radio, const std::string& port,
+                                   const std::filesystem::path& file) {
+    return tr("%1 on %2 holds every value that a write of %3 sends.")
+        .arg(radioName(radio), outsideText(port), outsidePath(file));
+}
+
+QString Wording::valuesDiffer(std::size_t count, const std::filesystem::path& file,
+                              const Identification& radio, const std::string& port) {
+    return count == 1 ? tr("1 value in %1 differs from %2 on %3.")
+                            .arg(outsidePath(file), radioName(radio), outsideText(port))
+                      : tr("%1 values in %2 differ from %3 on %4.")
+                            .arg(QString::number(count), outsidePath(file), radioName(radio),
+                                 outsideText(port));
+}
+
+}  // namespace qv

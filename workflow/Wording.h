@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QString>
+#include <filesystem>
+#include <string>
+
+#include "datafile/SafeFile.h"
+#include "link/TransferListener.h"
+#include "record/Conversions.h"
+
+namespace qv {
+
+// What the tool tells the person about an outcome: a headline and, below it, the details. The
+// window shows it in a message box, the command line on standard error.
+struct Message {
+    // What went wrong, for the command line's exit code.
+    enum class Kind { Usage, Port, Communication, Model, File, Field };
+    Kind kind = Kind::Communication;
+    QString headline;
+    QString detail;     // the lines below the headline; may be empty
+    bool stop = false;  // the window shows it with the stop icon
+
+    // The headline, and the detail on the lines below it.
+    QString text() const { return detail.isEmpty() ? headline : headline + "\n" + detail; }
+};
+
+// Every outcome of the tool's work with a radio and its files, worded once for the window and
+// the command line. Text from outside (file names, system errors) has its control characters
+// escaped, the radio's model and version their bytes that are not printable ASCII.
+class Wording {
+    Q_DECLARE_TR_FUNCTIONS(Wording)
+public:
+    // A transfer that ended without completing, on the port so described; a write says whether
+    // any block went out. `expectedModel` is the model the radio had to name.
+    static Message transferFailed(const TransferFailure& failure, TransferKind kind,
+                                  const std::string& port, int blocksWritten,
+                                  const std::string& expectedModel);
+    // A write refused before anything was sent, and why.
+    static Message nothingWritten(Message::Kind kind, const QString& why);
+    static Message fieldStopsWrite(const GatherError& error);
+    static Message noTerminalToConfirm();
+    static Message notConfirmed();
+    static Message fileNotLoaded(const FileError& error);
+    static Message fileNotSaved(const FileError& error);
+    static Message settingsNotRead(const FileError& error);
+    static Message fieldStopsSave(const GatherError& error);
+    static Message notACalibrationFileName(const std::filesystem::path& path);
+
+    // What is wrong with a field, naming it by index, name and page.
+    static QString fieldProblem(const GatherError& error);
+    static QString readComplete();
+    static QString writeComplete();
+    // What the radio's rest after END holds up, with the whole seconds left.
+    static QString restText(RestKind kind, int secondsLeft);
+    static QString backupKept(const std::filesystem::path& path);
+    static QString backupNotKept(const std::string& reason);
+    // "QV-4120 (version 01.02)", or "the radio" when it named no model.
+    static QString radioName(const Identification& radio);
+    static QString readInto(const Identification& radio, const std::string& port,
+                            const std::filesystem::path& file);
+    static QString wroteInto(const std::filesystem::path& file, const Identification& radio,
+                             const std::string& port);
+    // A value the radio keeps for itself (a write never sends it) that the file holds otherwise.
+    static QString radioKeepsItsOwn(const std::string& label, const std::string& radio,
+                                    const std::string& file);
+    static QString radioHoldsTheFile(const Identification& radio, const std::string& port,
+                                     const std::filesystem::path& file);
+    static QString valuesDiffer(std::size_t count, const std::filesystem::path& file,
+                                const Identification& radio, const std::string& port);
+};
+
+// Text from outside as a QString a terminal and a message box show safely.
+QString outsideText(const std::string& text);
+QString outsidePath(const std::filesystem::path& path);
+
+}  // namespace qv
