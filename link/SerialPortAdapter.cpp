@@ -43,6 +43,22 @@ std::string busyReason(const std::vector<PortHolder>& holders) {
     return reason.toStdString();
 }
 
+namespace {
+
+// Whether the user's rights let them open the device, so a refusal means another holds it.
+// Windows has no such rights on a port: a port is refused only while a program has it.
+bool userMayOpen(const std::string& device) {
+#ifdef Q_OS_WIN
+    Q_UNUSED(device);
+    return true;
+#else
+    const QFileInfo info(QString::fromStdString(device));
+    return info.isReadable() && info.isWritable();
+#endif
+}
+
+}  // namespace
+
 std::string openFailureReason(QSerialPort::SerialPortError error, const QString& errorText,
                               int systemError, bool deviceAccessible,
                               const HoldersLookup& findHolders) {
@@ -85,10 +101,8 @@ std::optional<std::string> SerialPortAdapter::open() {
     errno = 0;
     if (!port_.open(QIODevice::ReadWrite)) {
         const int systemError = errno;
-        const QFileInfo device(QString::fromStdString(device_));
         return openFailureReason(port_.error(), port_.errorString(), systemError,
-                                 device.isReadable() && device.isWritable(),
-                                 [this] { return findPortHolders(device_); });
+                                 userMayOpen(device_), [this] { return findPortHolders(device_); });
     }
     // Opened before us, it is not kept out by our lock or exclusive mode: refused all the same.
     std::vector<PortHolder> others = findPortHolders(device_, {});

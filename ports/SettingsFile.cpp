@@ -7,12 +7,9 @@
 #include <QTemporaryFile>
 #include <charconv>
 #include <cstdint>
-#include <cstdio>
 #include <limits>
-#ifndef _WIN32
-#include <unistd.h>
-#endif
 
+#include "datafile/Platform.h"
 #include "ports/PortList.h"
 #include "record/PlainText.h"
 
@@ -91,13 +88,9 @@ std::optional<std::string> fileToChange(const std::string& path) {
     return error ? std::nullopt : std::optional(named.string());
 }
 
-bool syncToDisk(const QString& path) {
-#ifdef _WIN32
-    return true;
-#else
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) && ::fsync(file.handle()) == 0;
-#endif
+bool syncToDisk(const std::filesystem::path& path) {
+    platform::File file;
+    return !platform::openToWrite(path, false, file) && !file.sync() && !file.close();
 }
 
 }  // namespace
@@ -182,8 +175,8 @@ bool SettingsFile::write(const char* section, const char* key, const std::string
     const std::string copyPath = QFile::encodeName(copy.fileName()).toStdString();
     minIni changed(copyPath);
     if (!changed.put(section, key, value) || changed.gets(section, key) != value ||
-        !keepsEveryOtherLine(before, contentsOf(copy.fileName()), key) ||
-        !syncToDisk(copy.fileName()) || std::rename(copyPath.c_str(), file->c_str()) != 0) {
+        !keepsEveryOtherLine(before, contentsOf(copy.fileName()), key) || !syncToDisk(copyPath) ||
+        platform::replace(copyPath, *file)) {
         return false;
     }
     copy.setAutoRemove(false);

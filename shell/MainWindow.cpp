@@ -15,6 +15,7 @@
 #include "shell/MessageBoxNotices.h"
 #include "shell/Notices.h"
 #include "shell/SystemLocale.h"
+#include "workflow/Wording.h"
 
 namespace qv {
 
@@ -104,6 +105,10 @@ void MainWindow::startUp() {
         services_.settings.writeComPort(portNumber_);
     }
     portRescanTimer_->start();
+    if (const auto refusal = services_.settings.refusal()) {
+        services_.notices.show(Wording::settingsRefused(*refusal).text().toStdString(),
+                               NoticeIcon::Stop);
+    }
     services_.notices.show(
         tr("Please READ and SAVE (backup) the calibration data before making any changes.")
             .toStdString(),

@@ -113,6 +113,10 @@ Message Wording::settingsNotRead(const FileError& error) {
             outsideText(error.message()), true};
 }
 
+Message Wording::settingsRefused(const std::string& why) {
+    return {Message::Kind::File, tr("The settings file was not read."), outsideText(why), true};
+}
+
 Message Wording::fieldStopsSave(const GatherError& error) {
     return {Message::Kind::Field, notSavedText(), fieldProblem(error), true};
 }

@@ -44,6 +44,8 @@ public:
     static Message fileNotLoaded(const FileError& error);
     static Message fileNotSaved(const FileError& error);
     static Message settingsNotRead(const FileError& error);
+    // A settings file that is there but is no regular file, and why it is not read.
+    static Message settingsRefused(const std::string& why);
     static Message fieldStopsSave(const GatherError& error);
     static Message notACalibrationFileName(const std::filesystem::path& path);
 

@@ -2,6 +2,7 @@
 // rules wired to every field.
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QMessageBox>
 #include <QTabWidget>
@@ -50,6 +51,17 @@ TEST_F(StartUp, ThePortAndTheLanguageAreChosenBeforeTheReminder) {
     EXPECT_TRUE(isChineseChina(QLocale(QLocale::Chinese, QLocale::China)));
     EXPECT_FALSE(isChineseChina(QLocale(QLocale::Chinese, QLocale::Taiwan)));
     EXPECT_FALSE(isChineseChina(QLocale(QLocale::English, QLocale::China)));
+}
+
+// A settings file that is no regular file is never opened: the window says why, then reminds.
+TEST_F(StartUp, ASettingsFileThatIsAFolderIsSaidAndNotRead) {
+    QDir().mkpath(path("mysetup.ini"));
+    std::vector<QString> said;
+    notices.onShow = [&] { said.push_back(QString::fromStdString(notices.shown.back().text)); };
+    open({port(3)});
+    ASSERT_EQ(said.size(), 2U);
+    EXPECT_TRUE(said[0].startsWith("The settings file was not read.\n")) << said[0].toStdString();
+    EXPECT_TRUE(said[0].contains("a folder")) << said[0].toStdString();
 }
 
 // A pick is saved at once, in the file the port's tooltip names, and shows its device. The
