@@ -32,23 +32,6 @@ std::error_code openWith(const fs::path& path, int flags, std::intptr_t& handle)
 
 }  // namespace
 
-File::File(File&& other) noexcept : handle_(other.handle_) {
-    other.handle_ = -1;
-}
-
-File& File::operator=(File&& other) noexcept {
-    if (this != &other) {
-        close();
-        handle_ = other.handle_;
-        other.handle_ = -1;
-    }
-    return *this;
-}
-
-File::~File() {
-    close();
-}
-
 bool File::isOpen() const {
     return handle_ >= 0;
 }

@@ -1,0 +1,24 @@
+// What an open file does the same way on every system; the rest is in Platform_posix.cpp and
+// Platform_windows.cpp. A handle of -1 is no file on both (Windows' INVALID_HANDLE_VALUE).
+#include "datafile/Platform.h"
+
+namespace qv::platform {
+
+File::File(File&& other) noexcept : handle_(other.handle_) {
+    other.handle_ = -1;
+}
+
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        close();
+        handle_ = other.handle_;
+        other.handle_ = -1;
+    }
+    return *this;
+}
+
+File::~File() {
+    close();
+}
+
+}  // namespace qv::platform
