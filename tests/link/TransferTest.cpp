@@ -117,15 +117,16 @@ TEST(Transfer, NothingGoesToTheRadioWhileItRests) {
         line.play(first, std::string(first) == "We" ? "... R70 END" : "...");
         const auto end = std::ranges::find(line.timeline, "END", &TransferLine::Timed::second);
         ASSERT_NE(end, line.timeline.end());
+        // Kept as values: the timeline grows, and moves, as the next transfer plays.
+        const auto endTime = end->first;
+        const auto afterEnd = static_cast<std::size_t>(end - line.timeline.begin()) + 1;
         for (int k = 0; k < stepsBefore; ++k) {
             line.steps.fire();
         }
         TransferLine other(&line);
         TransferLine& next = elsewhere ? other : line;
-        const std::size_t from =
-            elsewhere ? 0 : static_cast<std::size_t>(end - line.timeline.begin()) + 1;
         next.play("r", "...");
-        Lines seen = next.timelineSince(from, end->first);
+        Lines seen = next.timelineSince(elsewhere ? 0 : afterEnd, endTime);
         seen.resize(std::ranges::find(seen, expected.back()) + 1 - seen.begin());
         EXPECT_EQ(seen, expected);
     }
