@@ -51,9 +51,9 @@ public:
     void setRadioSettings(RadioSettings settings) { settings_ = std::move(settings); }
 
     // Opens the port on the device, once the radio there rests no more, and sends the access
-    // code; a transfer already running is abandoned. A write first reads the radio's whole memory and keeps it (no block is
-    // written when it cannot be kept), then writes that memory with the fields gathered in:
-    // every byte no editable field holds stays the radio's own.
+    // code; a transfer already running is abandoned. A write first reads the radio's whole memory
+    // and keeps it (no block is written when it cannot be kept), then writes that memory with the
+    // fields gathered in: every byte no editable field holds stays the radio's own.
     void startRead(const std::string& device);
     void startWrite(const std::string& device, Gather gather, Backup backup);
     // The access code, the identification (asked again after any loss) and END.
