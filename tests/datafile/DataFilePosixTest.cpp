@@ -38,18 +38,6 @@ protected:
 
     fs::path path(const std::string& name) const { return folder_ / name; }
 
-    static FieldRecord distinctive() {
-        FieldRecord::Bytes bytes;
-        for (std::size_t k = 0; k < bytes.size(); ++k) {
-            bytes[k] = static_cast<std::uint8_t>(0x80 + k);
-        }
-        return FieldRecord::fromBytes(bytes);
-    }
-    static Bytes bytesOf(const FieldRecord& record) {
-        const FieldRecord::Bytes bytes = record.toBytes();
-        return Bytes(bytes.begin(), bytes.end());
-    }
-
     ScratchFolder folder_{"datafile"};
 };
 
@@ -140,17 +128,13 @@ TEST_F(DataFilePosix, OnlyRegularFilesAreReadOrReplaced) {
     for (const auto& [where, reason] : cases) {
         SCOPED_TRACE(where);
         FieldRecord record = distinctive();
-        const auto readError = readDataFile(where, record);
-        ASSERT_TRUE(readError);
-        EXPECT_EQ(readError->reason, reason);
-        EXPECT_EQ(record, distinctive());
-        const auto saveError = writeDataFile(where, distinctive());
-        ASSERT_TRUE(saveError);
-        EXPECT_EQ(saveError->reason, reason);
         CalibrationDocument document;
-        const auto documentError = readDocument(where, document);
-        ASSERT_TRUE(documentError);
-        EXPECT_EQ(documentError->reason, reason);
+        for (const auto& error : {readDataFile(where, record), writeDataFile(where, distinctive()),
+                                  readDocument(where, document)}) {
+            ASSERT_TRUE(error);
+            EXPECT_EQ(error->reason, reason);
+        }
+        EXPECT_EQ(record, distinctive());
     }
     EXPECT_TRUE(fs::is_fifo(path("fifo.bin")));
     EXPECT_TRUE(fs::is_character_file("/dev/zero"));
