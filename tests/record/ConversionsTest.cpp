@@ -55,26 +55,19 @@ TEST(Conversions, ShowAndGatherTouchOnlyWhatTheFieldsHold) {
 }
 
 TEST(Conversions, GatherReadsNumbersTheWayTheChangeRuleDoes) {
+    const std::tuple<int, const char*, int> cases[] = {
+        {5, "007", 7},    {6, "1.5", 2}, {7, "2.5", 2},      {8, " 12 ", 12},
+        {0, "1e3", 1000}, {1, "-0", 0},  {2, "65535", 65535}};
     FakeFieldTexts texts;
     texts.texts.fill("0");
-    for (const auto& [field, text] : {std::pair{5, "007"},
-                                      {6, "1.5"},
-                                      {7, "2.5"},
-                                      {8, " 12 "},
-                                      {0, "1e3"},
-                                      {1, "-0"},
-                                      {2, "65535"}}) {
+    for (const auto& [field, text, value] : cases) {
         texts.texts[field] = text;
     }
     FieldRecord record;
     ASSERT_FALSE(textsToRecord(texts, record));
-    EXPECT_EQ(record.FmLowPower, 7);
-    EXPECT_EQ(record.FmHighPower, 2);
-    EXPECT_EQ(record.AmLowPower, 2);
-    EXPECT_EQ(record.AmHighPower, 12);
-    EXPECT_EQ(record.VfFreq, 1000);
-    EXPECT_EQ(record.BfFreq, 0);
-    EXPECT_EQ(record.UsbFilterBias, 65535);
+    for (const auto& [field, text, value] : cases) {
+        EXPECT_EQ(record.member(fieldInfo(field).offset, fieldInfo(field).size), value) << text;
+    }
 }
 
 struct BadText {

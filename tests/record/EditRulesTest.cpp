@@ -65,28 +65,23 @@ TEST(ChangeRule, ReadsTheSystemDecimalSeparator) {
 // A text longer than the field's limit is taken as the whole number it reads as, brought into
 // range, or refused (nothing) when it is no number: never cut to its first characters.
 TEST(LengthLimit, ALongTextGivesItsNumberOrNothing) {
-    const std::tuple<int, std::string, std::optional<std::string>> cases[] = {
-        {kByte, "1.5", "1.5"},
-        {kByte, "abc", "abc"},  // within the limit: as it is
-        {kByte, " 12.5 ", "12"},
-        {kByte, "000000012", "12"},
-        {kByte, "  13.5", "14"},
-        {kByte, "1000", "255"},
-        {kByte, "-12345", "0"},
-        {kCloseLevel, "  5  ", "5"},
-        {kCloseLevel, "0009", "6"},
-        {kWord, "123456", "65535"},
-        {kWord, "00000000042", "42"},
-        {kByte, "12 34", std::nullopt},
-        {kCloseLevel, "abcd", std::nullopt},
-        {kReadOnly, "0000012", "12"},
-        {kReadOnly, "0000123", std::nullopt},  // no top
-        {kByte, "\xE4\xB8\x80\xE4\xB8\x80\xE4\xB8\x80", "\xE4\xB8\x80\xE4\xB8\x80\xE4\xB8\x80"},
-    };
+    // Within the limit a text stays as it is.
+    const std::tuple<int, const char*, const char*> cases[] = {
+        {kByte, "1.5", "1.5"},      {kByte, "abc", "abc"},        {kByte, " 12.5 ", "12"},
+        {kByte, "000000012", "12"}, {kByte, "  13.5", "14"},      {kByte, "1000", "255"},
+        {kByte, "-12345", "0"},     {kCloseLevel, "  5  ", "5"},  {kCloseLevel, "0009", "6"},
+        {kWord, "123456", "65535"}, {kWord, "00000000042", "42"}, {kReadOnly, "0000012", "12"}};
     for (const auto& [field, text, expected] : cases) {
         EXPECT_EQ(fitLengthLimit(field, text), expected) << field << " \"" << text << '"';
     }
+    // No number, or one too long for a read-only field, which has no top: refused.
+    for (const auto& [field, text] :
+         {std::pair{kByte, "12 34"}, {kCloseLevel, "abcd"}, {kReadOnly, "0000123"}}) {
+        EXPECT_EQ(fitLengthLimit(field, text), std::nullopt) << field << " \"" << text << '"';
+    }
     EXPECT_EQ(fitLengthLimit(kByte, "0012,6", {.decimalPoint = ","}), "13");
+    const std::string threeCharacters = "\xE4\xB8\x80\xE4\xB8\x80\xE4\xB8\x80";  // in 9 bytes
+    EXPECT_EQ(fitLengthLimit(kByte, threeCharacters), threeCharacters);
 }
 
 TEST(KeyFilter, LetsOnlyDigitsAndControlCharactersThrough) {
