@@ -55,9 +55,8 @@ struct TransferLine : SerialPort, AnswerTimer, TransferListener {
     using Clock = StepTimer::Clock;
     using Timed = std::pair<Clock::time_point, std::string>;
 
-    TransferLine() : TransferLine(nullptr) {}
-    // Another process on the machine of `machine`: its rests and its time.
-    explicit TransferLine(TransferLine* machine)
+    // With a machine given, another process on it: its rests and its time.
+    explicit TransferLine(TransferLine* machine = nullptr)
         : record(machine != nullptr ? machine->record : &rests) {
         std::iota(memory.begin(), memory.end(), 3);
         fields.texts.fill("7");
@@ -183,8 +182,8 @@ struct TransferLine : SerialPort, AnswerTimer, TransferListener {
             const char mark = sent.size() < marks.size() ? marks[sent.size()] : ' ';
             const Frame& frame = written[sent.size()];
             sent.push_back(frameName(frame));
-            opened = opened && mark != '&';
             if (mark == '&') {
+                opened = false;
                 openFailure = "gone";
             }
             const auto awaited = static_cast<std::ptrdiff_t>(thresholds[sent.size() - 1]);
