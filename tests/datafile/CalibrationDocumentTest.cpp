@@ -53,9 +53,7 @@ TEST(CalibrationDocument, AnyBytesARadioSendsAreKeptEscaped) {
         std::string fileName;  // of its backup
     };
     const Case cases[] = {
-        {"QV\xFF"
-         "4120",
-         "01.02", R"(QV\xFF4120)", "QV_xFF4120_01.02_20261207T093000Z_read.json"},
+        {"QV\xFF-4120", "01.02", R"(QV\xFF-4120)", "QV_xFF-4120_01.02_20261207T093000Z_read.json"},
         {"\x1B]0;t\a", "\xC3\xA9.\x80", R"(\x1B]0;t\x07)",
          "_x1B_0_t_x07__xC3_xA9._x80_20261207T093000Z_read.json"},
         {"C:\\a/b", "01.02", R"(C:\\a/b)", "C___a_b_01.02_20261207T093000Z_read.json"},
