@@ -24,33 +24,6 @@ TEST(Transfer, ReadArmsEachAnswerAndPauses) {
               (std::vector{10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 1000, 1000, 1000}));
 }
 
-// An END the port refused is not confirmed by an acknowledgement that comes anyway.
-TEST(Transfer, OnlyAFrameThatWentOutIsAnswered) {
-    TransferLine line;
-    line.radio.emplace(sim::SimulatedRadio::Identity{.accessCode = "ABCDEFGHIJ"}, line.memory,
-                       std::vector<sim::Fault>{});
-    line.transfer.setRadioSettings({.accessCode = "ABCDEFGHIJ", .model = ""});
-    const auto answer = [&](std::size_t frame) {
-        for (const sim::Exchange& exchange : line.radio->receive(line.written.at(frame))) {
-            line.deliver(exchange.answer);
-        }
-        line.steps.fire();
-    };
-    line.transfer.startIdentify("/dev/radio");
-    answer(0);
-    line.refuseWrites = true;
-    answer(1);
-    line.deliver(hex("06"));
-    EXPECT_TRUE(line.transfer.running());
-    line.refuseWrites = false;
-    line.tick();
-    line.deliver(hex("06"));
-    EXPECT_FALSE(line.transfer.running());
-    Lines sent;
-    std::ranges::transform(line.written, std::back_inserter(sent), test::frameName);
-    EXPECT_EQ(sent, (Lines{"AC", "ID", "END", "END"}));
-}
-
 // Flags, frames and the one outcome.
 const char* const kScripts[][3] = {
     {"rm", "AC ID? AC ID ...", "read completed"},
@@ -62,6 +35,8 @@ const char* const kScripts[][3] = {
     {"r", "AC ID R00&", "ReopenFailed gone"},
     // The late acknowledgement of W10's first sending is not taken for W20's.
     {"W", "... W00 W10~ W10 W20! W20 ...", "write completed"},
+    // An END the port refused is not confirmed by an acknowledgement that comes anyway.
+    {"i", "AC ID END# END", "identified"},
 };
 
 TEST(Transfer, ScriptsRunToTheirOutcome) {
