@@ -47,6 +47,7 @@ TEST(Backups, EachIsADocumentOfTheWholeMemoryNamedForTheRadioAndNeverReplaced) {
     EXPECT_EQ(std::get<FileError>(refused).path, dir / "file" / "backups");
     const auto odd = keepBackup(dir / "backups", radio, "read");
     EXPECT_EQ(std::get<fs::path>(odd).filename(), "QV_41_20_01.02_20261207T093000Z_read.json");
+    EXPECT_EQ(utcTime(std::chrono::system_clock::from_time_t(1796635800)), "2026-12-07T09:30:00Z");
 }
 
 // Sessions that finish together take the same second for their names.
@@ -79,10 +80,6 @@ TEST(Backups, SessionsKeepingBackupsAtOnceEachKeepTheirOwn) {
         CalibrationDocument document;
         EXPECT_FALSE(readDocument(path, document)) << path;
     }
-}
-
-TEST(Backups, AreStampedInUtc) {
-    EXPECT_EQ(utcTime(std::chrono::system_clock::from_time_t(1796635800)), "2026-12-07T09:30:00Z");
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include <nlohmann/json.hpp>
 
 #include "datafile/Backups.h"
-#include "datafile/DataFile.h"
 #include "tests/datafile/Scratch.h"
 
 namespace qv {

@@ -33,6 +33,7 @@ TEST(FieldCatalogue, MembersCoverTheRecordInFieldOrder) {
 // those fields have no page, and only they. Each rule keeps its range and length limit: the
 // close levels are 8-bit members kept to 0..6, and only fields 20 and 26 are close levels; the
 // largest value of a range fits the field's length limit. Only the filter biases take the date.
+// A field is described by index, caption and page; there are none but those of the catalogue.
 TEST(FieldCatalogue, EachFieldHasTheRuleOfWhatItHolds) {
     struct Expected {
         std::size_t size;
@@ -67,6 +68,10 @@ TEST(FieldCatalogue, EachFieldHasTheRuleOfWhatItHolds) {
     EXPECT_EQ(sent, 50);
     EXPECT_EQ(closeLevels, std::vector<int>({20, 26}));
     EXPECT_EQ(takers, std::vector<int>({2, 3}));
+    EXPECT_EQ(describeField(20), "field 20 \"***ASQ close level\" on page \"OTHER\"");
+    EXPECT_EQ(describeField(68), "field 68 \"UL SQ 1\" on page \"S-Meter\"");
+    EXPECT_THROW(fieldInfo(78), std::out_of_range);
+    EXPECT_THROW(fieldInfo(-1), std::out_of_range);
 }
 
 // The window shows each page's fields in this order, top to bottom, left column first.
@@ -106,13 +111,6 @@ TEST(FieldCatalogue, PlacesOnAPageAreDistinctAndGapless) {
             EXPECT_EQ(*used.rbegin() + 1, static_cast<int>(used.size())) << pageCaption(page);
         }
     }
-}
-
-TEST(FieldCatalogue, DescribesAFieldForTheUser) {
-    EXPECT_EQ(describeField(20), "field 20 \"***ASQ close level\" on page \"OTHER\"");
-    EXPECT_EQ(describeField(68), "field 68 \"UL SQ 1\" on page \"S-Meter\"");
-    EXPECT_THROW(fieldInfo(78), std::out_of_range);
-    EXPECT_THROW(fieldInfo(-1), std::out_of_range);
 }
 
 }  // namespace
