@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -19,15 +18,8 @@ struct Ran {
     std::string err;
 };
 
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void put(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-}
+using test::readFile;
+using test::writeFile;
 
 using Memory = sim::SimulatedRadio::Memory;
 
@@ -38,12 +30,17 @@ QByteArray dataFileOf(const Memory& memory) {
 // The offsets of the two close levels, which take 0..6 though their bytes hold any value.
 constexpr int kCloseLevels[] = {25, 35};
 
-// Every run reads the settings file in the test's folder, which makes COM9 the first radio.
+// Every run reads the settings file in the test's folder, which makes COM9 the first radio. The
+// radio's first close level holds 7, which its field shows as 6.
 class CommandLine : public testing::Test {
 protected:
     void SetUp() override {
+        image[kCloseLevels[0]] = 7;
+        writeFile(dir.filePath("radio.bin"), QByteArray(reinterpret_cast<const char*>(image.data()),
+                                                        static_cast<qsizetype>(image.size())));
         device = radio.start(radioOptions);
-        put(dir.filePath("mysetup.ini"), "[ports]\nCOM9=" + QByteArray::fromStdString(device));
+        writeFile(dir.filePath("mysetup.ini"),
+                  "[ports]\nCOM9=" + QByteArray::fromStdString(device));
     }
 
     void start(QProcess& process, QStringList arguments) {
@@ -69,6 +66,7 @@ protected:
         return finish(process);
     }
 
+    Memory image = sim::builtInImage();
     QStringList radioOptions;
     QString locale = "C.UTF-8";
     QTemporaryDir dir;
@@ -76,6 +74,9 @@ protected:
     std::string device;
 };
 
+// The read's document holds the close level as its field shows it, 6, and verify says the radio
+// differs until a write sends it. A write of the read's backup sends 6 too; verify passes over a
+// file whose read-only values differ from the radio's, since no write sends them, and says so.
 TEST_F(CommandLine, ReadEditWriteAndVerify) {
     EXPECT_EQ(cal({"read", "--port", "COM9", "--output", "{dir}/read.json"}).code, 0);
     const QDir backups(dir.filePath("data/qv4120-settestdata/backups"));
@@ -85,12 +86,15 @@ TEST_F(CommandLine, ReadEditWriteAndVerify) {
     EXPECT_EQ(shown.out.substr(0, shown.out.find('\n')),
               " 0  FREQ       VF FRQ                   1250");
     EXPECT_EQ(cal({"show", "--json", "{dir}/read.json"}).out,
-              contents(dir.filePath("read.json")).toStdString());
+              readFile(dir.filePath("read.json")).toStdString());
+    const Ran before = cal({"verify", "-p", "COM9", "{dir}/read.json"});
+    EXPECT_EQ(before.code, 1);
+    EXPECT_EQ(before.out, "20 OTHER ***ASQ close level: file 6, radio 7\n");
 
-    QByteArray edited = contents(dir.filePath("read.json"));
+    QByteArray edited = readFile(dir.filePath("read.json"));
     edited.replace(R"("VF FRQ","value":1250)", R"("VF FRQ","value":1300)");
     edited.replace(R"("caption":"AF SQ 1","value":100)", R"("caption":"AF SQ 1","value":111)");
-    put(dir.filePath("edited.json"), edited);
+    writeFile(dir.filePath("edited.json"), edited);
     EXPECT_EQ(cal({"write", "--port", "9", "{dir}/edited.json", "--yes"}).code, 0);
     EXPECT_EQ(backups.entryList({"QV-4120_01.02_*_write.json"}, QDir::Files).size(), 1);
     EXPECT_EQ(cal({"verify", "--port", "{dev}", "{dir}/edited.json"}).code, 0);
@@ -102,45 +106,18 @@ TEST_F(CommandLine, ReadEditWriteAndVerify) {
     const Ran diff = cal({"diff", "{dir}/read.json", "{dir}/edited.json"});
     EXPECT_EQ(diff.code, 1);
     EXPECT_EQ(diff.out, "0 FREQ VF FRQ: 1250 -> 1300\n60 S-Meter AF SQ 1: 100 -> 111\n");
-}
 
-// A radio whose close level holds 7, which its field shows as 6: the read's document holds 6
-// and verify says the radio differs until a write sends it; a write of the read, or of the
-// backup the read kept, sends 6, and verify then passes, though the file's read-only values
-// differ from the radio's, since no write sends them.
-class OutOfRangeRadio : public CommandLine {
-protected:
-    void SetUp() override {
-        image[kCloseLevels[0]] = 7;
-        put(dir.filePath("radio.bin"), QByteArray(reinterpret_cast<const char*>(image.data()),
-                                                  static_cast<qsizetype>(image.size())));
-        CommandLine::SetUp();
-    }
-    Memory image = sim::builtInImage();
-};
-
-TEST_F(OutOfRangeRadio, ReadWriteAndVerifyOfTheReadAndOfItsBackup) {
-    ASSERT_EQ(cal({"read", "-p", "COM9", "-o", "{dir}/read.json"}).code, 0);
-    EXPECT_TRUE(contents(dir.filePath("read.json")).contains(R"("***ASQ close level","value":6)"));
-    const Ran before = cal({"verify", "-p", "COM9", "{dir}/read.json"});
-    EXPECT_EQ(before.code, 1);
-    EXPECT_EQ(before.out, "20 OTHER ***ASQ close level: file 6, radio 7\n");
-    const QDir backups(dir.filePath("data/qv4120-settestdata/backups"));
     const QStringList kept = backups.entryList({"*_read.json"}, QDir::Files);
     ASSERT_EQ(kept.size(), 1);
     EXPECT_EQ(cal({"write", "--yes", "-p", "COM9", backups.filePath(kept.front())}).code, 0);
-    EXPECT_EQ(cal({"write", "--yes", "-p", "COM9", "{dir}/read.json"}).code, 0);
-    EXPECT_EQ(cal({"verify", "-p", "COM9", "{dir}/read.json"}).code, 0);
-
-    QByteArray other = contents(dir.filePath("read.json"));
+    QByteArray other = readFile(dir.filePath("read.json"));
     other.replace(R"("SSIB LO","value":20)", R"("SSIB LO","value":21)");
-    put(dir.filePath("other.json"), other);
+    writeFile(dir.filePath("other.json"), other);
     EXPECT_EQ(cal({"write", "--yes", "-p", "COM9", "{dir}/other.json"}).code, 0);
-    const Ran verified = cal({"verify", "-p", "COM9", "{dir}/other.json"});
-    EXPECT_EQ(verified.code, 0);
-    EXPECT_EQ(verified.out, "");
-    EXPECT_NE(verified.err.find("SSIB LO: 20 (the file holds 21)"), std::string::npos)
-        << verified.err;
+    const Ran again = cal({"verify", "-p", "COM9", "{dir}/other.json"});
+    EXPECT_EQ(again.code, 0);
+    EXPECT_EQ(again.out, "");
+    EXPECT_NE(again.err.find("SSIB LO: 20 (the file holds 21)"), std::string::npos) << again.err;
     Memory expected = image;
     expected[kCloseLevels[0]] = 6;
     EXPECT_EQ(radio.memoryAfterStop(), expected);
@@ -161,25 +138,13 @@ TEST_F(CommandLine, MessagesFollowTheLocale) {
     }
 }
 
-TEST_F(CommandLine, ConvertsDataFileToDocumentAndBack) {
-    QByteArray bytes(118, '\0');
-    for (int i = 0; i < bytes.size(); ++i) {
-        bytes[i] = static_cast<char>(i * 7 + 3);
-    }
-    put(dir.filePath("a.bin"), bytes);
-    EXPECT_EQ(cal({"convert", "{dir}/a.bin", "{dir}/a.json"}).code, 0);
-    EXPECT_EQ(cal({"convert", "{dir}/a.json", "{dir}/b.bin"}).code, 0);
-    bytes[kCloseLevels[0]] = bytes[kCloseLevels[1]] = 6;  // as the window loads them
-    EXPECT_EQ(contents(dir.filePath("b.bin")).toHex(), bytes.toHex());
-    EXPECT_EQ(cal({"diff", "{dir}/a.bin", "{dir}/a.json"}).code, 0);
-}
-
-TEST_F(CommandLine, TwoRadiosAreReadAtOnce) {
+// Two radios read at once; a data file converted to a document and back keeps every byte.
+TEST_F(CommandLine, TwoRadiosAreReadAtOnceAndConverted) {
     QByteArray second(128, '\0');
     for (int i = 0; i < second.size(); ++i) {
         second[i] = static_cast<char>(i);
     }
-    put(dir.filePath("second.bin"), second);
+    writeFile(dir.filePath("second.bin"), second);
     test::RadioProcess secondRadio{dir.filePath("second.bin"), dir.filePath("second.log")};
     const QString secondDevice = QString::fromStdString(secondRadio.start());
     QProcess first;
@@ -188,16 +153,20 @@ TEST_F(CommandLine, TwoRadiosAreReadAtOnce) {
     start(other, {"read", "--port", secondDevice, "--output", "{dir}/second-read.bin"});
     EXPECT_EQ(finish(first).code, 0);
     EXPECT_EQ(finish(other).code, 0);
-    EXPECT_EQ(contents(dir.filePath("first-read.bin")), dataFileOf(sim::builtInImage()));
-    second[kCloseLevels[0]] = second[kCloseLevels[1]] = 6;
-    EXPECT_EQ(contents(dir.filePath("second-read.bin")), second.left(118));
+    image[kCloseLevels[0]] = second[kCloseLevels[0]] = second[kCloseLevels[1]] = 6;
+    EXPECT_EQ(readFile(dir.filePath("first-read.bin")), dataFileOf(image));
+    EXPECT_EQ(readFile(dir.filePath("second-read.bin")), second.left(118));
+    EXPECT_EQ(cal({"convert", "{dir}/second-read.bin", "{dir}/second.json"}).code, 0);
+    EXPECT_EQ(cal({"convert", "{dir}/second.json", "{dir}/again.bin"}).code, 0);
+    EXPECT_EQ(readFile(dir.filePath("again.bin")), second.left(118));
+    EXPECT_EQ(cal({"diff", "{dir}/second-read.bin", "{dir}/second.json"}).code, 0);
 }
 
-// A run, the radio's options, the exit code, standard output, a part of standard error, and
-// how many frames the radio received.
+// A run and the radio's options, each split at spaces, the exit code, standard output, a part
+// of standard error, and how many frames the radio received.
 struct Case {
-    QStringList arguments;
-    QStringList radioOptions;
+    const char* arguments;
+    const char* radioOptions;
     int code;
     const char* out;
     const char* err;
@@ -205,26 +174,26 @@ struct Case {
 };
 
 void PrintTo(const Case& c, std::ostream* out) {
-    *out << c.arguments.join(' ').toStdString() << " / " << c.radioOptions.join(' ').toStdString();
+    *out << c.arguments << " / " << c.radioOptions;
 }
 
 class ExitCodes : public CommandLine, public testing::WithParamInterface<Case> {
 protected:
     void SetUp() override {
-        radioOptions = GetParam().radioOptions;
+        radioOptions = QString(GetParam().radioOptions).split(' ', Qt::SkipEmptyParts);
         CommandLine::SetUp();
-        put(dir.filePath("plain.bin"), dataFileOf(sim::builtInImage()));
+        writeFile(dir.filePath("plain.bin"), dataFileOf(sim::builtInImage()));
         // A close level of 9 put in a document by hand: a value the field does not take.
         ASSERT_EQ(cal({"convert", "{dir}/plain.bin", "{dir}/plain.json"}).code, 0);
-        QString closeLevel9 = QString::fromUtf8(contents(dir.filePath("plain.json")));
+        QString closeLevel9 = QString::fromUtf8(readFile(dir.filePath("plain.json")));
         closeLevel9.replace(QRegularExpression(R"((?<="\*\*\*ASQ close level","value":)\d+)"), "9");
-        put(dir.filePath("close9.json"), closeLevel9.toUtf8());
+        writeFile(dir.filePath("close9.json"), closeLevel9.toUtf8());
     }
 };
 
 TEST_P(ExitCodes, SaySoAndTouchTheRadioOnlyWhenDue) {
     const Case& c = GetParam();
-    const Ran run = cal(c.arguments);
+    const Ran run = cal(QString(c.arguments).split(' '));
     EXPECT_EQ(run.code, c.code) << run.err;
     EXPECT_EQ(run.out, c.out);
     EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
@@ -239,33 +208,18 @@ TEST_P(ExitCodes, SaySoAndTouchTheRadioOnlyWhenDue) {
 INSTANTIATE_TEST_SUITE_P(
     All, ExitCodes,
     testing::Values(
-        Case{{"--trace", "identify", "--port", "9"},
-             {"--fault", "silence@2"},
-             0,
-             "model: QV-4120\nversion: 01.02\n",
-             "-> 45 4E 44",
-             5},
-        Case{{"show"}, {}, 2, "", "FILE is required", 0},
-        Case{{"write", "--port", "{dev}", "{dir}/plain.bin"}, {}, 2, "", "add --yes", 0},
-        Case{{"identify", "--port", "{dir}/gone"}, {}, 3, "", "/gone: No such device", 0},
-        Case{{"identify", "-p", "{dev}"}, {"--fault", "silence@1-20"}, 4, "", "not answer", 4},
-        Case{{"write", "-y", "-p", "{dev}", "{dir}/plain.bin"},
-             {"--fault", "drop@12"},
-             4,
-             "",
-             "The write stopped at block 2 of 8: the radio may hold part of the new data.",
-             12},
-        Case{{"--model", "OTHER", "identify", "--port", "COM9"},
-             {},
-             5,
-             "",
-             "is QV-4120 (version 01.02), not OTHER.",
-             2},
-        Case{{"show", "{dir}/missing.json"}, {}, 6, "", "missing.json\": No such file", 0},
-        Case{{"write", "--yes", "--port", "{dev}", "{dir}/close9.json"},
-             {},
-             7,
-             "",
+        Case{"--trace identify --port 9", "--fault silence@2", 0,
+             "model: QV-4120\nversion: 01.02\n", "-> 45 4E 44", 5},
+        Case{"show", "", 2, "", "FILE is required", 0},
+        Case{"write --port {dev} {dir}/plain.bin", "", 2, "", "add --yes", 0},
+        Case{"identify --port {dir}/gone", "", 3, "", "/gone: No such device", 0},
+        Case{"identify -p {dev}", "--fault silence@1-20", 4, "", "not answer", 4},
+        Case{"write -y -p {dev} {dir}/plain.bin", "--fault drop@12", 4, "",
+             "The write stopped at block 2 of 8: the radio may hold part of the new data.", 12},
+        Case{"--model OTHER identify --port COM9", "", 5, "",
+             "is QV-4120 (version 01.02), not OTHER.", 2},
+        Case{"show {dir}/missing.json", "", 6, "", "missing.json\": No such file", 0},
+        Case{"write --yes --port {dev} {dir}/close9.json", "", 7, "",
              "Nothing was written to the radio.\n  The field 20 \"***ASQ close level\" on "
              "page \"OTHER\" holds 9, outside its range 0 to 6.",
              0}));

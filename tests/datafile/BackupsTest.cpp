@@ -16,13 +16,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
+const RadioOrigin kRadio{.model = "QV-4120",
+                         .version = "01.02",
+                         .time = "2026-12-07T09:30:00Z",
+                         .port = "COM9",
+                         .memory = {}};
+
 TEST(Backups, EachIsADocumentOfTheWholeMemoryNamedForTheRadioAndNeverReplaced) {
     const ScratchFolder dir("backups");
-    RadioOrigin radio{.model = "QV-4120",
-                      .version = "01.02",
-                      .time = "2026-12-07T09:30:00Z",
-                      .port = "/dev/ttyUSB0",
-                      .memory = {}};
+    RadioOrigin radio = kRadio;
     for (std::size_t k = 0; k < CalibrationRecord::kMemorySize; ++k) {
         radio.memory.setByte(k, static_cast<std::uint8_t>(k + 1));
     }
@@ -45,16 +47,12 @@ TEST(Backups, EachIsADocumentOfTheWholeMemoryNamedForTheRadioAndNeverReplaced) {
     EXPECT_EQ(std::get<FileError>(refused).path, dir / "file" / "backups");
     const auto odd = keepBackup(dir / "backups", radio, "read");
     EXPECT_EQ(std::get<fs::path>(odd).filename(), "QV_41_20_01.02_20261207T093000Z_read.json");
+    EXPECT_EQ(utcTime(std::chrono::system_clock::from_time_t(1796635800)), "2026-12-07T09:30:00Z");
 }
 
 // Sessions that finish together take the same second for their names.
 TEST(Backups, SessionsKeepingBackupsAtOnceEachKeepTheirOwn) {
     const ScratchFolder dir("backups");
-    const RadioOrigin radio{.model = "QV-4120",
-                            .version = "01.02",
-                            .time = "2026-12-07T09:30:00Z",
-                            .port = "COM9",
-                            .memory = {}};
     constexpr int kSessions = 8;
     constexpr int kRounds = 10;
     std::set<fs::path> kept;
@@ -66,7 +64,7 @@ TEST(Backups, SessionsKeepingBackupsAtOnceEachKeepTheirOwn) {
         for (auto& result : results) {
             sessions.emplace_back([&] {
                 start.arrive_and_wait();
-                result = keepBackup(dir.path(), radio, "write");
+                result = keepBackup(dir.path(), kRadio, "write");
             });
         }
         sessions.clear();
@@ -82,10 +80,6 @@ TEST(Backups, SessionsKeepingBackupsAtOnceEachKeepTheirOwn) {
         CalibrationDocument document;
         EXPECT_FALSE(readDocument(path, document)) << path;
     }
-}
-
-TEST(Backups, AreStampedInUtc) {
-    EXPECT_EQ(utcTime(std::chrono::system_clock::from_time_t(1796635800)), "2026-12-07T09:30:00Z");
 }
 
 }  // namespace

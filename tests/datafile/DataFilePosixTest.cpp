@@ -38,18 +38,6 @@ protected:
 
     fs::path path(const std::string& name) const { return folder_ / name; }
 
-    static FieldRecord distinctive() {
-        FieldRecord::Bytes bytes;
-        for (std::size_t k = 0; k < bytes.size(); ++k) {
-            bytes[k] = static_cast<std::uint8_t>(0x80 + k);
-        }
-        return FieldRecord::fromBytes(bytes);
-    }
-    static Bytes bytesOf(const FieldRecord& record) {
-        const FieldRecord::Bytes bytes = record.toBytes();
-        return Bytes(bytes.begin(), bytes.end());
-    }
-
     ScratchFolder folder_{"datafile"};
 };
 
@@ -140,17 +128,13 @@ TEST_F(DataFilePosix, OnlyRegularFilesAreReadOrReplaced) {
     for (const auto& [where, reason] : cases) {
         SCOPED_TRACE(where);
         FieldRecord record = distinctive();
-        const auto readError = readDataFile(where, record);
-        ASSERT_TRUE(readError);
-        EXPECT_EQ(readError->reason, reason);
-        EXPECT_EQ(record, distinctive());
-        const auto saveError = writeDataFile(where, distinctive());
-        ASSERT_TRUE(saveError);
-        EXPECT_EQ(saveError->reason, reason);
         CalibrationDocument document;
-        const auto documentError = readDocument(where, document);
-        ASSERT_TRUE(documentError);
-        EXPECT_EQ(documentError->reason, reason);
+        for (const auto& error : {readDataFile(where, record), writeDataFile(where, distinctive()),
+                                  readDocument(where, document)}) {
+            ASSERT_TRUE(error);
+            EXPECT_EQ(error->reason, reason);
+        }
+        EXPECT_EQ(record, distinctive());
     }
     EXPECT_TRUE(fs::is_fifo(path("fifo.bin")));
     EXPECT_TRUE(fs::is_character_file("/dev/zero"));
@@ -174,47 +158,43 @@ TEST_F(DataFilePosix, EveryNameTheSystemAllowsCanBeSaved) {
     EXPECT_EQ(tooLong->reason, "File name too long");
 }
 
-TEST_F(DataFilePosix, WithoutWritePermissionTheOldFileStaysWhole) {
-    const Bytes old(150, 5);
+// Refused for want of permission, or stopped part-way by the file-size limit as by a full disk:
+// the old file stays whole, and nothing is left beside it.
+TEST_F(DataFilePosix, AWriteRefusedOrFailingPartWayLeavesTheOldFileWhole) {
+    const Bytes old(200, 5);
     fs::create_directory(path("ro"));
-    put(path("ro/old.bin"), old);
-    put(path("locked.bin"), old);
+    fs::create_directory(path("open"));
+    for (const char* name : {"ro/old.bin", "locked.bin", "open/full.bin"}) {
+        put(path(name), old);
+    }
     fs::permissions(path("ro/old.bin"), fs::perms::all);
     fs::permissions(path("ro"), fs::perms::owner_read | fs::perms::owner_exec |
                                     fs::perms::others_read | fs::perms::others_exec);
     fs::permissions(path("locked.bin"), fs::perms::owner_read | fs::perms::others_read);
-    const std::pair<fs::path, std::string> cases[] = {
-        {path("ro/old.bin"), "cannot create a file in its folder: Permission denied"},
-        {path("ro/new.bin"), "cannot create a file in its folder: Permission denied"},
-        {path("locked.bin"), "Permission denied"}};
+    fs::permissions(path("open"), fs::perms::all);
+    fs::permissions(path("open/full.bin"), fs::perms::all);
+    const std::string noFolder = "cannot create a file in its folder: Permission denied";
+    const std::tuple<fs::path, std::string, rlim_t> cases[] = {
+        {path("ro/old.bin"), noFolder, RLIM_INFINITY},
+        {path("ro/new.bin"), noFolder, RLIM_INFINITY},
+        {path("locked.bin"), "Permission denied", RLIM_INFINITY},
+        {path("open/full.bin"), "File too large", 100}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.first);
-        EXPECT_EQ(inChild([&] {
-                      const auto error = writeDataFile(c.first, distinctive());
-                      return error && error->reason == c.second;
-                  }),
+        SCOPED_TRACE(std::get<0>(c));
+        EXPECT_EQ(inChild(
+                      [&] {
+                          const auto error = writeDataFile(std::get<0>(c), distinctive());
+                          return error && error->reason == std::get<1>(c);
+                      },
+                      std::get<2>(c)),
                   0);
     }
-    EXPECT_EQ(contents(path("ro/old.bin")), old);
-    EXPECT_EQ(contents(path("locked.bin")), old);
-    EXPECT_FALSE(fs::exists(path("ro/new.bin")));
-}
-
-TEST_F(DataFilePosix, AWriteThatFailsPartWayLeavesTheOldFileWhole) {
-    const Bytes old(200, 7);
-    put(path("full.bin"), old);
-    fs::permissions(path("full.bin"), fs::perms::all);
-    fs::permissions(folder_.path(), fs::perms::all);
-    // The file-size limit makes the write stop part-way, as a full disk does.
-    EXPECT_EQ(inChild(
-                  [&] {
-                      const auto error = writeDataFile(path("full.bin"), distinctive());
-                      return error && error->reason == "File too large";
-                  },
-                  100),
-              0);
-    EXPECT_EQ(contents(path("full.bin")), old);
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder_.path()), fs::directory_iterator()), 1);
+    for (const char* name : {"ro/old.bin", "locked.bin", "open/full.bin"}) {
+        EXPECT_EQ(contents(path(name)), old) << name;
+    }
+    for (const char* folder : {"ro", "open"}) {
+        EXPECT_EQ(std::distance(fs::directory_iterator(path(folder)), fs::directory_iterator()), 1);
+    }
 }
 
 }  // namespace

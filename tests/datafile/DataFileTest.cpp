@@ -25,18 +25,6 @@ protected:
         }
         return bytes;
     }
-    // Line feed, carriage return and end-of-file bytes first: a text mode would change them.
-    static FieldRecord distinctive() {
-        FieldRecord::Bytes bytes{0x0A, 0x0D, 0x1A, 0x0D, 0x0A};
-        for (std::size_t k = 5; k < bytes.size(); ++k) {
-            bytes[k] = static_cast<std::uint8_t>(0x80 + k);
-        }
-        return FieldRecord::fromBytes(bytes);
-    }
-    static Bytes bytesOf(const FieldRecord& record) {
-        const FieldRecord::Bytes bytes = record.toBytes();
-        return Bytes(bytes.begin(), bytes.end());
-    }
     // Names of the folder's entries: a save must leave no temporary file behind.
     std::vector<std::string> entries() const {
         std::vector<std::string> names;
@@ -103,26 +91,20 @@ TEST_F(DataFile, LoadingBySizeRefusesShortFilesAndUsesTheFirst118Bytes) {
 // Reading and saving where no data file is, and what the tool says; nothing changes.
 TEST_F(DataFile, WhereNoFileCanBeNothingChanges) {
     fs::create_directory(path("folder.bin"));
-    struct Case {
-        fs::path path;
-        const char* reason;
-    };
-    for (const Case& c : {Case{path("folder.bin"), "Is a directory"},
-                          Case{path("no/such/dir/x.bin"),
-                               "cannot create a file in its folder: No such file or directory"}}) {
-        SCOPED_TRACE(c.path);
-        const auto error = writeDataFile(c.path, distinctive());
-        ASSERT_TRUE(error);
-        EXPECT_EQ(error->reason, c.reason);
-        EXPECT_EQ(error->message(), "\"" + c.path.string() + "\": " + c.reason + ".");
-    }
-    for (const Case& c : {Case{path("folder.bin"), "Is a directory"},
-                          Case{path("missing.bin"), "No such file or directory"}}) {
-        SCOPED_TRACE(c.path);
+    const std::tuple<fs::path, bool, const char*> cases[] = {
+        {path("folder.bin"), true, "Is a directory"},
+        {path("folder.bin"), false, "Is a directory"},
+        {path("no/such/dir/x.bin"), true,
+         "cannot create a file in its folder: No such file or directory"},
+        {path("missing.bin"), false, "No such file or directory"}};
+    for (const auto& [where, saving, reason] : cases) {
+        SCOPED_TRACE(where);
         FieldRecord record = distinctive();
-        const auto error = readDataFile(c.path, record);
+        const auto error =
+            saving ? writeDataFile(where, distinctive()) : readDataFile(where, record);
         ASSERT_TRUE(error);
-        EXPECT_EQ(error->reason, c.reason);
+        EXPECT_EQ(error->reason, reason);
+        EXPECT_EQ(error->message(), "\"" + where.string() + "\": " + reason + ".");
         EXPECT_EQ(record, distinctive());
     }
     EXPECT_TRUE(fs::is_directory(path("folder.bin")));

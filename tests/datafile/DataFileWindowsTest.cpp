@@ -14,16 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-Bytes bytesOf(const FieldRecord& record) {
-    const FieldRecord::Bytes bytes = record.toBytes();
-    return Bytes(bytes.begin(), bytes.end());
-}
-
-// Line feed, carriage return and end-of-file bytes: a text mode would change them.
-FieldRecord distinctive() {
-    return FieldRecord::fromBytes({0x0A, 0x0D, 0x1A, 0x0D, 0x0A, 0x1A});
-}
-
 class DataFileWindows : public testing::Test {
 protected:
     // The folder as the system spells it: "C:\users\...\Temp\datafile-...".

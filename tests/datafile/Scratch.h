@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "record/FieldRecord.h"
+
 namespace qv {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -45,6 +47,20 @@ inline void put(const std::filesystem::path& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
+}
+
+// Line feed, carriage return and end-of-file bytes first: a text mode would change them.
+inline FieldRecord distinctive() {
+    FieldRecord::Bytes bytes{0x0A, 0x0D, 0x1A, 0x0D, 0x0A};
+    for (std::size_t k = 5; k < bytes.size(); ++k) {
+        bytes[k] = static_cast<std::uint8_t>(0x80 + k);
+    }
+    return FieldRecord::fromBytes(bytes);
+}
+
+inline Bytes bytesOf(const FieldRecord& record) {
+    const FieldRecord::Bytes bytes = record.toBytes();
+    return Bytes(bytes.begin(), bytes.end());
 }
 
 }  // namespace qv

@@ -14,7 +14,7 @@ namespace {
 using test::hex;
 
 // By the first recogniser that takes them: access acknowledgement, identification,
-// acknowledgement, refusal, block answer, none.
+// acknowledgement, refusal, block answer, none. An identification gives model and version.
 TEST(Frames, FirstAcceptingRecogniserDecides) {
     constexpr std::array recognisers{isAccessAck, isIdentification, isAck, isRefusal,
                                      isBlockAnswer};
@@ -35,9 +35,6 @@ TEST(Frames, FirstAcceptingRecogniserDecides) {
                 << block;
         }
     }
-}
-
-TEST(Frames, IdentificationGivesModelAndVersion) {
     const auto id = readIdentification(hex("49 51 56 34 31 32 30 00 78 31 32 33 34 00 00 00"));
     EXPECT_EQ(id.model + " " + id.version, "QV4120 12.34");
 }

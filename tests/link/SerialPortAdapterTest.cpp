@@ -57,28 +57,24 @@ TEST(OpenFailureReason, SaysWhyThePortCannotBeHad) {
     const HoldersLookup many = [] {
         return std::vector<PortHolder>{{"sleep", 1}, {"\x1b]0;title\a", 2}, {"cat", 3}, {"cu", 4}};
     };
+    const HoldersLookup unseenGrabber = [] {
+        return std::vector<PortHolder>{{"brltty", 9, false}};
+    };
     using Case =
         std::tuple<QSerialPort::SerialPortError, QString, int, bool, HoldersLookup, std::string>;
     const Case cases[] = {
-        {QSerialPort::DeviceNotFoundError,
-         "",
-         ENOENT,
-         false,
-         {},
+        {QSerialPort::DeviceNotFoundError, "", ENOENT, false, nullptr,
          "No such device: is the cable plugged in?"},
         {QSerialPort::PermissionError, "Permission denied", EACCES, false, modemManager,
          "Permission denied: add yourself to the dialout group and log in again."},
         {QSerialPort::PermissionError, "", 0, true, none, busy},
-        {QSerialPort::PermissionError, "", EACCES, true, {}, busy},
+        {QSerialPort::PermissionError, "", EACCES, true, nullptr, busy},
         {QSerialPort::PermissionError, "", EBUSY, false, modemManager,
          "The port is busy; the programs that hold it:\nModemManager (process 812)"},
         {QSerialPort::PermissionError, "", EBUSY, true, many,
          "The port is busy; the programs that hold it:\nsleep (process 1)\n"
          "\\x1B]0;title\\x07 (process 2)\ncat (process 3)\nand 1 more."},
-        {QSerialPort::PermissionError, "", EBUSY, false,
-         [] {
-             return std::vector<PortHolder>{{"brltty", 9, false}};
-         },
+        {QSerialPort::PermissionError, "", EBUSY, false, unseenGrabber,
          "The port is busy: another program holds it; brltty (process 9) runs and often takes "
          "serial adapters."},
         {QSerialPort::OpenError, "Device is already open", 0, true, modemManager,

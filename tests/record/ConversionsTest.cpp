@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
 
 #include "record/Conversions.h"
@@ -11,14 +10,6 @@ namespace qv {
 namespace {
 
 using test::FakeFieldTexts;
-
-bool readOnlyOffset(std::size_t k) {
-    return k == 14 || k == 15 || k == 23 || k == 24 || (k >= 36 && k <= 59);
-}
-
-bool unheldOffset(std::size_t k) {
-    return (k >= 108 && k <= 113) || k >= 118;
-}
 
 // The radio's memory into the fields and back: every editable member as unsigned decimal, the
 // read-only members only in the record, and the bytes no field holds never touched.
@@ -49,76 +40,58 @@ TEST(Conversions, ShowAndGatherTouchOnlyWhatTheFieldsHold) {
     FieldRecord again;
     ASSERT_FALSE(textsToImage(texts, again, gathered));
     for (std::size_t k = 0; k < CalibrationRecord::kSize; ++k) {
-        const bool kept = readOnlyOffset(k) || unheldOffset(k);
+        // The radio's own values, the reserved bytes and those beyond the record.
+        const bool kept = k == 14 || k == 15 || k == 23 || k == 24 || (k >= 36 && k <= 59) ||
+                          (k >= 108 && k <= 113) || k >= 118;
         EXPECT_EQ(gathered.byte(k), kept ? 0xEE : image.byte(k)) << "offset " << k;
     }
 }
 
 TEST(Conversions, GatherReadsNumbersTheWayTheChangeRuleDoes) {
+    const std::tuple<int, const char*, int> cases[] = {
+        {5, "007", 7},    {6, "1.5", 2}, {7, "2.5", 2},      {8, " 12 ", 12},
+        {0, "1e3", 1000}, {1, "-0", 0},  {2, "65535", 65535}};
     FakeFieldTexts texts;
     texts.texts.fill("0");
-    for (const auto& [field, text] : {std::pair{5, "007"},
-                                      {6, "1.5"},
-                                      {7, "2.5"},
-                                      {8, " 12 "},
-                                      {0, "1e3"},
-                                      {1, "-0"},
-                                      {2, "65535"}}) {
+    for (const auto& [field, text, value] : cases) {
         texts.texts[field] = text;
     }
     FieldRecord record;
     ASSERT_FALSE(textsToRecord(texts, record));
-    EXPECT_EQ(record.FmLowPower, 7);
-    EXPECT_EQ(record.FmHighPower, 2);
-    EXPECT_EQ(record.AmLowPower, 2);
-    EXPECT_EQ(record.AmHighPower, 12);
-    EXPECT_EQ(record.VfFreq, 1000);
-    EXPECT_EQ(record.BfFreq, 0);
-    EXPECT_EQ(record.UsbFilterBias, 65535);
-}
-
-struct BadText {
-    int field;
-    std::string text;
-    GatherError::Reason reason;
-    friend void PrintTo(const BadText& b, std::ostream* os) {
-        *os << "field " << b.field << " \"" << b.text << '"';
+    for (const auto& [field, text, value] : cases) {
+        EXPECT_EQ(record.member(fieldInfo(field).offset, fieldInfo(field).size), value) << text;
     }
-};
-
-class GatherFailure : public testing::TestWithParam<BadText> {};
+}
 
 // A bad text stops the gather at its field: the fields before it are stored, it and the
 // fields after it are not, and nothing reaches the calibration record.
-TEST_P(GatherFailure, NamesTheFieldAndStoresNothingOutOfRange) {
-    const BadText& bad = GetParam();
-    FakeFieldTexts texts;
-    texts.texts.fill("1");
-    texts.texts[bad.field] = bad.text;
-    FieldRecord record;
-    CalibrationRecord image;
-    const std::optional<GatherError> error = textsToImage(texts, record, image);
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->field, bad.field);
-    EXPECT_EQ(error->reason, bad.reason);
-    for (const FieldInfo& f : catalogue()) {
-        EXPECT_EQ(record.member(f.offset, f.size), f.index < bad.field && !f.readOnly() ? 1 : 0)
-            << "field " << f.index;
-    }
-    for (std::size_t k = 0; k < CalibrationRecord::kSize; ++k) {
-        ASSERT_EQ(image.byte(k), 0) << "offset " << k;
+TEST(Conversions, AGatherStopsAtABadTextNamingItsField) {
+    using enum GatherError::Reason;
+    const std::tuple<int, const char*, GatherError::Reason> cases[] = {
+        {0, "", Empty},           {70, " ", Empty},  // empty, then no number, then out of range
+        {20, "abc", NotANumber},  {26, "1-2", NotANumber},   {5, "256", OutOfRange},
+        {5, "255.5", OutOfRange}, {60, "70000", OutOfRange}, {4, "65536", OutOfRange},
+        {77, "-1", OutOfRange},   {77, "1e10", OutOfRange}};
+    for (const auto& [field, text, reason] : cases) {
+        SCOPED_TRACE(std::to_string(field) + " \"" + text + '"');
+        FakeFieldTexts texts;
+        texts.texts.fill("1");
+        texts.texts[field] = text;
+        FieldRecord record;
+        CalibrationRecord image;
+        const std::optional<GatherError> error = textsToImage(texts, record, image);
+        ASSERT_TRUE(error);
+        EXPECT_EQ(error->field, field);
+        EXPECT_EQ(error->reason, reason);
+        for (const FieldInfo& f : catalogue()) {
+            EXPECT_EQ(record.member(f.offset, f.size), f.index < field && !f.readOnly() ? 1 : 0)
+                << "field " << f.index;
+        }
+        for (std::size_t k = 0; k < CalibrationRecord::kSize; ++k) {
+            ASSERT_EQ(image.byte(k), 0) << "offset " << k;
+        }
     }
 }
-
-using Reason = GatherError::Reason;
-INSTANTIATE_TEST_SUITE_P(
-    Texts, GatherFailure,
-    testing::Values(BadText{0, "", Reason::Empty}, BadText{70, " ", Reason::Empty},
-                    BadText{20, "abc", Reason::NotANumber}, BadText{26, "1-2", Reason::NotANumber},
-                    BadText{5, "256", Reason::OutOfRange}, BadText{5, "255.5", Reason::OutOfRange},
-                    BadText{60, "70000", Reason::OutOfRange},
-                    BadText{4, "65536", Reason::OutOfRange}, BadText{77, "-1", Reason::OutOfRange},
-                    BadText{77, "1e10", Reason::OutOfRange}));
 
 }  // namespace
 }  // namespace qv

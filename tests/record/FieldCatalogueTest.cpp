@@ -30,24 +30,11 @@ TEST(FieldCatalogue, MembersCoverTheRecordInFieldOrder) {
 }
 
 // A write sends every member but the radio's own values at offsets 14, 15, 23, 24 and 36..59;
-// those fields have no page, and only they.
-TEST(FieldCatalogue, ReadOnlyFieldsAreTheRadiosOwnBytes) {
-    int sent = 0;
-    for (const FieldInfo& f : catalogue()) {
-        const bool radiosOwn = f.offset == 14 || f.offset == 15 || f.offset == 23 ||
-                               f.offset == 24 || (f.offset >= 36 && f.offset < 60);
-        EXPECT_EQ(f.readOnly(), radiosOwn) << f.index;
-        EXPECT_EQ(f.rule == ValueRule::ReadOnly, radiosOwn) << f.index;
-        EXPECT_EQ(f.page == Page::ReadOnly, radiosOwn) << f.index;
-        sent += f.sent ? 1 : 0;
-    }
-    EXPECT_EQ(sent, 50);
-}
-
-// Each rule keeps its range and length limit: the close levels are 8-bit members kept to
-// 0..6, and only fields 20 and 26 are close levels; the largest value of a range fits the
-// field's length limit.
-TEST(FieldCatalogue, EachRuleHasItsRangeAndLengthLimit) {
+// those fields have no page, and only they. Each rule keeps its range and length limit: the
+// close levels are 8-bit members kept to 0..6, and only fields 20 and 26 are close levels; the
+// largest value of a range fits the field's length limit. Only the filter biases take the date.
+// A field is described by index, caption and page; there are none but those of the catalogue.
+TEST(FieldCatalogue, EachFieldHasTheRuleOfWhatItHolds) {
     struct Expected {
         std::size_t size;
         int rangeMax;
@@ -57,8 +44,16 @@ TEST(FieldCatalogue, EachRuleHasItsRangeAndLengthLimit) {
                                                  {ValueRule::Byte, {1, 255, 3}},
                                                  {ValueRule::Word, {2, 65535, 5}},
                                                  {ValueRule::ReadOnly, {1, 255, 2}}};
+    int sent = 0;
     std::vector<int> closeLevels;
+    std::vector<int> takers;
     for (const FieldInfo& f : catalogue()) {
+        const bool radiosOwn = f.offset == 14 || f.offset == 15 || f.offset == 23 ||
+                               f.offset == 24 || (f.offset >= 36 && f.offset < 60);
+        EXPECT_EQ(f.readOnly(), radiosOwn) << f.index;
+        EXPECT_EQ(f.rule == ValueRule::ReadOnly, radiosOwn) << f.index;
+        EXPECT_EQ(f.page == Page::ReadOnly, radiosOwn) << f.index;
+        sent += f.sent ? 1 : 0;
         const Expected& e = rules.at(f.rule);
         EXPECT_EQ(f.size, e.size) << f.index;
         EXPECT_EQ(f.rangeMax, e.rangeMax) << f.index;
@@ -66,18 +61,17 @@ TEST(FieldCatalogue, EachRuleHasItsRangeAndLengthLimit) {
         if (f.rule == ValueRule::CloseLevel) {
             closeLevels.push_back(f.index);
         }
-    }
-    EXPECT_EQ(closeLevels, std::vector<int>({20, 26}));
-}
-
-TEST(FieldCatalogue, OnlyTheFilterBiasesTakeTheDate) {
-    std::vector<int> takers;
-    for (const FieldInfo& f : catalogue()) {
         if (f.takesDateOnFocus) {
             takers.push_back(f.index);
         }
     }
+    EXPECT_EQ(sent, 50);
+    EXPECT_EQ(closeLevels, std::vector<int>({20, 26}));
     EXPECT_EQ(takers, std::vector<int>({2, 3}));
+    EXPECT_EQ(describeField(20), "field 20 \"***ASQ close level\" on page \"OTHER\"");
+    EXPECT_EQ(describeField(68), "field 68 \"UL SQ 1\" on page \"S-Meter\"");
+    EXPECT_THROW(fieldInfo(78), std::out_of_range);
+    EXPECT_THROW(fieldInfo(-1), std::out_of_range);
 }
 
 // The window shows each page's fields in this order, top to bottom, left column first.
@@ -117,13 +111,6 @@ TEST(FieldCatalogue, PlacesOnAPageAreDistinctAndGapless) {
             EXPECT_EQ(*used.rbegin() + 1, static_cast<int>(used.size())) << pageCaption(page);
         }
     }
-}
-
-TEST(FieldCatalogue, DescribesAFieldForTheUser) {
-    EXPECT_EQ(describeField(20), "field 20 \"***ASQ close level\" on page \"OTHER\"");
-    EXPECT_EQ(describeField(68), "field 68 \"UL SQ 1\" on page \"S-Meter\"");
-    EXPECT_THROW(fieldInfo(78), std::out_of_range);
-    EXPECT_THROW(fieldInfo(-1), std::out_of_range);
 }
 
 }  // namespace

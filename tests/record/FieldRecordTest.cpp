@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <stdexcept>
 
 #include "record/FieldRecord.h"
@@ -13,12 +14,8 @@ TEST(FieldRecord, SixteenBitMembersAreLittleEndianAndUnsigned) {
     record.AmAsqL = 0xFFFF;
     record.UlSq[7] = 0xABCD;
     const FieldRecord::Bytes bytes = record.toBytes();
-    EXPECT_EQ(bytes[0], 0x34);
-    EXPECT_EQ(bytes[1], 0x12);
-    EXPECT_EQ(bytes[106], 0xCD);
-    EXPECT_EQ(bytes[107], 0xAB);
-    EXPECT_EQ(bytes[116], 0xFF);
-    EXPECT_EQ(bytes[117], 0xFF);
+    EXPECT_EQ((std::array{bytes[0], bytes[1], bytes[106], bytes[107], bytes[116], bytes[117]}),
+              (std::array<std::uint8_t, 6>{0x34, 0x12, 0xCD, 0xAB, 0xFF, 0xFF}));
     EXPECT_EQ(record.member(116, 2), 65535);
     EXPECT_EQ(FieldRecord::fromBytes(bytes), record);
 }

@@ -57,10 +57,7 @@ TEST(ReadNumber, UsesTheGivenDecimalSeparator) {
     EXPECT_EQ(readNumber("2,5e1", comma), 25);
     EXPECT_EQ(readNumber("1.5", comma), std::nullopt);
     const NumberFormat arabic{.decimalPoint = "\xD9\xAB"};
-    EXPECT_EQ(readNumber("3\xD9\xAB"
-                         "5",
-                         arabic),
-              4);
+    EXPECT_EQ(readNumber(std::string("3\xD9\xAB") + "5", arabic), 4);
 }
 
 }  // namespace

@@ -16,9 +16,7 @@ struct Case {
 TEST(PlainText, EscapesWhatCouldHarmAScreenOrAFile) {
     const Case cases[] = {
         {"QV-4120", "QV-4120", "QV-4120"},
-        {"QV\xFF"
-         "4120",
-         "QV\\xFF4120", "QV\\xFF4120"},
+        {"QV\xFF-4120", "QV\\xFF-4120", "QV\\xFF-4120"},
         {"a\\b", "a\\\\b", "a\\b"},
         {"\x1B]0;x\a", "\\x1B]0;x\\x07", "\\x1B]0;x\\x07"},
         {std::string("a\0b", 3), "a\\x00b", "a\\x00b"},
@@ -26,9 +24,7 @@ TEST(PlainText, EscapesWhatCouldHarmAScreenOrAFile) {
         // Valid UTF-8 stays on a terminal; C1 controls, overlong forms, surrogates and cut
         // sequences do not.
         {"\xE6\x96\x87", "\\xE6\\x96\\x87", "\xE6\x96\x87"},
-        {"\xC2\x9B"
-         "2J",
-         "\\xC2\\x9B2J", "\\xC2\\x9B2J"},
+        {"\xC2\x9B[2J", "\\xC2\\x9B[2J", "\\xC2\\x9B[2J"},
         {"\xC0\xAF", "\\xC0\\xAF", "\\xC0\\xAF"},
         {"\xED\xA0\x80", "\\xED\\xA0\\x80", "\\xED\\xA0\\x80"},
         {"\xE6\x96", "\\xE6\\x96", "\\xE6\\x96"},

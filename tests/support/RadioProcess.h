@@ -12,6 +12,16 @@
 
 namespace qv::test {
 
+inline QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline void writeFile(const QString& path, const QByteArray& data) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(data) == data.size());
+}
+
 // The simulated radio as its own process on a pseudo-terminal, answering at once, with its
 // memory kept in the image file and its frames in the log file.
 class RadioProcess {
@@ -40,7 +50,7 @@ public:
     // The radio saves its memory as it ends.
     Memory memoryAfterStop() {
         stop();
-        const QByteArray saved = readAll(image_);
+        const QByteArray saved = readFile(image_);
         Memory memory{};
         EXPECT_EQ(saved.size(), memory.size());
         std::copy_n(saved.constData(), std::min<qsizetype>(saved.size(), memory.size()),
@@ -48,7 +58,7 @@ public:
         return memory;
     }
 
-    std::string log() const { return readAll(log_).toStdString(); }
+    std::string log() const { return readFile(log_).toStdString(); }
     qint64 pid() const { return process_.processId(); }
     // What it has printed since last asked: its log, when that goes to /dev/stdout.
     QByteArray output() { return process_.readAllStandardOutput(); }
@@ -57,10 +67,6 @@ private:
     void stop() {
         process_.terminate();
         process_.waitForFinished(10'000);
-    }
-    static QByteArray readAll(const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     QString image_;

@@ -22,8 +22,8 @@ namespace qv::test {
 using Lines = std::vector<std::string>;
 
 // The marks of what the radio does to a frame (see TransferLine::play), and the fault each
-// stands for.
-constexpr std::string_view kMarks = "?&~!";
+// but the last stands for.
+constexpr std::string_view kMarks = "?&~!#";
 constexpr std::array kMarkFaults{sim::Fault::Kind::Silence, sim::Fault::Kind::Silence,
                                  sim::Fault::Kind::Delay, sim::Fault::Kind::Refusal};
 
@@ -55,9 +55,8 @@ struct TransferLine : SerialPort, AnswerTimer, TransferListener {
     using Clock = StepTimer::Clock;
     using Timed = std::pair<Clock::time_point, std::string>;
 
-    TransferLine() : TransferLine(nullptr) {}
-    // Another process on the machine of `machine`: its rests and its time.
-    explicit TransferLine(TransferLine* machine)
+    // With a machine given, another process on it: its rests and its time.
+    explicit TransferLine(TransferLine* machine = nullptr)
         : record(machine != nullptr ? machine->record : &rests) {
         std::iota(memory.begin(), memory.end(), 3);
         fields.texts.fill("7");
@@ -74,10 +73,11 @@ struct TransferLine : SerialPort, AnswerTimer, TransferListener {
     void clearBuffers() override {}
     void setReceiveThreshold(int bytes) override { threshold = bytes; }
     bool write(const Frame& frame) override {
+        const bool refused = written.size() < marks.size() && marks[written.size()] == '#';
         written.push_back(frame);
         thresholds.push_back(threshold);
         note(frameName(frame));
-        return opened && !refuseWrites;
+        return opened && !refused;
     }
     void setHandlers(ReceivedHandler received, LostHandler /*lost*/) override {
         deliver = std::move(received);
@@ -89,6 +89,7 @@ struct TransferLine : SerialPort, AnswerTimer, TransferListener {
     void onIdentified(const Identification&) override {}
     void onReadCompleted(const CalibrationRecord&) override { outcome("read completed"); }
     void onWriteCompleted() override { outcome("write completed"); }
+    void onIdentifyCompleted(const Identification&) override { outcome("identified"); }
     void onFailed(const TransferFailure& failure) override {
         constexpr std::array kNames{"PortUnavailable", "NoAnswer",     "ReopenFailed", "PortLost",
                                     "WrongModel",      "InvalidField", "BackupFailed"};
@@ -106,10 +107,11 @@ struct TransferLine : SerialPort, AnswerTimer, TransferListener {
     // step end when it is due. The script names the frames it must send (AC, ID, R00..R70 for
     // read requests, W00..W70 for write blocks, END), each marked with what happens to it:
     // nothing (the radio answers), '?' silence, '&' silence with the port closed meanwhile and
-    // not to be opened again, '~' its answer held back until the next frame, '!' a refusal.
+    // not to be opened again, '~' its answer held back until the next frame, '!' a refusal, '#'
+    // the port refuses to send it (the radio answers it all the same).
     // "..." stands for the frames between when all goes well. The faults of the line itself are
-    // the fault matrix's. Flags: 'W' a write, 'm' the model QV-4120 is checked, 'x' the radio is
-    // a QV-412, 'e' field 5 is empty, 'b' the backup cannot be kept.
+    // the fault matrix's. Flags: 'W' a write, 'i' an identification, 'm' the model QV-4120 is
+    // checked, 'x' the radio is a QV-412, 'e' field 5 is empty, 'b' the backup cannot be kept.
     void play(const std::string& flags, const std::string& script) {
         begin(flags, script);
         for (int events = 0; events < 300 && transfer.running(); ++events) {
@@ -123,9 +125,9 @@ struct TransferLine : SerialPort, AnswerTimer, TransferListener {
     void begin(const std::string& flags, const std::string& script) {
         const auto has = [&](char flag) { return flags.find(flag) != std::string::npos; };
         const bool writing = has('W');
-        const Lines all = words(writing ? "AC ID R00 R10 R20 R30 R40 R50 R60 R70 W00 W10 W20 W30 "
-                                          "W40 W50 W60 W70 END"
-                                        : "AC ID R00 R10 R20 R30 R40 R50 R60 R70 END");
+        const std::string reads = has('i') ? "" : " R00 R10 R20 R30 R40 R50 R60 R70";
+        const Lines all =
+            words("AC ID" + reads + (writing ? " W00 W10 W20 W30 W40 W50 W60 W70" : "") + " END");
         const Lines given = words(script);
         std::vector<sim::Fault> faults;
         for (std::size_t i = 0, first = marks.size(); i < given.size(); ++i) {
@@ -137,7 +139,7 @@ struct TransferLine : SerialPort, AnswerTimer, TransferListener {
                 toSend.push_back(nameOf(frame));
                 marks.push_back(frame.back());
                 const int number = static_cast<int>(marks.size() - first);
-                if (const auto mark = kMarks.find(frame.back()); mark != std::string_view::npos) {
+                if (const auto mark = kMarks.find(frame.back()); mark < kMarkFaults.size()) {
                     faults.push_back({kMarkFaults.at(mark), number, number});
                 }
             }
@@ -155,7 +157,7 @@ struct TransferLine : SerialPort, AnswerTimer, TransferListener {
                     return full ? std::optional<std::string>("no room") : std::nullopt;
                 });
         } else {
-            transfer.startRead("/dev/radio");
+            has('i') ? transfer.startIdentify("/dev/radio") : transfer.startRead("/dev/radio");
         }
         run();
     }
@@ -183,8 +185,8 @@ struct TransferLine : SerialPort, AnswerTimer, TransferListener {
             const char mark = sent.size() < marks.size() ? marks[sent.size()] : ' ';
             const Frame& frame = written[sent.size()];
             sent.push_back(frameName(frame));
-            opened = opened && mark != '&';
             if (mark == '&') {
+                opened = false;
                 openFailure = "gone";
             }
             const auto awaited = static_cast<std::ptrdiff_t>(thresholds[sent.size() - 1]);
@@ -228,7 +230,6 @@ struct TransferLine : SerialPort, AnswerTimer, TransferListener {
     RestRecord* record;  // this line's rests, or those of its machine
     FakeStepTimer steps;
     bool opened = false;
-    bool refuseWrites = false;
     std::optional<std::string> openFailure;
     int threshold = 0;
     std::vector<Frame> written;

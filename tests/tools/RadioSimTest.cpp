@@ -14,7 +14,7 @@
 namespace qv::sim {
 namespace {
 
-TEST(SimOptions, BadOptionsAreRefusedWithAReason) {
+TEST(SimOptions, BadOptionsAreRefusedAndTheProgramsVersionIsNotTheRadios) {
     const std::vector<std::vector<std::string>> bad{
         {"--fault", "silence"}, {"--fault", "silence@0"},   {"--fault", "silence@6-3"},
         {"--fault", "melt@3"},  {"--fault", "refuse@3x"},   {"--image"},
@@ -23,10 +23,7 @@ TEST(SimOptions, BadOptionsAreRefusedWithAReason) {
     for (const auto& arguments : bad) {
         EXPECT_TRUE(std::holds_alternative<std::string>(parseOptions(arguments))) << arguments[0];
     }
-}
-
-// --version asks for the program's version; the radio's is --radio-version.
-TEST(SimOptions, TheProgramsVersionIsNotTheRadios) {
+    // --version asks for the program's version; the radio's is --radio-version.
     const auto options =
         std::get<SimOptions>(parseOptions({"--radio-version", "0304", "--version"}));
     EXPECT_TRUE(options.version && options.identity.version == "0304");

@@ -41,21 +41,18 @@ TEST_F(Safeguards, TheLengthLimitHoldsForPastedDroppedAndSetTexts) {
                          Qt::NoModifier);
         QCoreApplication::sendEvent(box, &event);
     };
-    for (const auto& [text, shown] : {std::pair{" 12.5 ", "12"},
-                                      {"000000012", "12"},
-                                      {"1000", "255"},
-                                      {"12 34", "7"},
-                                      {"1.5", "1.5"}}) {
-        window->fields().setText(15, "7");
-        paste(edit(15), text);
-        EXPECT_EQ(edit(15)->text(), shown) << '"' << text << '"';
-    }
-    for (const Way& way : {paste, drop}) {
-        for (const auto& [text, shown] :
-             {std::pair{"000000004", "4"}, {"  4.5  ", "4"}, {"abcdef", ""}}) {
-            window->fields().setText(20, "");
-            way(edit(20), text);
-            EXPECT_EQ(edit(20)->text(), shown) << '"' << text << '"';
+    // A drop adds to a field's text: only the empty close level is dropped on.
+    const std::tuple<int, const char*, const char*> cases[] = {
+        {20, "000000004", "4"}, {20, "  4.5  ", "4"}, {20, "abcdef", ""}, {15, " 12.5 ", "12"},
+        {15, "1000", "255"},    {15, "12 34", "7"},   {15, "1.5", "1.5"}};
+    for (const bool dropped : {false, true}) {
+        for (const auto& [field, text, shown] : cases) {
+            if (dropped && field == 15) {
+                continue;
+            }
+            window->fields().setText(field, field == 15 ? "7" : "");
+            (dropped ? drop : paste)(edit(field), text);
+            EXPECT_EQ(edit(field)->text(), shown) << field << " \"" << text << '"';
         }
     }
     window->fields().setText(15, "000000012");
