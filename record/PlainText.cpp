@@ -21,7 +21,8 @@ std::size_t utf8Length(std::string_view text) {
     char32_t point = 0;
     if (lead < 0x80) {
         return 1;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
+    }
+    if (lead >= 0xC2 && lead <= 0xDF) {
         length = 2;
         point = lead & 0x1F;
     } else if (lead >= 0xE0 && lead <= 0xEF) {
