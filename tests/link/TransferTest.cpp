@@ -8,7 +8,6 @@ namespace qv {
 namespace {
 
 using namespace std::chrono_literals;
-using test::hex;
 using test::Lines;
 using test::TransferLine;
 
