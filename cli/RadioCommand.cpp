@@ -49,12 +49,16 @@ std::optional<ExitCode> RadioCommand::prepare() {
 }
 
 WorkResult RadioCommand::work(const std::function<void(RadioWork&)>& start) {
+    session_.reset();
+    tracing_.reset();
+    serial_.emplace();
     if (common().trace) {
-        tracing_.emplace(serial_, err());
+        tracing_.emplace(*serial_, err());
     }
     // Progress rewrites its line, which would garble the trace's lines.
     const bool showProgress = platform::isTerminal(platform::Stream::Error) && !common().trace;
-    session_.emplace(tracing_ ? static_cast<SerialPort&>(*tracing_) : serial_, err(), showProgress);
+    session_.emplace(tracing_ ? static_cast<SerialPort&>(*tracing_) : *serial_, err(),
+                     showProgress);
     return session_->run(start);
 }
 

@@ -33,8 +33,9 @@ protected:
 private:
     std::string portText_;
     RadioPlace place_;
-    // The line and the session of the work, kept while the radio rests after it.
-    SerialPortAdapter serial_;
+    // The line and the session of the work, made when it starts (only one subcommand runs) and
+    // kept while the radio rests after it.
+    std::optional<SerialPortAdapter> serial_;
     std::optional<TracingSerialPort> tracing_;
     std::optional<RadioSession> session_;
 };
