@@ -11,6 +11,8 @@ namespace fs = std::filesystem;
 namespace {
 
 // Processes and descriptors come and go during the scan: what cannot be read is passed over.
+// Whether a process's descriptors may be read is decided for the process as a whole, so the
+// first refusal ends its walk.
 bool holds(const fs::path& process, const fs::path& target) {
     std::error_code error;
     for (fs::directory_iterator fd(process / "fd", error), end; !error && fd != end;
@@ -19,8 +21,17 @@ bool holds(const fs::path& process, const fs::path& target) {
         if (fs::read_symlink(fd->path(), unreadable) == target) {
             return true;
         }
+        if (unreadable == std::errc::permission_denied) {
+            return false;
+        }
     }
     return false;
+}
+
+std::string nameOf(const fs::path& process) {
+    std::string name;
+    std::getline(std::ifstream(process / "comm"), name);
+    return name;
 }
 
 }  // namespace
@@ -41,12 +52,13 @@ std::vector<PortHolder> findPortHolders(const std::string& device,
             continue;
         }
         // Every process's name can be read, whoever runs it; its open files only our own.
-        std::string name;
-        std::getline(std::ifstream(process->path() / "comm"), name);
         if (holds(process->path(), target)) {
-            holders.push_back({name, std::stoll(pid)});
-        } else if (!grabber && std::ranges::find(grabbers, name) != grabbers.end()) {
-            grabber = PortHolder{name, std::stoll(pid), false};
+            holders.push_back({nameOf(process->path()), std::stoll(pid)});
+        } else if (!grabber && !grabbers.empty()) {
+            std::string name = nameOf(process->path());
+            if (std::ranges::find(grabbers, name) != grabbers.end()) {
+                grabber = PortHolder{std::move(name), std::stoll(pid), false};
+            }
         }
     }
     if (holders.empty() && grabber) {
