@@ -8,7 +8,6 @@ namespace {
 
 constexpr int kBlockCount = 8;
 constexpr int kResendLimit = 3;
-constexpr int kStepPauseMs = 10;
 
 std::uint16_t blockAddress(int block) {
     return static_cast<std::uint16_t>(CalibrationRecord::kBaseAddress + block * kBlockSize);
@@ -300,7 +299,7 @@ void Transfer::gather() {
 
 void Transfer::pause(Step step) {
     step_ = step;
-    steps_.schedule(kStepPauseMs);
+    steps_.schedule(static_cast<int>(kStepPause.count()));
 }
 
 void Transfer::moveOn() {

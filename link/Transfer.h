@@ -40,6 +40,8 @@ public:
 
     // How long the radio rests after acknowledging END.
     static constexpr std::chrono::milliseconds kRest{3000};
+    // The least pause before every frame after the first.
+    static constexpr std::chrono::milliseconds kStepPause{10};
 
     Transfer(SerialPort& port, AnswerTimer& timer, StepTimer& steps, RestRecord& rests,
              TransferListener& listener);

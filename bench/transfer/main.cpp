@@ -1,23 +1,30 @@
 // A full read and a full write through the real serial adapter against the paced simulated
 // radio: wall time from the start to the outcome against the floor (every byte's line time at
 // 9600 8N1 plus the pauses made before the outcome: a write's include the radio's rest, a
-// read's do not). The write starts once the read's rest is over.
+// read's do not). The write starts once the read's rest is over. Last, once the write's rest
+// is over, the read's frames go out through the bare port ("line"): blocking waits, exact
+// pauses, no event loop, no check for other holders. That row is what any client pays on this
+// line, so the first row's distance from it is the tool's own.
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QProcess>
+#include <QSerialPort>
 #include <QTemporaryDir>
 #include <chrono>
 #include <cstdio>
 #include <functional>
 #include <optional>
+#include <thread>
 
 #include "CountingSerialPort.h"
 #include "CountingStepTimer.h"
 #include "link/FileRestRecord.h"
+#include "link/Frames.h"
 #include "link/QtAnswerTimer.h"
 #include "link/QtStepTimer.h"
+#include "link/RadioSettings.h"
 #include "link/SerialPortAdapter.h"
 #include "link/Transfer.h"
-#include "tests/support/EventLoopWait.h"
 
 namespace {
 
@@ -27,6 +34,8 @@ using Clock = std::chrono::steady_clock;
 constexpr double kByteMs = 10.0 * 1000.0 / 9600.0;
 
 // Keeps how the transfer ended, and when, and the pauses made before the radio's rest began.
+// It ends the event loop at the outcome and at the end of the rest: nothing else wakes the loop,
+// so the transfer's own timers are measured, not a harness's.
 struct Outcome final : TransferListener {
     explicit Outcome(const bench::CountingStepTimer& steps) : steps(steps) {}
     void onBlockStarted(TransferKind, int, int) override {}
@@ -39,14 +48,22 @@ struct Outcome final : TransferListener {
     void onResting(RestKind, int) override {
         pausesBeforeRest = pausesBeforeRest.value_or(steps.total);
     }
+    void onRestOver() override { loop.quit(); }
     void ended(std::string what) {
         at = Clock::now();
         text = std::move(what);
+        loop.quit();
+    }
+    // Runs the event loop until the outcome or the rest's end, or 30 s.
+    void wait() {
+        QTimer::singleShot(std::chrono::seconds(30), &loop, &QEventLoop::quit);
+        loop.exec();
     }
     const bench::CountingStepTimer& steps;
     std::string text;
     Clock::time_point at;
     std::optional<long> pausesBeforeRest;
+    QEventLoop loop;
 };
 
 struct Measure {
@@ -63,7 +80,7 @@ Measure run(const std::function<void()>& start, bench::CountingSerialPort& port,
     outcome.pausesBeforeRest.reset();
     const auto began = Clock::now();
     start();
-    test::waitUntil([&] { return !outcome.text.empty(); }, std::chrono::seconds(30));
+    outcome.wait();
     const std::chrono::duration<double, std::milli> wall = outcome.at - began;
     // The rest is counted whole: its steps aim at its end, whatever time each of them took.
     const long pauses = outcome.pausesBeforeRest
@@ -72,6 +89,56 @@ Measure run(const std::function<void()>& start, bench::CountingSerialPort& port,
     return {.wallMs = wall.count(),
             .floorMs = static_cast<double>(port.bytes) * kByteMs + static_cast<double>(pauses),
             .outcome = outcome.text.empty() ? "(no outcome)" : outcome.text};
+}
+
+// Sends the frame and blocks until `answerBytes` came back; the bytes that crossed the line.
+std::size_t exchange(QSerialPort& port, const Frame& frame, qint64 answerBytes) {
+    port.write(reinterpret_cast<const char*>(frame.data()), static_cast<qint64>(frame.size()));
+    port.flush();
+    while (port.bytesAvailable() < answerBytes && port.waitForReadyRead(1000)) {
+    }
+    return frame.size() + static_cast<std::size_t>(port.readAll().size());
+}
+
+// Sleeps to just short of the deadline and spins the rest, so the pause is exact.
+void pauseExactly(std::chrono::milliseconds pause) {
+    const auto deadline = Clock::now() + pause;
+    std::this_thread::sleep_until(deadline - std::chrono::microseconds(300));
+    while (Clock::now() < deadline) {
+    }
+}
+
+Measure bareRead(const std::string& device) {
+    std::vector<std::pair<Frame, qint64>> plan{
+        {accessCodeFrame(kDefaultAccessCode), kAccessAckThreshold},
+        {identifyRequestFrame(), kIdentificationThreshold}};
+    for (std::size_t block = 0; block < CalibrationRecord::kMemorySize / kBlockSize; ++block) {
+        plan.emplace_back(readRequestFrame(static_cast<std::uint16_t>(
+                              CalibrationRecord::kBaseAddress + block * kBlockSize)),
+                          kBlockAnswerThreshold);
+    }
+    plan.emplace_back(endFrame(), kSingleByteThreshold);
+
+    const auto began = Clock::now();
+    QSerialPort port(QString::fromStdString(device));
+    port.setBaudRate(QSerialPort::Baud9600);
+    if (!port.open(QIODevice::ReadWrite)) {
+        return {.outcome = "(cannot open the port)"};
+    }
+    std::size_t bytes = 0;
+    for (const auto& [frame, answerBytes] : plan) {
+        if (bytes > 0) {
+            pauseExactly(Transfer::kStepPause);
+        }
+        bytes += exchange(port, frame, answerBytes);
+    }
+    port.close();
+    const std::chrono::duration<double, std::milli> wall = Clock::now() - began;
+    const auto pauses =
+        static_cast<double>(plan.size() - 1) * static_cast<double>(Transfer::kStepPause.count());
+    return {.wallMs = wall.count(),
+            .floorMs = static_cast<double>(bytes) * kByteMs + pauses,
+            .outcome = "bare read"};
 }
 
 void print(const char* what, const Measure& m) {
@@ -111,9 +178,15 @@ int main(int argc, char** argv) {
 
     std::printf("%-6s %12s %12s %7s  %s\n", "", "wall", "floor", "ratio", "outcome");
     print("read", run([&] { transfer.startRead(device); }, port, steps, outcome));
-    test::waitUntil([&] { return !transfer.resting(); }, std::chrono::seconds(10));
+    if (transfer.resting()) {
+        outcome.wait();
+    }
     print("write",
           run([&] { transfer.startWrite(device, keepImage, keepBackup); }, port, steps, outcome));
+    if (transfer.resting()) {
+        outcome.wait();
+    }
+    print("line", bareRead(device));
     radio.terminate();
     radio.waitForFinished(10'000);
     return 0;
