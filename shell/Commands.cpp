@@ -49,6 +49,7 @@ void Commands::onReadClicked() {
         !portKnown()) {
         return;
     }
+    allowTransfers(false);
     work_.read(place());
 }
 
@@ -62,6 +63,7 @@ void Commands::onWriteClicked() {
         !portKnown()) {
         return;
     }
+    allowTransfers(false);
     work_.write(place(), [this](CalibrationRecord& image) {
         return textsToImage(window_.fields(), fieldRecord_, image);
     });
@@ -174,6 +176,7 @@ void Commands::onBackup(const QString& said, const QString& where) {
 }
 
 void Commands::onFinished(TransferKind kind, const WorkResult& result) {
+    allowTransfers(true);
     status_.clearProgress();
     if (result.failure) {
         show(*result.failure);
@@ -186,6 +189,14 @@ void Commands::onFinished(TransferKind kind, const WorkResult& result) {
     notices_.show((kind == TransferKind::Read ? Wording::readComplete() : Wording::writeComplete())
                       .toStdString(),
                   NoticeIcon::None);
+}
+
+// One transfer at a time: another started meanwhile would end the first wherever it stands, a
+// write among its blocks or while the radio stores them. A Read or Write pressed while the radio
+// rests after an outcome waits for the rest.
+void Commands::allowTransfers(bool allowed) {
+    window_.readButton()->setEnabled(allowed);
+    window_.writeButton()->setEnabled(allowed);
 }
 
 void Commands::show(const Message& message) {

@@ -50,6 +50,7 @@ private:
     void onRestOver() override;
 
     void show(const Message& message);
+    void allowTransfers(bool allowed);
     bool portKnown();
     bool fieldsCanBeWritten();
     void showChosenPort();

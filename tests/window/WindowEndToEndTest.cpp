@@ -188,8 +188,9 @@ TEST_F(WindowEndToEnd, PortsThatAreMissingOrCannotBeOpened) {
 }
 
 // The window answers throughout: while a read waits for an answer (the radio silent on its
-// third block) it switches pages; "Read Complete!" comes at END's acknowledgement, and while the
-// radio then rests it switches pages and Exit closes it, ending the rest.
+// third block) it switches pages, with Read and Write held back; "Read Complete!" comes at END's
+// acknowledgement, and while the radio then rests it switches pages, Read and Write are back, and
+// Exit closes it, ending the rest.
 TEST_F(WindowEndToEnd, AnswersDuringATransferAndTheRest) {
     openOnRadio(testImage(), {"--fault", "silence@5"});
     auto* pages = window->findChild<QTabWidget*>();
@@ -202,9 +203,11 @@ TEST_F(WindowEndToEnd, AnswersDuringATransferAndTheRest) {
     click(window->readButton());
     EXPECT_TRUE(waitUntil([&] { return status("statusProgress") == "Reading block 3 of 8"; }, 15s));
     EXPECT_TRUE(switchTo(1));
+    EXPECT_FALSE(window->readButton()->isEnabled() || window->writeButton()->isEnabled());
     EXPECT_EQ(outcome(), "Read Complete!");
     EXPECT_TRUE(waitUntil([&] { return status("statusProgress") == "The radio rests: 2 s"; }, 5s));
     EXPECT_TRUE(commands->currentTransfer().resting());
+    EXPECT_TRUE(window->readButton()->isEnabled() && window->writeButton()->isEnabled());
     EXPECT_TRUE(switchTo(2));
     QTest::mouseClick(window->findChild<QPushButton*>("exitButton"), Qt::LeftButton);
     EXPECT_FALSE(window->isVisible());
