@@ -4,6 +4,7 @@
 #include <array>
 #include <random>
 
+#include "datafile/PathText.h"
 #include "datafile/Platform.h"
 
 namespace qv {
@@ -127,7 +128,7 @@ std::optional<FileError> writeTemporary(const fs::path& shown, const fs::path& f
 }  // namespace
 
 std::string FileError::message() const {
-    return "\"" + path.string() + "\": " + reason + ".";
+    return "\"" + utf8Text(path) + "\": " + reason + ".";
 }
 
 std::optional<FileError> replaceFile(const fs::path& path, std::span<const std::uint8_t> content,

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "datafile/PathText.h"
 #include "tests/datafile/Scratch.h"
 
 namespace qv {
@@ -45,6 +46,24 @@ TEST_F(DataFile, ANewFileHoldsTheRecordByteForByte) {
     FieldRecord read;
     ASSERT_FALSE(readDataFile(path("new.bin"), read));
     EXPECT_EQ(read, distinctive());
+}
+
+// A name in any script, given as UTF-8, is the system's name for the file, and an error says it
+// as it was given.
+TEST_F(DataFile, NamesInAnyScriptReachTheSystemWhole) {
+    const std::pair<std::string, std::u16string> names[] = {
+        {"数据.bin", u"数据.bin"}, {"calibração.bin", u"calibração.bin"}, {"😀.bin", u"😀.bin"}};
+    const std::string folder = utf8Text(folder_.path()) + "/";
+    for (const auto& [utf8, system] : names) {
+        SCOPED_TRACE(utf8);
+        ASSERT_FALSE(writeDataFile(pathFromUtf8(folder + utf8), distinctive()));
+        EXPECT_EQ(contents(folder_.path() / system), bytesOf(distinctive()));
+        FieldRecord read;
+        const auto missing = readDataFile(pathFromUtf8(folder + "无" + utf8), read);
+        ASSERT_TRUE(missing);
+        EXPECT_TRUE(missing->message().starts_with("\"" + folder + "无" + utf8 + "\": "))
+            << missing->message();
+    }
 }
 
 TEST_F(DataFile, SavingOverALongerFileKeepsItsTail) {
