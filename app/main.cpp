@@ -1,9 +1,9 @@
 #include <QApplication>
-#include <QFile>
 #include <QFont>
 #include <cstdio>
 #include <string_view>
 
+#include "datafile/PathText.h"
 #include "link/FileRestRecord.h"
 #include "link/QtStepTimer.h"
 #include "link/SerialPortAdapter.h"
@@ -67,10 +67,8 @@ int main(int argc, char** argv) {
     // The desktop finds the window's entry and icon by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral(QV_APP_ID));
 
-    const qv::SettingsFile settings(
-        qv::settingsFilePath(
-            QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString())
-            .string());
+    const qv::SettingsFile settings(qv::utf8Text(qv::settingsFilePath(
+        qv::pathFromUtf8(QCoreApplication::applicationDirPath().toStdString()))));
     qv::QtSystemLocale locale;
     qv::useChinese(locale.isChineseChina());
 #ifdef _WIN32

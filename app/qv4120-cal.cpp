@@ -1,8 +1,10 @@
 #include <QCoreApplication>
-#include <filesystem>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include "cli/CommandLine.h"
+#include "datafile/PathText.h"
 #include "ports/AppFolders.h"
 #include "translations/Translations.h"
 
@@ -10,7 +12,21 @@ int main(int argc, char** argv) {
     const QCoreApplication app(argc, argv);
     qv::nameApplication();
     qv::useChinese(qv::isChineseChina(QLocale::system()));
+#ifdef Q_OS_WIN
+    // Windows gives main its arguments in the ANSI code page, which cannot hold every name; Qt
+    // has them whole. The command line is UTF-8 from here on, as it is on Linux.
+    std::vector<std::string> arguments;
+    for (const QString& argument : QCoreApplication::arguments()) {
+        arguments.push_back(argument.toStdString());
+    }
+    std::vector<char*> pointers;
+    for (std::string& argument : arguments) {
+        pointers.push_back(argument.data());
+    }
+    argc = static_cast<int>(pointers.size());
+    argv = pointers.data();
+#endif
     return qv::cli::runCommandLine(
         argc, argv, std::cout, std::cerr,
-        std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()));
+        qv::pathFromUtf8(QCoreApplication::applicationDirPath().toStdString()));
 }

@@ -1,8 +1,8 @@
 #include "cli/Command.h"
 
-#include <QFile>
 #include <QFileInfo>
 
+#include "datafile/PathText.h"
 #include "ports/AppFolders.h"
 
 namespace qv::cli {
@@ -28,6 +28,12 @@ ExitCode exitCodeOf(Message::Kind kind) {
 }
 
 }  // namespace
+
+CLI::Option* addFileOption(CLI::App& command, const std::string& name, std::filesystem::path& file,
+                           const std::string& description) {
+    return command.add_option_function<std::string>(
+        name, [&file](const std::string& text) { file = pathFromUtf8(text); }, description);
+}
 
 Command::Command(std::string name, std::string description)
     : name_(std::move(name)), description_(std::move(description)) {}
@@ -71,14 +77,13 @@ ExitCode Command::fail(ExitCode code, const QString& text) const {
 // A file that is there but not a regular file is never opened (a pipe would block): it is
 // said, and the built-in settings are used.
 std::optional<ExitCode> Command::openSettings() {
-    const std::filesystem::path path = common().settings.empty()
-                                           ? settingsFilePath(common().executableFolder)
-                                           : std::filesystem::path(common().settings);
-    settings_.emplace(path.string());
+    const std::filesystem::path path =
+        common().settings.empty() ? settingsFilePath(common().executableFolder) : common().settings;
+    settings_.emplace(utf8Text(path));
     if (const auto refusal = settings_->refusal()) {
         say("qv4120-cal: " + outsideText(*refusal));
     } else if (!common().settings.empty()) {
-        const QFileInfo file(QFile::decodeName(path.c_str()));
+        const QFileInfo file(QString::fromStdString(utf8Text(path)));
         if (!file.isReadable()) {
             return fail(Wording::settingsNotRead(
                 {path, file.exists() ? "Permission denied" : "No such file or directory"}));
@@ -87,7 +92,7 @@ std::optional<ExitCode> Command::openSettings() {
     return std::nullopt;
 }
 
-std::optional<ExitCode> Command::load(const std::string& path, LoadedFile& file) const {
+std::optional<ExitCode> Command::load(const std::filesystem::path& path, LoadedFile& file) const {
     auto loaded = loadFile(path);
     if (const auto* failure = std::get_if<Message>(&loaded)) {
         return fail(*failure);

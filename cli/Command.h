@@ -15,7 +15,7 @@ namespace qv::cli {
 
 // The program's own options, given before the subcommand, which every subcommand may read.
 struct CommonOptions {
-    std::string settings;  // empty: the default settings file
+    std::filesystem::path settings;  // empty: the default settings file
     std::optional<std::string> accessCode;
     std::optional<std::string> model;
     bool trace = false;
@@ -27,6 +27,11 @@ struct Console {
     std::ostream& out;
     std::ostream& err;
 };
+
+// Adds an option or argument naming a file. The command line is UTF-8 on every system (see
+// main), so the file's name reaches the system whole.
+CLI::Option* addFileOption(CLI::App& command, const std::string& name, std::filesystem::path& file,
+                           const std::string& description);
 
 // One subcommand of qv4120-cal: its options and its run. Messages are in the language of the
 // locale; results, for scripts, stay as they are.
@@ -60,7 +65,7 @@ protected:
     // A settings file named on the command line must be there; the default one may be missing.
     std::optional<ExitCode> openSettings();
     const SettingsFile& settings() const { return *settings_; }
-    std::optional<ExitCode> load(const std::string& path, LoadedFile& file) const;
+    std::optional<ExitCode> load(const std::filesystem::path& path, LoadedFile& file) const;
 
 private:
     std::string name_;

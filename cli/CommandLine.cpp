@@ -19,9 +19,9 @@ int runCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err,
     app.footer(kExitCodeHelp);
     app.require_subcommand(1);
     app.fallthrough();
-    app.add_option("--settings", common.settings,
-                   "The settings file (read only): default mysetup.ini beside the program, "
-                   "else $XDG_CONFIG_HOME/qv4120-settestdata/mysetup.ini");
+    addFileOption(app, "--settings", common.settings,
+                  "The settings file (read only): default mysetup.ini beside the program, "
+                  "else $XDG_CONFIG_HOME/qv4120-settestdata/mysetup.ini");
     CLI::Option* accessCodeOption =
         app.add_option("--access-code", accessCode,
                        "The radio's access code, ten characters (default: the settings file's)");

@@ -5,8 +5,8 @@ namespace qv::cli {
 Convert::Convert() : Command("convert", "Convert IN to OUT, by their extensions") {}
 
 void Convert::addOptions(CLI::App& command) {
-    command.add_option("IN", in_, "The file to read")->required();
-    command.add_option("OUT", out_, "The file to write")->required();
+    addFileOption(command, "IN", in_, "The file to read")->required();
+    addFileOption(command, "OUT", out_, "The file to write")->required();
 }
 
 // What it writes, a write takes: a value out of its field's range stops it.

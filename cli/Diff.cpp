@@ -5,8 +5,8 @@ namespace qv::cli {
 Diff::Diff() : Command("diff", "Show the fields that differ between two files") {}
 
 void Diff::addOptions(CLI::App& command) {
-    command.add_option("FILE_A", first_, "The first file")->required();
-    command.add_option("FILE_B", second_, "The second file")->required();
+    addFileOption(command, "FILE_A", first_, "The first file")->required();
+    addFileOption(command, "FILE_B", second_, "The second file")->required();
 }
 
 ExitCode Diff::execute() {

@@ -6,7 +6,7 @@ Read::Read() : RadioCommand("read", "Read the radio into FILE (.bin or .json)") 
 
 void Read::addOptions(CLI::App& command) {
     RadioCommand::addOptions(command);
-    command.add_option("--output,-o", output_, "The file to write")->required();
+    addFileOption(command, "--output,-o", output_, "The file to write")->required();
 }
 
 ExitCode Read::execute() {

@@ -5,7 +5,7 @@ namespace qv::cli {
 Show::Show() : Command("show", "Show the 78 fields of FILE") {}
 
 void Show::addOptions(CLI::App& command) {
-    command.add_option("FILE", file_, "The data file or document")->required();
+    addFileOption(command, "FILE", file_, "The data file or document")->required();
     command.add_flag("--json", json_, "Show the calibration document");
 }
 

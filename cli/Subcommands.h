@@ -35,7 +35,7 @@ private:
     void addOptions(CLI::App& command) override;
     ExitCode execute() override;
 
-    std::string output_;
+    std::filesystem::path output_;
 };
 
 // Writes a data file or document into the radio. The file is checked before any port is
@@ -49,7 +49,7 @@ private:
     ExitCode execute() override;
     bool confirmed() const;
 
-    std::string file_;
+    std::filesystem::path file_;
     bool yes_ = false;
 };
 
@@ -62,7 +62,7 @@ private:
     void addOptions(CLI::App& command) override;
     ExitCode execute() override;
 
-    std::string file_;
+    std::filesystem::path file_;
 };
 
 // Shows the 78 fields of a file, or its document.
@@ -74,7 +74,7 @@ private:
     void addOptions(CLI::App& command) override;
     ExitCode execute() override;
 
-    std::string file_;
+    std::filesystem::path file_;
     bool json_ = false;
 };
 
@@ -87,8 +87,8 @@ private:
     void addOptions(CLI::App& command) override;
     ExitCode execute() override;
 
-    std::string first_;
-    std::string second_;
+    std::filesystem::path first_;
+    std::filesystem::path second_;
 };
 
 // Converts a file into the other kind, by the extensions.
@@ -100,8 +100,8 @@ private:
     void addOptions(CLI::App& command) override;
     ExitCode execute() override;
 
-    std::string in_;
-    std::string out_;
+    std::filesystem::path in_;
+    std::filesystem::path out_;
 };
 
 }  // namespace qv::cli

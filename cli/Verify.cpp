@@ -8,7 +8,7 @@ Verify::Verify()
 
 void Verify::addOptions(CLI::App& command) {
     RadioCommand::addOptions(command);
-    command.add_option("FILE", file_, "The data file or document")->required();
+    addFileOption(command, "FILE", file_, "The data file or document")->required();
 }
 
 // The radio's values as it holds them, never brought into range; the values it keeps for

@@ -9,7 +9,7 @@ Write::Write() : RadioCommand("write", "Write FILE (.bin or .json) into the radi
 
 void Write::addOptions(CLI::App& command) {
     RadioCommand::addOptions(command);
-    command.add_option("FILE", file_, "The data file or document")->required();
+    addFileOption(command, "FILE", file_, "The data file or document")->required();
     command.add_flag("--yes,-y", yes_, "Write without asking");
 }
 

@@ -4,6 +4,8 @@
 #include <QStandardPaths>
 #include <system_error>
 
+#include "datafile/PathText.h"
+
 namespace qv {
 
 namespace fs = std::filesystem;
@@ -11,7 +13,7 @@ namespace fs = std::filesystem;
 namespace {
 
 fs::path writableFolder(QStandardPaths::StandardLocation location) {
-    return fs::path(QStandardPaths::writableLocation(location).toStdU16String());
+    return pathFromUtf8(QStandardPaths::writableLocation(location).toStdString());
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "datafile/PathText.h"
 #include "datafile/Platform.h"
 #include "ports/PortList.h"
 #include "record/PlainText.h"
@@ -64,7 +65,7 @@ bool keepsEveryOtherLine(const QByteArray& before, const QByteArray& after, cons
 std::optional<std::filesystem::file_type> irregularKind(const std::string& path) {
     using Type = std::filesystem::file_type;
     std::error_code error;
-    const Type type = std::filesystem::status(path, error).type();
+    const Type type = std::filesystem::status(pathFromUtf8(path), error).type();
     // One that cannot be looked at cannot be opened either.
     if (type == Type::regular || type == Type::not_found || type == Type::none) {
         return std::nullopt;
@@ -77,15 +78,15 @@ std::optional<std::filesystem::file_type> irregularKind(const std::string& path)
 // holds as for any program; none when it refuses.
 std::optional<std::string> fileToChange(const std::string& path) {
     std::error_code error;
-    if (!std::filesystem::is_symlink(path, error)) {
+    if (!std::filesystem::is_symlink(pathFromUtf8(path), error)) {
         return path;
     }
     QFile throughLink(QString::fromStdString(path));
     if (!throughLink.open(QIODevice::ReadWrite)) {
         return std::nullopt;
     }
-    const std::filesystem::path named = std::filesystem::canonical(path, error);
-    return error ? std::nullopt : std::optional(named.string());
+    const std::filesystem::path named = std::filesystem::canonical(pathFromUtf8(path), error);
+    return error ? std::nullopt : std::optional(utf8Text(named));
 }
 
 bool syncToDisk(const std::filesystem::path& path) {
@@ -148,7 +149,7 @@ bool SettingsFile::write(const char* section, const char* key, const std::string
         return false;
     }
     std::error_code error;
-    std::filesystem::create_directories(std::filesystem::path(*file).parent_path(), error);
+    std::filesystem::create_directories(pathFromUtf8(*file).parent_path(), error);
     const QString target = QString::fromStdString(*file);
     QFile existing(target);
     QByteArray before;
@@ -172,11 +173,12 @@ bool SettingsFile::write(const char* section, const char* key, const std::string
         // minIni creates a missing file itself, as a new file is created.
         QFile::remove(copy.fileName());
     }
-    const std::string copyPath = QFile::encodeName(copy.fileName()).toStdString();
+    const std::string copyPath = copy.fileName().toStdString();
     minIni changed(copyPath);
     if (!changed.put(section, key, value) || changed.gets(section, key) != value ||
-        !keepsEveryOtherLine(before, contentsOf(copy.fileName()), key) || !syncToDisk(copyPath) ||
-        platform::replace(copyPath, *file)) {
+        !keepsEveryOtherLine(before, contentsOf(copy.fileName()), key) ||
+        !syncToDisk(pathFromUtf8(copyPath)) ||
+        platform::replace(pathFromUtf8(copyPath), pathFromUtf8(*file))) {
         return false;
     }
     copy.setAutoRemove(false);

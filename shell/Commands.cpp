@@ -1,11 +1,11 @@
 #include "shell/Commands.h"
 
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStatusBar>
 
+#include "datafile/PathText.h"
 #include "fields/FieldEditor.h"
 #include "ports/AppFolders.h"
 #include "record/Conversions.h"
@@ -19,7 +19,7 @@ namespace qv {
 namespace {
 
 std::filesystem::path localPath(const QString& path) {
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
+    return pathFromUtf8(path.toStdString());
 }
 
 }  // namespace
@@ -39,7 +39,7 @@ Commands::Commands(MainWindow& window, CommandServices services)
     connect(&window, &MainWindow::portChosen, this, &Commands::showChosenPort);
     connect(&window.fieldEditor(), &FieldEditor::changedCountChanged, this,
             [this](int count) { status_.showChanges(count); });
-    status_.showSettingsFile(QFile::decodeName(window.settingsPath().c_str()));
+    status_.showSettingsFile(QString::fromStdString(window.settingsPath()));
     showChosenPort();
 }
 

@@ -9,6 +9,7 @@
 #include <QUrl>
 #include <algorithm>
 
+#include "datafile/PathText.h"
 #include "ports/AppFolders.h"
 
 namespace qv {
@@ -56,7 +57,7 @@ bool DataFileDialog::show(FilePicker::Kind kind, const QString& title) {
                  : QCoreApplication::translate("qv::DataFileDialog", "data file (*.bin)"),
          .fileName = fileName_,
          .defaultSuffix = QStringLiteral("bin"),
-         .place = QString::fromStdString(backupFolder().string())});
+         .place = QString::fromStdString(utf8Text(backupFolder()))});
     if (!chosen) {
         return false;
     }

@@ -1,5 +1,6 @@
 #include "workflow/Wording.h"
 
+#include "datafile/PathText.h"
 #include "record/FieldCatalogue.h"
 #include "record/PlainText.h"
 #include "translations/Translations.h"
@@ -28,7 +29,7 @@ QString outsideText(const std::string& text) {
 }
 
 QString outsidePath(const std::filesystem::path& path) {
-    return outsideText(path.string());
+    return outsideText(utf8Text(path));
 }
 
 Message Wording::transferFailed(const TransferFailure& failure, TransferKind kind,

@@ -138,7 +138,8 @@ TEST_F(CommandLine, MessagesFollowTheLocale) {
     }
 }
 
-// Two radios read at once; a data file converted to a document and back keeps every byte.
+// Two radios read at once; a data file converted to a document (named in Chinese) and back keeps
+// every byte.
 TEST_F(CommandLine, TwoRadiosAreReadAtOnceAndConverted) {
     QByteArray second(128, '\0');
     for (int i = 0; i < second.size(); ++i) {
@@ -156,10 +157,11 @@ TEST_F(CommandLine, TwoRadiosAreReadAtOnceAndConverted) {
     image[kCloseLevels[0]] = second[kCloseLevels[0]] = second[kCloseLevels[1]] = 6;
     EXPECT_EQ(readFile(dir.filePath("first-read.bin")), dataFileOf(image));
     EXPECT_EQ(readFile(dir.filePath("second-read.bin")), second.left(118));
-    EXPECT_EQ(cal({"convert", "{dir}/second-read.bin", "{dir}/second.json"}).code, 0);
-    EXPECT_EQ(cal({"convert", "{dir}/second.json", "{dir}/again.bin"}).code, 0);
+    // A name in any script is the file's name.
+    EXPECT_EQ(cal({"convert", "{dir}/second-read.bin", "{dir}/第二.json"}).code, 0);
+    EXPECT_EQ(cal({"convert", "{dir}/第二.json", "{dir}/again.bin"}).code, 0);
     EXPECT_EQ(readFile(dir.filePath("again.bin")), second.left(118));
-    EXPECT_EQ(cal({"diff", "{dir}/second-read.bin", "{dir}/second.json"}).code, 0);
+    EXPECT_EQ(cal({"diff", "{dir}/second-read.bin", "{dir}/第二.json"}).code, 0);
 }
 
 // A run and the radio's options, each split at spaces, the exit code, standard output, a part
