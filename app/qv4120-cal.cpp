@@ -5,6 +5,7 @@
 
 #include "cli/CommandLine.h"
 #include "datafile/PathText.h"
+#include "datafile/Platform.h"
 #include "ports/AppFolders.h"
 #include "translations/Translations.h"
 
@@ -12,6 +13,7 @@ int main(int argc, char** argv) {
     const QCoreApplication app(argc, argv);
     qv::nameApplication();
     qv::useChinese(qv::isChineseChina(QLocale::system()));
+    qv::platform::useUtf8Terminal();
 #ifdef Q_OS_WIN
     // Windows gives main its arguments in the ANSI code page, which cannot hold every name; Qt
     // has them whole. The command line is UTF-8 from here on, as it is on Linux.

@@ -186,4 +186,7 @@ bool isTerminal(Stream stream) {
     return ::isatty(fd) != 0;
 }
 
+// A terminal here takes the locale's encoding, UTF-8 wherever our texts can show.
+void useUtf8Terminal() {}
+
 }  // namespace qv::platform

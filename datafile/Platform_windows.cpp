@@ -243,4 +243,8 @@ bool isTerminal(Stream stream) {
     return ::GetConsoleMode(::GetStdHandle(which), &mode) != 0;
 }
 
+void useUtf8Terminal() {
+    ::SetConsoleOutputCP(CP_UTF8);
+}
+
 }  // namespace qv::platform
