@@ -54,9 +54,13 @@ struct Outcome final : TransferListener {
         text = std::move(what);
         loop.quit();
     }
-    // Runs the event loop until the outcome or the rest's end, or 30 s.
+    // Runs the event loop until the outcome or the rest's end, or 30 s. The guard ends with the
+    // wait, so it never cuts a later one short.
     void wait() {
-        QTimer::singleShot(std::chrono::seconds(30), &loop, &QEventLoop::quit);
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
+        guard.start(std::chrono::seconds(30));
         loop.exec();
     }
     const bench::CountingStepTimer& steps;
@@ -177,15 +181,16 @@ int main(int argc, char** argv) {
     };
 
     std::printf("%-6s %12s %12s %7s  %s\n", "", "wall", "floor", "ratio", "outcome");
+    const auto waitForRest = [&] {
+        if (transfer.resting()) {
+            outcome.wait();
+        }
+    };
     print("read", run([&] { transfer.startRead(device); }, port, steps, outcome));
-    if (transfer.resting()) {
-        outcome.wait();
-    }
+    waitForRest();
     print("write",
           run([&] { transfer.startWrite(device, keepImage, keepBackup); }, port, steps, outcome));
-    if (transfer.resting()) {
-        outcome.wait();
-    }
+    waitForRest();
     print("line", bareRead(device));
     radio.terminate();
     radio.waitForFinished(10'000);
