@@ -115,10 +115,21 @@ void FieldEditor::onFieldChanged(int field) {
 }
 
 void FieldEditor::keepAsUnchanged() {
+    keep([this](const FieldInfo& info) { return readNumber(text(info.index), format_); });
+}
+
+void FieldEditor::keepAsUnchanged(const FieldRecord& values) {
+    keep([&values](const FieldInfo& info) {
+        return std::optional<std::int32_t>(values.member(info.offset, info.size));
+    });
+}
+
+void FieldEditor::keep(
+    const std::function<std::optional<std::int32_t>(const FieldInfo&)>& valueOf) {
     kept_.emplace();
     for (const FieldInfo& info : catalogue()) {
         if (!info.readOnly()) {
-            (*kept_)[static_cast<std::size_t>(info.index)] = readNumber(text(info.index), format_);
+            (*kept_)[static_cast<std::size_t>(info.index)] = valueOf(info);
             markChanged(info.index);
         }
     }

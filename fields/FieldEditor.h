@@ -7,6 +7,7 @@
 #include <string>
 
 #include "record/FieldCatalogue.h"
+#include "record/FieldRecord.h"
 #include "record/FieldTexts.h"
 
 class QKeyEvent;
@@ -38,6 +39,8 @@ public:
     // Takes the fields as they are now as the values read or loaded: from now on a field whose
     // value differs is marked changed, until the next call.
     void keepAsUnchanged();
+    // The same with these values, which a write sent, whatever the fields show now.
+    void keepAsUnchanged(const FieldRecord& values);
     int changedCount() const { return changedCount_; }
 
     std::string text(int field) const override;
@@ -60,6 +63,7 @@ private:
     bool exceedsLengthLimit(int field) const;
     bool differsFromKept(int field) const;
     void markChanged(int field);
+    void keep(const std::function<std::optional<std::int32_t>(const FieldInfo&)>& valueOf);
 
     NumberFormat format_;
     DateSource today_;

@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStatusBar>
+#include <utility>
 
 #include "datafile/PathText.h"
 #include "fields/FieldEditor.h"
@@ -35,7 +36,11 @@ Commands::Commands(MainWindow& window, CommandServices services)
     connect(window.writeButton(), &QPushButton::clicked, this, &Commands::onWriteClicked);
     connect(window.saveButton(), &QPushButton::clicked, this, &Commands::onSaveClicked);
     connect(window.loadButton(), &QPushButton::clicked, this, &Commands::onLoadClicked);
-    connect(&window, &MainWindow::closing, this, [this] { work_.abandon(); });
+    connect(&window, &MainWindow::closing, this, [this] {
+        writing_.reset();
+        work_.abandon();
+    });
+    window.setCloseGuard([this] { return mayClose(); });
     connect(&window, &MainWindow::portChosen, this, &Commands::showChosenPort);
     connect(&window.fieldEditor(), &FieldEditor::changedCountChanged, this,
             [this](int count) { status_.showChanges(count); });
@@ -53,19 +58,22 @@ void Commands::onReadClicked() {
     work_.read(place());
 }
 
-// A write is refused before anything is sent when a field holds no value it could write. The
-// fields go into the image only once the radio's own bytes are in: an edit made until then
-// goes to the radio.
+// A write is refused before anything is sent when a field holds no value it could write. It
+// sends the values shown when it is confirmed: what the fields get later (an edit, a file
+// loaded) waits for the next write, so nothing goes to the radio that nobody confirmed.
 void Commands::onWriteClicked() {
-    if (!fieldsCanBeWritten() ||
+    const std::optional<FieldRecord> values = valuesToWrite();
+    if (!values ||
         !notices_.confirm(
             tr("WRITE new calibration data to the radio? \r\n ARE YOU SURE?").toStdString()) ||
         !portKnown()) {
         return;
     }
     allowTransfers(false);
+    writing_ = values;
     work_.write(place(), [this](CalibrationRecord& image) {
-        return textsToImage(window_.fields(), fieldRecord_, image);
+        recordToImage(*writing_, image);
+        return std::optional<GatherError>();
     });
 }
 
@@ -79,13 +87,21 @@ bool Commands::portKnown() {
     return false;
 }
 
-bool Commands::fieldsCanBeWritten() {
-    FieldRecord scratch = fieldRecord_;
-    if (const auto error = textsToRecord(window_.fields(), scratch)) {
+std::optional<FieldRecord> Commands::valuesToWrite() {
+    FieldRecord values = fieldRecord_;
+    if (const auto error = textsToRecord(window_.fields(), values)) {
         show(Wording::fieldStopsWrite(*error));
-        return false;
+        return std::nullopt;
     }
-    return true;
+    return values;
+}
+
+// A write cut off among its blocks leaves the radio half written, and such a radio may not
+// work: closing asks first, No being the default. Outside a write, closing ends what runs.
+bool Commands::mayClose() {
+    return !writing_ || notices_.ask(tr("A write is in progress. Closing now can leave the radio "
+                                        "half written. Close anyway?")
+                                         .toStdString());
 }
 
 // The settings are read at every start of a transfer, so an edited file takes effect at once.
@@ -175,7 +191,9 @@ void Commands::onBackup(const QString& said, const QString& where) {
     status_.showFile(said, where);
 }
 
+// After a write, a field marked changed is one whose value differs from what was written.
 void Commands::onFinished(TransferKind kind, const WorkResult& result) {
+    const std::optional<FieldRecord> written = std::exchange(writing_, std::nullopt);
     allowTransfers(true);
     status_.clearProgress();
     if (result.failure) {
@@ -184,8 +202,10 @@ void Commands::onFinished(TransferKind kind, const WorkResult& result) {
     }
     if (kind == TransferKind::Read) {
         imageToTexts(result.memory, fieldRecord_, window_.fields());
+        window_.fieldEditor().keepAsUnchanged();
+    } else if (written) {
+        window_.fieldEditor().keepAsUnchanged(*written);
     }
-    window_.fieldEditor().keepAsUnchanged();
     notices_.show((kind == TransferKind::Read ? Wording::readComplete() : Wording::writeComplete())
                       .toStdString(),
                   NoticeIcon::None);

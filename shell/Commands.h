@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <optional>
 
 #include "link/QtAnswerTimer.h"
 #include "record/FieldRecord.h"
@@ -52,7 +53,8 @@ private:
     void show(const Message& message);
     void allowTransfers(bool allowed);
     bool portKnown();
-    bool fieldsCanBeWritten();
+    std::optional<FieldRecord> valuesToWrite();
+    bool mayClose();
     void showChosenPort();
     RadioPlace place();
     void showLoaded(const LoadedFile& file);
@@ -60,6 +62,8 @@ private:
     MainWindow& window_;
     Notices& notices_;
     FieldRecord fieldRecord_;
+    // From a write's confirmation to its outcome: the values it sends.
+    std::optional<FieldRecord> writing_;
     QtAnswerTimer answerTimer_;
     RadioWork work_;
     DataFileDialog dialog_;

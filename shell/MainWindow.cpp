@@ -204,6 +204,10 @@ const std::string& MainWindow::settingsPath() const {
 
 // Closing never waits for a transfer and never writes the settings file.
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (mayClose_ && !mayClose_()) {
+        event->ignore();
+        return;
+    }
     portRescanTimer_->stop();
     emit closing();
     event->accept();

@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,9 @@ public:
     std::string accessCodeText() const;
     std::string modelText() const;
     const std::string& settingsPath() const;
+    // Asked whenever the window is to close (Exit, the close box, the window manager's keys):
+    // false keeps it open, with all it does.
+    void setCloseGuard(std::function<bool()> mayClose) { mayClose_ = std::move(mayClose); }
 
 signals:
     // The window is closing: the serial port must be closed now.
@@ -93,6 +97,7 @@ private:
     QTimer* portRescanTimer_ = nullptr;
     std::vector<PortEntry> entries_;
     std::int16_t portNumber_ = 0;
+    std::function<bool()> mayClose_;
 };
 
 }  // namespace qv

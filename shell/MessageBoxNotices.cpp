@@ -18,6 +18,17 @@ QMessageBox::Icon boxIcon(NoticeIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+std::unique_ptr<QMessageBox> warningBox(const std::string& text,
+                                        QMessageBox::StandardButtons buttons,
+                                        QMessageBox::StandardButton defaultButton,
+                                        QWidget* parent) {
+    auto box = std::make_unique<QMessageBox>(QMessageBox::Warning, kToolTitle,
+                                             QString::fromStdString(text), buttons, parent);
+    box->setTextFormat(Qt::PlainText);
+    box->setDefaultButton(defaultButton);
+    return box;
+}
+
 }  // namespace
 
 void MessageBoxNotices::show(const std::string& text, NoticeIcon icon) {
@@ -26,6 +37,10 @@ void MessageBoxNotices::show(const std::string& text, NoticeIcon icon) {
 
 bool MessageBoxNotices::confirm(const std::string& text) {
     return questionBox(text)->exec() == QMessageBox::Ok;
+}
+
+bool MessageBoxNotices::ask(const std::string& text) {
+    return yesNoBox(text)->exec() == QMessageBox::Yes;
 }
 
 std::unique_ptr<QMessageBox> MessageBoxNotices::messageBox(const std::string& text,
@@ -37,12 +52,12 @@ std::unique_ptr<QMessageBox> MessageBoxNotices::messageBox(const std::string& te
 }
 
 std::unique_ptr<QMessageBox> MessageBoxNotices::questionBox(const std::string& text) const {
-    auto box = std::make_unique<QMessageBox>(QMessageBox::Warning, kToolTitle,
-                                             QString::fromStdString(text),
-                                             QMessageBox::Ok | QMessageBox::Cancel, parent_);
-    box->setTextFormat(Qt::PlainText);
-    box->setDefaultButton(QMessageBox::Ok);
-    return box;
+    return warningBox(text, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok, parent_);
+}
+
+// Escape and the close box answer No too.
+std::unique_ptr<QMessageBox> MessageBoxNotices::yesNoBox(const std::string& text) const {
+    return warningBox(text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No, parent_);
 }
 
 }  // namespace qv

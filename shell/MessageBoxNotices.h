@@ -19,10 +19,12 @@ public:
 
     void show(const std::string& text, NoticeIcon icon) override;
     bool confirm(const std::string& text) override;
+    bool ask(const std::string& text) override;
 
-    // The boxes that show and confirm use, not yet shown.
+    // The boxes that show, confirm and ask use, not yet shown.
     std::unique_ptr<QMessageBox> messageBox(const std::string& text, NoticeIcon icon) const;
     std::unique_ptr<QMessageBox> questionBox(const std::string& text) const;
+    std::unique_ptr<QMessageBox> yesNoBox(const std::string& text) const;
 
 private:
     QWidget* parent_ = nullptr;

@@ -220,6 +220,10 @@
         <source>Loaded %1</source>
         <translation>已载入 %1</translation>
     </message>
+    <message>
+        <source>A write is in progress. Closing now can leave the radio half written. Close anyway?</source>
+        <translation>正在写入电台。现在关闭可能使电台只写入了一部分。仍要关闭吗？</translation>
+    </message>
 </context>
 <context>
     <name>qv::DataFileDialog</name>

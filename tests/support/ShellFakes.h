@@ -31,7 +31,7 @@ public:
 };
 
 // Records every message and question; `onShow` runs while a message is "open". A question
-// takes the next of `answers` (true: OK, false: Cancel), OK once they run out.
+// takes the next of `answers` (true: OK or Yes), its default button once they run out.
 class ScriptedNotices : public Notices {
 public:
     struct Shown {
@@ -49,10 +49,14 @@ public:
             onShow();
         }
     }
-    bool confirm(const std::string& text) override {
+    bool confirm(const std::string& text) override { return answer(text, true); }
+    bool ask(const std::string& text) override { return answer(text, false); }
+
+private:
+    bool answer(const std::string& text, bool byDefault) {
         asked.push_back(text);
         if (answers.empty()) {
-            return true;
+            return byDefault;
         }
         const bool answer = answers.front();
         answers.pop_front();

@@ -35,6 +35,19 @@ QByteArray dataFile() {
     return "\xFF\xFF" + QByteArray(FieldRecord::kSize - 2, '\x17');
 }
 
+// The radio after a write of dataFile() as loaded: the bytes no sent field holds are the
+// radio's own, the close levels as the window shows them.
+Memory writtenFromDataFile() {
+    Memory expected = testImage();
+    for (const FieldInfo& f : catalogue()) {
+        if (f.sent) {
+            putValues(expected, {{f.index, 0x1717}});
+        }
+    }
+    putValues(expected, {{0, 0xFFFF}, {20, 6}, {26, 6}});
+    return expected;
+}
+
 using WindowEndToEnd = WindowTest;
 
 // Read, save, load, edit and write: "Read Complete!" comes with the fields showing the radio's
@@ -122,14 +135,61 @@ TEST_F(WindowEndToEnd, LoadEditSaveAndWriteAFileWithoutARead) {
     qputenv("XDG_DATA_HOME", path("data").toLocal8Bit());
     EXPECT_EQ(clickForMessage(window->writeButton()), "Write Complete!");
     EXPECT_EQ(QDir(path("data/qv4120-settestdata/backups")).entryList({"*_write.json"}).size(), 1);
-    Memory expected = testImage();
-    for (const FieldInfo& f : catalogue()) {
-        if (f.sent) {
-            putValues(expected, {{f.index, 0x1717}});
-        }
-    }
-    putValues(expected, {{0, 0xFFFF}, {4, 4321}, {20, 6}, {26, 6}});
+    Memory expected = writtenFromDataFile();
+    putValues(expected, {{4, 4321}});
     EXPECT_EQ(radio.memoryAfterStop(), expected);
+}
+
+// A write sends the values shown when it was confirmed: a file loaded and an edit made during
+// its own read of the radio (silent on its third block, frame 5) wait for the next write, and
+// stay marked as changed once it is over.
+TEST_F(WindowEndToEnd, AWriteSendsTheValuesShownWhenConfirmed) {
+    openOnRadio(testImage(), {"--fault", "silence@5"});
+    writeFile(path("confirmed.bin"), dataFile());
+    writeFile(path("later.bin"), QByteArray(FieldRecord::kSize, '\x01'));
+    click(window->loadButton(), "confirmed.bin");
+    click(window->writeButton());
+    ASSERT_TRUE(waitUntil([&] { return status("statusProgress") == "Reading block 3 of 8"; }, 15s));
+    click(window->loadButton(), "later.bin");
+    type(4, "4321");
+    EXPECT_EQ(outcome(), "Write Complete!");
+    EXPECT_EQ(edit(4)->text(), "4321");
+    EXPECT_TRUE(edit(4)->property("changed").toBool() && edit(5)->property("changed").toBool());
+    EXPECT_EQ(radio.memoryAfterStop(), writtenFromDataFile());
+}
+
+// From its confirmation to its outcome, a write is cut off only when the person says so: Exit
+// asks, and No, the default, keeps the window and the write, which completes; Yes closes as
+// ever. Closing during a read asks nothing. Steps held keep a transfer at its first pause.
+TEST_F(WindowEndToEnd, ClosingDuringAWriteAsksFirst) {
+    const std::string question =
+        "A write is in progress. Closing now can leave the radio half written. Close anyway?";
+    openOnRadio(testImage(), {"--fault", "silence@5"});
+    writeFile(path("confirmed.bin"), dataFile());
+    click(window->loadButton(), "confirmed.bin");
+    click(window->writeButton());
+    ASSERT_TRUE(waitUntil([&] { return status("statusProgress") == "Reading block 3 of 8"; }, 15s));
+    QTest::mouseClick(window->findChild<QPushButton*>("exitButton"), Qt::LeftButton);
+    EXPECT_EQ(notices.asked.back(), question);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(outcome(), "Write Complete!");
+
+    steps.held = true;
+    notices.asked.clear();
+    click(window->readButton());
+    EXPECT_TRUE(commands->currentTransfer().running());
+    window->close();
+    EXPECT_EQ(notices.asked.size(), 1U);  // Read's own question
+    EXPECT_FALSE(window->isVisible());
+
+    open({port(9, device)});
+    click(window->loadButton(), "confirmed.bin");
+    click(window->writeButton());
+    notices.answers = {true};
+    window->close();
+    EXPECT_EQ(notices.asked.back(), question);
+    EXPECT_FALSE(window->isVisible() || commands->currentTransfer().running());
+    EXPECT_TRUE(notices.shown.empty());
 }
 
 // The backup of a radio whose close level holds 7 loads as the window shows that radio (6, not
