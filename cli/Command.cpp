@@ -1,8 +1,7 @@
 #include "cli/Command.h"
 
-#include <QFileInfo>
-
 #include "datafile/PathText.h"
+#include "datafile/Platform.h"
 #include "ports/AppFolders.h"
 
 namespace qv::cli {
@@ -83,10 +82,10 @@ std::optional<ExitCode> Command::openSettings() {
     if (const auto refusal = settings_->refusal()) {
         say("qv4120-cal: " + outsideText(*refusal));
     } else if (!common().settings.empty()) {
-        const QFileInfo file(QString::fromStdString(utf8Text(path)));
-        if (!file.isReadable()) {
-            return fail(Wording::settingsNotRead(
-                {path, file.exists() ? "Permission denied" : "No such file or directory"}));
+        // The system's own reason: a link loop, a missing file, a permission.
+        platform::File file;
+        if (const auto error = platform::openToRead(path, file)) {
+            return fail(Wording::settingsNotRead({path, error.message()}));
         }
     }
     return std::nullopt;

@@ -43,7 +43,13 @@ std::variant<fs::path, FileError> keepBackup(const fs::path& folder, const Radio
     std::error_code ec;
     fs::create_directories(folder, ec);
     if (ec) {
-        return FileError{.path = folder, .reason = ec.message()};
+        // The system says only that the name is taken.
+        std::error_code ignored;
+        const bool dangling =
+            fs::is_symlink(fs::symlink_status(folder, ignored)) && !fs::exists(folder, ignored);
+        return FileError{
+            .path = folder,
+            .reason = dangling ? "the backups folder is a link to nothing" : ec.message()};
     }
     std::string stamp = radio.time;
     std::erase(stamp, '-');

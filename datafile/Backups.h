@@ -21,7 +21,7 @@ CalibrationDocument documentOfRadio(const RadioOrigin& radio);
 // as "QV_xFF4120", any character unsafe in a file name as "_"). The path it was kept
 // at, or why it could not be kept. Each is created under a name no other file has, with a
 // number added where one has it, so sessions keeping backups at once never replace each
-// other's; a name appears only with the whole document behind it.
+// other's (see createUniqueFile). A folder that is a link to nothing is refused, not made.
 std::variant<std::filesystem::path, FileError> keepBackup(const std::filesystem::path& folder,
                                                           const RadioOrigin& radio,
                                                           std::string_view reason);

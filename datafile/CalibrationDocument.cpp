@@ -43,25 +43,38 @@ std::optional<std::vector<std::uint8_t>> fromHex(const std::string& text, std::s
     return bytes;
 }
 
-// Whether a value nests at most `levels` deep.
-bool shallow(const Json& value, int levels) {
-    if (!value.is_structured()) {
-        return true;
-    }
-    return levels > 0 && std::all_of(value.begin(), value.end(),
-                                     [&](const Json& item) { return shallow(item, levels - 1); });
-}
-
-// A value as a message quotes it: short, and a deeply nested one only by its kind, since
-// writing a value out recurses once a level and a crafted document may nest without end.
+// A value as a message quotes it, short.
 std::string quoted(const Json& value) {
-    constexpr int kMostLevels = 8;
     constexpr std::size_t kMostChars = 120;
-    if (!shallow(value, kMostLevels)) {
-        return value.is_array() ? "a deeply nested list" : "a deeply nested object";
-    }
     const std::string text = value.dump(-1, ' ', true);
     return text.size() <= kMostChars ? text : text.substr(0, kMostChars - 3) + "...";
+}
+
+// A document nests three levels (the fields' list of objects); the JSON library builds and
+// copies a value recursively, once a level, so a deeper text is refused before it is parsed.
+constexpr int kMostLevels = 16;
+
+// Whether the text opens more than `levels` lists and objects inside each other, strings
+// (with their escapes) aside.
+bool nestsDeeperThan(std::string_view text, int levels) {
+    int depth = 0;
+    bool inString = false;
+    for (std::size_t k = 0; k < text.size(); ++k) {
+        const char c = text[k];
+        if (inString) {
+            k += c == '\\' ? 1 : 0;
+            inString = c != '"';
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > levels) {
+                return true;
+            }
+        } else if (c == ']' || c == '}') {
+            --depth;
+        }
+    }
+    return false;
 }
 
 // The value at `key`, or null; never a copy, since copying a crafted value recurses once a level.
@@ -241,6 +254,9 @@ std::string toJson(const CalibrationDocument& document) {
 }
 
 std::variant<CalibrationDocument, std::string> fromJson(std::string_view text) {
+    if (nestsDeeperThan(text, kMostLevels)) {
+        return "nested deeper than " + std::to_string(kMostLevels) + " levels";
+    }
     const Json json = Json::parse(text, nullptr, false);
     if (json.is_discarded() || !json.is_object()) {
         return std::string("not a JSON document");

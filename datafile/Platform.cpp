@@ -4,6 +4,20 @@
 
 namespace qv::platform {
 
+namespace {
+
+Lacking lackingForTests = Lacking::Nothing;
+
+}  // namespace
+
+void actAsFilesystemLacking(Lacking lacking) {
+    lackingForTests = lacking;
+}
+
+Lacking filesystemLacking() {
+    return lackingForTests;
+}
+
 File::File(File&& other) noexcept : handle_(other.handle_) {
     other.handle_ = -1;
 }

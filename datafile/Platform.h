@@ -72,8 +72,15 @@ std::error_code finalPath(const File& file, const std::filesystem::path& path,
 std::error_code replace(const std::filesystem::path& from, const std::filesystem::path& to);
 
 // Gives the closed file `from` the name `to` only when no file has it (errc::file_exists
-// otherwise), in one step; `from` is gone afterwards.
+// otherwise), in one step; `from` is gone afterwards. A hard link where the filesystem has them,
+// else an exclusive rename; errc::operation_not_supported, `from` kept, where it has neither.
 std::error_code renameNew(const std::filesystem::path& from, const std::filesystem::path& to);
+
+// What a filesystem may lack. Tests make renameNew behave as on one that lacks it, so that what
+// its callers do there runs on any disk.
+enum class Lacking { Nothing, HardLinks, HardLinksAndExclusiveRename };
+void actAsFilesystemLacking(Lacking lacking);
+Lacking filesystemLacking();
 
 // The calendar time in UTC.
 std::tm utc(std::time_t time);

@@ -164,13 +164,46 @@ std::error_code replace(const fs::path& from, const fs::path& to) {
     return ::rename(from.c_str(), to.c_str()) == 0 ? std::error_code() : lastError();
 }
 
-std::error_code renameNew(const fs::path& from, const fs::path& to) {
-    // A hard link is made only where no file has the name, in one step.
-    if (::link(from.c_str(), to.c_str()) != 0) {
-        return lastError();
+namespace {
+
+// A hard link is made only where no file has the name, in one step.
+std::error_code hardLink(const fs::path& from, const fs::path& to) {
+    if (filesystemLacking() != Lacking::Nothing) {
+        return std::make_error_code(std::errc::operation_not_permitted);
     }
-    ::unlink(from.c_str());
-    return {};
+    return ::link(from.c_str(), to.c_str()) == 0 ? std::error_code() : lastError();
+}
+
+std::error_code exclusiveRename(const fs::path& from, const fs::path& to) {
+    if (filesystemLacking() == Lacking::HardLinksAndExclusiveRename) {
+        return std::make_error_code(std::errc::invalid_argument);
+    }
+    return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0
+               ? std::error_code()
+               : lastError();
+}
+
+// How a filesystem or kernel says it has no such operation at all, rather than that this one
+// failed.
+bool lacksOperation(const std::error_code& error) {
+    return error == std::errc::operation_not_permitted ||
+           error == std::errc::operation_not_supported || error == std::errc::invalid_argument ||
+           error == std::errc::function_not_supported;
+}
+
+}  // namespace
+
+std::error_code renameNew(const fs::path& from, const fs::path& to) {
+    std::error_code error = hardLink(from, to);
+    if (!error) {
+        ::unlink(from.c_str());
+        return {};
+    }
+    // FAT, exFAT and some network shares have no hard links, but may rename exclusively.
+    if (lacksOperation(error)) {
+        error = exclusiveRename(from, to);
+    }
+    return lacksOperation(error) ? std::make_error_code(std::errc::operation_not_supported) : error;
 }
 
 std::tm utc(std::time_t time) {

@@ -224,6 +224,9 @@ std::error_code replace(const fs::path& from, const fs::path& to) {
 }
 
 std::error_code renameNew(const fs::path& from, const fs::path& to) {
+    if (filesystemLacking() == Lacking::HardLinksAndExclusiveRename) {
+        return std::make_error_code(std::errc::operation_not_supported);
+    }
     // Without MOVEFILE_REPLACE_EXISTING an existing name is refused, in the same step.
     return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) ? std::error_code()
                                                                            : lastError();

@@ -78,12 +78,16 @@ std::string temporaryName() {
     return name + ".tmp";
 }
 
-// A new file in `folder`, made under a name no other file has.
-std::error_code createTemporary(const fs::path& folder, fs::path& temporary, platform::File& file) {
+// Tries `take` on the names nameOf(1), nameOf(2), ... in `folder` until one is no other file's:
+// the result of the first try that did not meet an existing name, with `path` that name.
+std::error_code firstFreeName(const fs::path& folder, const std::function<std::string(int)>& nameOf,
+                              const std::function<std::error_code(const fs::path&)>& take,
+                              fs::path& path) {
+    constexpr int kMostNames = 10000;
     std::error_code error;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = folder / temporaryName();
-        error = platform::createNew(temporary, file);
+    for (int n = 1; n <= kMostNames; ++n) {
+        path = folder / nameOf(n);
+        error = take(path);
         if (error != std::errc::file_exists) {
             break;
         }
@@ -91,23 +95,16 @@ std::error_code createTemporary(const fs::path& folder, fs::path& temporary, pla
     return error;
 }
 
-// Writes `content` (and the tail of `tailFrom` past `keepFrom`) to a new temporary file in
-// `folder`, on the disk and closed when this succeeds; removed again when it does not. A new
-// file gets the usual mode of new files, or that of `existing` when it is open.
-std::optional<FileError> writeTemporary(const fs::path& shown, const fs::path& folder,
-                                        std::span<const std::uint8_t> content,
-                                        const platform::File& existing, const fs::path& tailFrom,
-                                        std::optional<std::size_t> keepFrom, fs::path& temporary) {
-    platform::File out;
-    if (auto error = createTemporary(folder, temporary, out)) {
-        // The new content is written beside the target first, so its folder must be writable.
-        return failure(shown, "cannot create a file in its folder: " + error.message());
-    }
-    std::error_code error;
+// Writes `content` (and the tail of `tailFrom` past `keepFrom`) to the new file `out` at `path`,
+// on the disk and closed when this succeeds; removed again when it does not. A new file gets the
+// usual mode of new files, or that of `existing` when it is open.
+std::error_code fillNewFile(platform::File& out, const fs::path& path,
+                            std::span<const std::uint8_t> content, const platform::File& existing,
+                            const fs::path& tailFrom, std::optional<std::size_t> keepFrom) {
     if (existing.isOpen()) {
         out.takePermissionsOf(existing);
     }
-    error = out.write(content);
+    std::error_code error = out.write(content);
     if (!error && keepFrom && existing.isOpen() && existing.size() > *keepFrom) {
         error = copyTail(tailFrom, *keepFrom, out);
     }
@@ -119,10 +116,45 @@ std::optional<FileError> writeTemporary(const fs::path& shown, const fs::path& f
     }
     if (error) {
         std::error_code ignored;
-        fs::remove(temporary, ignored);
+        fs::remove(path, ignored);
+    }
+    return error;
+}
+
+// Writes `content` (and the tail of `tailFrom` past `keepFrom`) to a new temporary file in
+// `folder`, made under a name no other file has, as fillNewFile leaves it.
+std::optional<FileError> writeTemporary(const fs::path& shown, const fs::path& folder,
+                                        std::span<const std::uint8_t> content,
+                                        const platform::File& existing, const fs::path& tailFrom,
+                                        std::optional<std::size_t> keepFrom, fs::path& temporary) {
+    platform::File out;
+    const auto create = [&](const fs::path& path) { return platform::createNew(path, out); };
+    if (auto error = firstFreeName(
+            folder, [](int) { return temporaryName(); }, create, temporary)) {
+        // The new content is written beside the target first, so its folder must be writable.
+        return failure(shown, "cannot create a file in its folder: " + error.message());
+    }
+    if (auto error = fillNewFile(out, temporary, content, existing, tailFrom, keepFrom)) {
         return failure(shown, error);
     }
     return std::nullopt;
+}
+
+// Where the filesystem can give no name exclusively by a rename, the file is created under its
+// name exclusively and filled there; a failure part-way removes it.
+std::variant<fs::path, FileError> createUnderFreeName(const fs::path& folder,
+                                                      const std::function<std::string(int)>& nameOf,
+                                                      std::span<const std::uint8_t> content) {
+    fs::path path;
+    platform::File out;
+    const auto create = [&](const fs::path& name) { return platform::createNew(name, out); };
+    if (auto error = firstFreeName(folder, nameOf, create, path)) {
+        return failure(path, error);
+    }
+    if (auto error = fillNewFile(out, path, content, platform::File(), {}, std::nullopt)) {
+        return failure(path, error);
+    }
+    return path;
 }
 
 }  // namespace
@@ -189,22 +221,19 @@ std::variant<fs::path, FileError> createUniqueFile(const fs::path& folder,
                                      std::nullopt, temporary)) {
         return *failed;
     }
-    // The name becomes visible only with the whole content behind it.
-    constexpr int kMostNames = 10000;
-    std::error_code error;
+    // Where the filesystem renames exclusively, the name becomes visible only with the whole
+    // content behind it.
     fs::path path;
-    for (int n = 1; n <= kMostNames; ++n) {
-        path = folder / nameOf(n);
-        error = platform::renameNew(temporary, path);
-        if (!error) {
-            return path;
-        }
-        if (error != std::errc::file_exists) {
-            break;
-        }
+    const auto rename = [&](const fs::path& name) { return platform::renameNew(temporary, name); };
+    const std::error_code error = firstFreeName(folder, nameOf, rename, path);
+    if (!error) {
+        return path;
     }
     std::error_code ignored;
     fs::remove(temporary, ignored);
+    if (error == std::errc::operation_not_supported) {
+        return createUnderFreeName(folder, nameOf, content);
+    }
     return failure(path, error);
 }
 

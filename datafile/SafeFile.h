@@ -31,7 +31,9 @@ std::optional<FileError> replaceFile(const std::filesystem::path& path,
 
 // Creates a file holding `content` in `folder` under the first of the names `nameOf(1)`,
 // `nameOf(2)`, ... that no file has, even one made at the same moment by another process. The
-// name appears only with the whole content behind it. The path it was given, or why not.
+// name appears only with the whole content behind it where the filesystem has hard links or an
+// exclusive rename; elsewhere the file is created under its name exclusively and removed again
+// when it cannot be written whole. The path it was given, or why not.
 std::variant<std::filesystem::path, FileError> createUniqueFile(
     const std::filesystem::path& folder, const std::function<std::string(int)>& nameOf,
     std::span<const std::uint8_t> content);

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QSet>
 #include <QTemporaryFile>
 #include <charconv>
 #include <cstdint>
@@ -186,22 +187,31 @@ bool SettingsFile::write(const char* section, const char* key, const std::string
 }
 
 std::vector<PresentPort> SettingsFile::configuredPorts() const {
-    std::vector<PresentPort> ports;
+    struct Found {
+        std::vector<PresentPort> ports;
+        QSet<QByteArray> keys;  // in capitals
+    } found;
     if (isRefused()) {
-        return ports;
+        return found.ports;
     }
-    const minIni ini(path_);
-    for (int i = 0;; ++i) {
-        const std::string key = ini.getkey(kPorts, i);
-        if (key.empty()) {
-            break;
+    // One pass over the file: looking each key up by its index would read the file once a key.
+    // As a lookup by name does, a key's first value counts, in any case of its name.
+    const auto take = [](const char* section, const char* key, const char* value, void* data) {
+        auto& found = *static_cast<Found*>(data);
+        const QByteArray name = QByteArray(key).toUpper();
+        if (QByteArray(section).compare(kPorts, Qt::CaseInsensitive) != 0 ||
+            found.keys.contains(name)) {
+            return 1;
         }
-        const std::string device = ini.gets(kPorts, key);
-        if (key.starts_with("COM") && portNumberOf(key) > 0 && !device.empty()) {
-            ports.push_back({portEntryText(portNumberOf(key)), device});
+        found.keys.insert(name);
+        const std::string text = key;
+        if (text.starts_with("COM") && portNumberOf(text) > 0 && *value != '\0') {
+            found.ports.push_back({portEntryText(portNumberOf(text)), value});
         }
-    }
-    return ports;
+        return 1;
+    };
+    minIni(path_).browse(take, &found);
+    return found.ports;
 }
 
 std::string SettingsFile::accessCode() const {

@@ -185,6 +185,10 @@
         <source>The radio rests: %1 s</source>
         <translation>电台正在休息：%1 秒</translation>
     </message>
+    <message>
+        <source>No port given.</source>
+        <translation>未指定端口。</translation>
+    </message>
 </context>
 <context>
     <name>qv::Commands</name>

@@ -41,8 +41,9 @@ Message Wording::transferFailed(const TransferFailure& failure, TransferKind kin
     Message message;
     switch (failure.kind) {
         case Kind::PortUnavailable:
+            // A port named by an empty text would be opened as the folder /dev/.
             message = {Message::Kind::Port, tr("Cannot Open Communication Port."),
-                       tr("%1: %2").arg(where, reason), true};
+                       port.empty() ? tr("No port given.") : tr("%1: %2").arg(where, reason), true};
             break;
         case Kind::NoAnswer:
             message = {Message::Kind::Communication, tr("Communication Error!"),

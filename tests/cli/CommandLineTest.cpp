@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -164,6 +165,17 @@ TEST_F(CommandLine, TwoRadiosAreReadAtOnceAndConverted) {
     EXPECT_EQ(cal({"diff", "{dir}/second-read.bin", "{dir}/第二.json"}).code, 0);
 }
 
+// A settings file that is a loop of links is said to be one.
+TEST_F(CommandLine, ASettingsLinkLoopIsSaidToBeOne) {
+    ASSERT_TRUE(QFile::remove(dir.filePath("mysetup.ini")));
+    ASSERT_TRUE(QFile::link("loop.ini", dir.filePath("mysetup.ini")));
+    ASSERT_TRUE(QFile::link("mysetup.ini", dir.filePath("loop.ini")));
+    const Ran looped = cal({"identify", "--port", "COM9"});
+    EXPECT_EQ(looped.code, 6);
+    EXPECT_NE(looped.err.find("Too many levels of symbolic links"), std::string::npos)
+        << looped.err;
+}
+
 // A run and the radio's options, each split at spaces, the exit code, standard output, a part
 // of standard error, and how many frames the radio received.
 struct Case {
@@ -215,6 +227,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"show", "", 2, "", "FILE is required", 0},
         Case{"write --port {dev} {dir}/plain.bin", "", 2, "", "add --yes", 0},
         Case{"identify --port {dir}/gone", "", 3, "", "/gone: No such device", 0},
+        Case{"identify --port ", "", 3, "", "Cannot Open Communication Port.\n  No port given.", 0},
         Case{"identify -p {dev}", "--fault silence@1-20", 4, "", "not answer", 4},
         Case{"write -y -p {dev} {dir}/plain.bin", "--fault drop@12", 4, "",
              "The write stopped at block 2 of 8: the radio may hold part of the new data.", 12},

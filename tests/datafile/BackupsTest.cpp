@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "datafile/Platform.h"
 #include "tests/datafile/Scratch.h"
 
 namespace qv {
@@ -50,36 +51,44 @@ TEST(Backups, EachIsADocumentOfTheWholeMemoryNamedForTheRadioAndNeverReplaced) {
     EXPECT_EQ(utcTime(std::chrono::system_clock::from_time_t(1796635800)), "2026-12-07T09:30:00Z");
 }
 
-// Sessions that finish together take the same second for their names.
-TEST(Backups, SessionsKeepingBackupsAtOnceEachKeepTheirOwn) {
-    const ScratchFolder dir("backups");
-    constexpr int kSessions = 8;
-    constexpr int kRounds = 10;
-    std::set<fs::path> kept;
-    for (int round = 0; round < kRounds; ++round) {
-        std::vector<std::variant<fs::path, FileError>> results(kSessions);
-        std::latch start(kSessions);
-        std::vector<std::jthread> sessions;
-        sessions.reserve(kSessions);
-        for (auto& result : results) {
-            sessions.emplace_back([&] {
-                start.arrive_and_wait();
-                result = keepBackup(dir.path(), kRadio, "write");
-            });
+// Sessions that finish together take the same second for their names, on a disk with hard
+// links, on one without them, and on one that cannot rename exclusively either.
+TEST(Backups, SessionsKeepingBackupsAtOnceEachKeepTheirOwnOnAnyDisk) {
+    using platform::Lacking;
+    for (const Lacking lacking :
+         {Lacking::Nothing, Lacking::HardLinks, Lacking::HardLinksAndExclusiveRename}) {
+        SCOPED_TRACE(static_cast<int>(lacking));
+        platform::actAsFilesystemLacking(lacking);
+        const ScratchFolder dir("backups");
+        constexpr int kSessions = 8;
+        constexpr int kRounds = 5;
+        std::set<fs::path> kept;
+        for (int round = 0; round < kRounds; ++round) {
+            std::vector<std::variant<fs::path, FileError>> results(kSessions);
+            std::latch start(kSessions);
+            std::vector<std::jthread> sessions;
+            sessions.reserve(kSessions);
+            for (auto& result : results) {
+                sessions.emplace_back([&] {
+                    start.arrive_and_wait();
+                    result = keepBackup(dir.path(), kRadio, "write");
+                });
+            }
+            sessions.clear();
+            for (const auto& result : results) {
+                ASSERT_TRUE(std::holds_alternative<fs::path>(result));
+                kept.insert(std::get<fs::path>(result));
+            }
         }
-        sessions.clear();
-        for (const auto& result : results) {
-            ASSERT_TRUE(std::holds_alternative<fs::path>(result));
-            kept.insert(std::get<fs::path>(result));
+        ASSERT_EQ(kept.size(), std::size_t{kSessions} * kRounds);
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()),
+                  kSessions * kRounds);
+        for (const fs::path& path : kept) {
+            CalibrationDocument document;
+            EXPECT_FALSE(readDocument(path, document)) << path;
         }
     }
-    ASSERT_EQ(kept.size(), std::size_t{kSessions} * kRounds);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()),
-              kSessions * kRounds);
-    for (const fs::path& path : kept) {
-        CalibrationDocument document;
-        EXPECT_FALSE(readDocument(path, document)) << path;
-    }
+    platform::actAsFilesystemLacking(Lacking::Nothing);
 }
 
 }  // namespace

@@ -12,8 +12,10 @@
 #include <functional>
 #include <string>
 
+#include "datafile/Backups.h"
 #include "datafile/CalibrationDocument.h"
 #include "datafile/DataFile.h"
+#include "datafile/Platform.h"
 #include "tests/datafile/Scratch.h"
 
 namespace qv {
@@ -195,6 +197,32 @@ TEST_F(DataFilePosix, AWriteRefusedOrFailingPartWayLeavesTheOldFileWhole) {
     for (const char* folder : {"ro", "open"}) {
         EXPECT_EQ(std::distance(fs::directory_iterator(path(folder)), fs::directory_iterator()), 1);
     }
+}
+
+// A backup that cannot be kept says why and leaves nothing behind: not into a folder that is a
+// link to nothing, nor part-way when the disk fills, with or without exclusive renames.
+TEST_F(DataFilePosix, ABackupThatCannotBeKeptLeavesNothing) {
+    fs::create_directory_symlink("gone", path("dangling"));
+    const auto dangling = keepBackup(path("dangling"), RadioOrigin{}, "read");
+    ASSERT_TRUE(std::holds_alternative<FileError>(dangling));
+    EXPECT_EQ(std::get<FileError>(dangling).reason, "the backups folder is a link to nothing");
+    EXPECT_FALSE(fs::exists(path("gone")));
+    fs::create_directory(path("full"));
+    fs::permissions(path("full"), fs::perms::all);
+    using platform::Lacking;
+    for (const Lacking lacking : {Lacking::Nothing, Lacking::HardLinksAndExclusiveRename}) {
+        platform::actAsFilesystemLacking(lacking);
+        EXPECT_EQ(inChild(
+                      [&] {
+                          const auto kept = keepBackup(path("full"), RadioOrigin{}, "read");
+                          return std::holds_alternative<FileError>(kept) &&
+                                 std::get<FileError>(kept).reason == "File too large";
+                      },
+                      1000),
+                  0);
+        EXPECT_TRUE(fs::is_empty(path("full")));
+    }
+    platform::actAsFilesystemLacking(Lacking::Nothing);
 }
 
 }  // namespace

@@ -88,9 +88,17 @@ TEST(SettingsFile, ReadsTheKeysItKnows) {
     for (const auto& [content, comPort] : cases) {
         EXPECT_EQ(Settings(content).file.readComPort(), comPort) << content.data();
     }
-    EXPECT_EQ(named(Settings("[ports]\n; bench\nCOM9=/dev/pts/3\nx=/dev/x\nCOM12 = /dev/u\nCOM4=\n")
-                        .file.configuredPorts()),
-              (Strings{"COM9 /dev/pts/3", "COM12 /dev/u"}));
+    // A key's first value counts, in any case of its name, and only under [ports].
+    const std::pair<QByteArray, Strings> ports[] = {
+        {"[ports]\n; bench\nCOM9=/dev/pts/3\nx=/dev/x\nCOM12 = /dev/u\nCOM4=\n",
+         {"COM9 /dev/pts/3", "COM12 /dev/u"}},
+        {"COM1=/dev/a\n[radio]\nCOM2=/dev/b\n[Ports]\nCOM3=/dev/c\ncom3=/dev/d\nCOM3=/dev/e\nCOM5=/"
+         "f\n",
+         {"COM3 /dev/c", "COM5 /f"}},
+    };
+    for (const auto& [content, named_] : ports) {
+        EXPECT_EQ(named(Settings(content).file.configuredPorts()), named_) << content.data();
+    }
 }
 
 // A write changes the one key, adding it and its section when missing, and keeps every other
