@@ -34,6 +34,7 @@ public:
     void setDevice(const std::string& path) override;
     std::optional<std::string> open() override;
     void close() override;
+    bool checkedEveryHolder() const override;
     bool isOpen() const override;
     void clearBuffers() override;
     void setReceiveThreshold(int bytes) override;
@@ -49,6 +50,7 @@ private:
     std::string device_;
     int threshold_ = 1;
     bool lostReported_ = false;
+    bool checkedEveryHolder_ = true;
     // Counts opens, so that a loss reported for an earlier opening never closes a later one.
     int opening_ = 0;
     ReceivedHandler received_;

@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStatusBar>
+#include <utility>
 
 #include "datafile/PathText.h"
 #include "fields/FieldEditor.h"
@@ -20,6 +21,10 @@ namespace {
 
 std::filesystem::path localPath(const QString& path) {
     return pathFromUtf8(path.toStdString());
+}
+
+QString withNote(const QString& text, const QString& note) {
+    return note.isEmpty() ? text : text + "\n" + note;
 }
 
 }  // namespace
@@ -175,20 +180,29 @@ void Commands::onBackup(const QString& said, const QString& where) {
     status_.showFile(said, where);
 }
 
+void Commands::onNote(const QString& said) {
+    note_ = said;
+}
+
 void Commands::onFinished(TransferKind kind, const WorkResult& result) {
     allowTransfers(true);
     status_.clearProgress();
+    const QString note = std::exchange(note_, {});
     if (result.failure) {
-        show(*result.failure);
+        Message message = *result.failure;
+        message.detail = message.detail.isEmpty() ? note : withNote(message.detail, note);
+        show(message);
         return;
     }
     if (kind == TransferKind::Read) {
         imageToTexts(result.memory, fieldRecord_, window_.fields());
     }
     window_.fieldEditor().keepAsUnchanged();
-    notices_.show((kind == TransferKind::Read ? Wording::readComplete() : Wording::writeComplete())
-                      .toStdString(),
-                  NoticeIcon::None);
+    notices_.show(
+        withNote(kind == TransferKind::Read ? Wording::readComplete() : Wording::writeComplete(),
+                 note)
+            .toStdString(),
+        NoticeIcon::None);
 }
 
 // One transfer at a time: another started meanwhile would end the first wherever it stands, a
