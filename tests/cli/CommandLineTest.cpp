@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -48,6 +49,7 @@ protected:
         arguments.replaceInStrings("{dir}", dir.path());
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("XDG_DATA_HOME", dir.filePath("data"));
+        environment.insert("XDG_RUNTIME_DIR", dir.filePath("runtime"));
         environment.insert("LC_ALL", locale);
         process.setProcessEnvironment(environment);
         process.start(QStringLiteral(QV_CAL),
@@ -162,6 +164,27 @@ TEST_F(CommandLine, TwoRadiosAreReadAtOnceAndConverted) {
     EXPECT_EQ(cal({"convert", "{dir}/第二.json", "{dir}/again.bin"}).code, 0);
     EXPECT_EQ(readFile(dir.filePath("again.bin")), second.left(118));
     EXPECT_EQ(cal({"diff", "{dir}/second-read.bin", "{dir}/第二.json"}).code, 0);
+}
+
+// A port another program holds is refused under any of its names, naming the holder on a line
+// of its own; the radio hears nothing.
+TEST_F(CommandLine, AHeldPortIsRefusedNamingItsHolders) {
+    QProcess holder;
+    holder.setStandardInputFile(QString::fromStdString(device));
+    holder.start("sleep", {"30"});
+    ASSERT_TRUE(holder.waitForStarted());
+    const QString link = dir.filePath("by-id");
+    ASSERT_TRUE(QFile::link(QString::fromStdString(device), link));
+    const std::string said = "The port is busy; the programs that hold it:\n  sleep (process " +
+                             std::to_string(holder.processId()) + ")\n";
+    for (const QString& port : {QString::fromStdString(device).mid(5), link}) {
+        const Ran run = cal({"identify", "--port", port});
+        EXPECT_EQ(run.code, 3);
+        EXPECT_NE(run.err.find(said), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(radio.log().find(" <- "), std::string::npos);
+    holder.kill();
+    holder.waitForFinished();
 }
 
 // A run and the radio's options, each split at spaces, the exit code, standard output, a part
