@@ -81,7 +81,8 @@ std::string openFailureReason(QSerialPort::SerialPortError error, const QString&
     }
 }
 
-SerialPortAdapter::SerialPortAdapter() {
+SerialPortAdapter::SerialPortAdapter(std::chrono::milliseconds holderLook)
+    : holderLook_(holderLook) {
     QObject::connect(&port_, &QSerialPort::readyRead, &port_,
                      [this] { deliverWhenThresholdReached(); });
     QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
@@ -102,12 +103,12 @@ std::optional<std::string> SerialPortAdapter::open() {
     errno = 0;
     if (!port_.open(QIODevice::ReadWrite)) {
         const int systemError = errno;
-        return openFailureReason(port_.error(), port_.errorString(), systemError,
-                                 userMayOpen(device_),
-                                 [this] { return findPortHolders(device_).holders; });
+        return openFailureReason(
+            port_.error(), port_.errorString(), systemError, userMayOpen(device_),
+            [this] { return findPortHolders(device_, kKnownGrabbers, holderLook_).holders; });
     }
     // Opened before us, it is not kept out by our lock or exclusive mode: refused all the same.
-    const PortHolders others = findPortHolders(device_, {});
+    const PortHolders others = findPortHolders(device_, {}, holderLook_);
     checkedEveryHolder_ = others.complete;
     if (!others.holders.empty()) {
         port_.close();

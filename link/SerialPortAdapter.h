@@ -29,7 +29,8 @@ std::string busyReason(const std::vector<PortHolder>& holders);
 // would each take the other's answers.
 class SerialPortAdapter final : public SerialPort {
 public:
-    SerialPortAdapter();
+    // `holderLook` bounds the look for other holders at each open.
+    explicit SerialPortAdapter(std::chrono::milliseconds holderLook = kHolderLookBudget);
 
     void setDevice(const std::string& path) override;
     std::optional<std::string> open() override;
@@ -51,6 +52,7 @@ private:
     int threshold_ = 1;
     bool lostReported_ = false;
     bool checkedEveryHolder_ = true;
+    std::chrono::milliseconds holderLook_;
     // Counts opens, so that a loss reported for an earlier opening never closes a later one.
     int opening_ = 0;
     ReceivedHandler received_;

@@ -23,6 +23,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// Time enough to look at every program on a loaded machine.
+constexpr auto kLongLook = 20s;
+
 // The adapter on a pseudo-terminal whose other end the test plays.
 class SerialPortAdapterTest : public testing::Test {
 protected:
@@ -41,7 +44,7 @@ protected:
     }
 
     sim::PseudoTerminal line;
-    SerialPortAdapter adapter;
+    SerialPortAdapter adapter{kLongLook};
     std::vector<Frame> blocks;
 };
 
@@ -102,12 +105,12 @@ TEST(SerialPortAdapter, RefusesADeviceAnotherProgramHolds) {
     const PortHolder sleeping{"sleep", holder.processId()};
     const std::string bare = line.devicePath().substr(5);
     for (const std::string& path : {line.devicePath(), link.toStdString(), bare}) {
-        const PortHolders found = findPortHolders(path);
+        const PortHolders found = findPortHolders(path, kKnownGrabbers, kLongLook);
         EXPECT_EQ(found.holders, std::vector<PortHolder>{sleeping}) << path;
         EXPECT_TRUE(found.complete);
     }
     EXPECT_FALSE(findPortHolders(bare, {}, 0ms).complete);
-    SerialPortAdapter adapter;
+    SerialPortAdapter adapter{kLongLook};
     for (const std::string& path : {link.toStdString(), bare}) {
         adapter.setDevice(path);
         EXPECT_EQ(adapter.open(), "The port is busy; the programs that hold it:\nsleep (process " +
@@ -121,8 +124,8 @@ TEST(SerialPortAdapter, RefusesADeviceAnotherProgramHolds) {
 
     test::RadioProcess radio(dir.filePath("radio.bin"), dir.filePath("radio.log"));
     const std::string device = radio.start({"--link", dir.filePath("radio")});
-    EXPECT_EQ(findPortHolders(device, {}).holders, std::vector<PortHolder>{});
-    SerialPortAdapter onRadio;
+    EXPECT_EQ(findPortHolders(device, {}, kLongLook).holders, std::vector<PortHolder>{});
+    SerialPortAdapter onRadio{kLongLook};
     onRadio.setDevice(dir.filePath("radio").toStdString());
     EXPECT_EQ(onRadio.open(), std::nullopt);
 }
@@ -134,8 +137,8 @@ TEST(PortHolder, NoneForAFreeDeviceButAGrabberThatRuns) {
     QProcess grabber;
     grabber.start("sleep", {"30"});
     ASSERT_TRUE(grabber.waitForStarted());
-    EXPECT_EQ(findPortHolders(line.devicePath(), {}).holders, std::vector<PortHolder>{});
-    const auto grabbers = findPortHolders(line.devicePath(), {"sleep"}).holders;
+    EXPECT_EQ(findPortHolders(line.devicePath(), {}, kLongLook).holders, std::vector<PortHolder>{});
+    const auto grabbers = findPortHolders(line.devicePath(), {"sleep"}, kLongLook).holders;
     ASSERT_EQ(grabbers.size(), 1U);
     EXPECT_EQ(grabbers[0].name, "sleep");
     EXPECT_FALSE(grabbers[0].seen);
@@ -153,7 +156,7 @@ TEST_F(SerialPortAdapterTest, ASecondOpeningOfTheLineIsBusyInEitherLanguage) {
                                               "Permission error while locking the device") ==
                       "Permission error while locking the device",
                   chinese);
-        SerialPortAdapter other;
+        SerialPortAdapter other{kLongLook};
         other.setDevice(line.devicePath());
         EXPECT_EQ(other.open(), busyReason({}));
     }
