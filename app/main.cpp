@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
     qv::MessageBoxNotices notices;
     qv::SerialPortAdapter serialPort;
     qv::QtStepTimer steps;
-    qv::FileRestRecord rests;
+    qv::FileRestRecord rests(qv::restFolder());
 
     qv::MainWindow window({notices, locale, ports, settings});
     qv::QtFilePicker picker(&window);

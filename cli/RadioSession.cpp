@@ -1,9 +1,14 @@
 #include "cli/RadioSession.h"
 
+#include "ports/AppFolders.h"
+
 namespace qv::cli {
 
 RadioSession::RadioSession(SerialPort& port, std::ostream& err, bool showProgress)
-    : err_(err), showProgress_(showProgress), work_(port, answerTimer_, steps_, rests_, *this) {}
+    : err_(err),
+      showProgress_(showProgress),
+      rests_(restFolder()),
+      work_(port, answerTimer_, steps_, rests_, *this) {}
 
 // An outcome can come before the loop runs (a port that does not open): the loop then never
 // starts, as a quit before exec would be lost.
@@ -48,6 +53,14 @@ void RadioSession::showProgress(const std::string& text) {
 void RadioSession::onIdentified(const Identification& /*radio*/) {}
 
 void RadioSession::onBackup(const QString& said, const QString& /*where*/) {
+    sayLine(said);
+}
+
+void RadioSession::onNote(const QString& said) {
+    sayLine(said);
+}
+
+void RadioSession::sayLine(const QString& said) {
     clearProgress();
     err_ << said.toStdString() << "\n";
 }

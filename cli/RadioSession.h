@@ -31,8 +31,10 @@ private:
     void onFinished(TransferKind kind, const WorkResult& result) override;
     void onRestCounted(const QString& said) override;
     void onRestOver() override;
+    void onNote(const QString& said) override;
     void showProgress(const std::string& text);
     void clearProgress();
+    void sayLine(const QString& said);
 
     std::ostream& err_;
     bool showProgress_;

@@ -16,6 +16,7 @@ public:
     void setDevice(const std::string& path) override;
     std::optional<std::string> open() override;
     void close() override;
+    bool checkedEveryHolder() const override { return port_.checkedEveryHolder(); }
     bool isOpen() const override { return port_.isOpen(); }
     void clearBuffers() override { port_.clearBuffers(); }
     void setReceiveThreshold(int bytes) override { port_.setReceiveThreshold(bytes); }

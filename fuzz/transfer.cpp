@@ -94,6 +94,7 @@ private:
         return open_ ? std::nullopt : std::optional<std::string>("busy");
     }
     void close() override { open_ = false; }
+    bool checkedEveryHolder() const override { return true; }
     bool isOpen() const override { return open_; }
     void clearBuffers() override {}
     void setReceiveThreshold(int) override {}
@@ -137,6 +138,9 @@ private:
         check(run_.lastSent == endFrame() && until == now_ + kRest,
               "the radio rests from END's acknowledgement");
         recorded_ = restsUntil_ = until;
+    }
+    void restOver(const std::string&, Clock::time_point end) override {
+        check(end <= now_, "a rest is forgotten only once it is over");
     }
 
     // TransferListener

@@ -20,8 +20,12 @@ public:
 
     // The device the next Open uses.
     virtual void setDevice(const std::string& path) = 0;
-    // Nothing on success; otherwise why the port cannot be had, in plain words.
+    // Nothing on success; otherwise why the port cannot be had, in plain words, one line each:
+    // text from outside in it (a program's name) is already made safe to show.
     virtual std::optional<std::string> open() = 0;
+    // Whether the last open looked at every program that could hold the device; a look that
+    // takes too long ends, and the port opens without it.
+    virtual bool checkedEveryHolder() const = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
     virtual void clearBuffers() = 0;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "datafile/PlatformRuntime.h"
 #include "record/PlainText.h"
 
 namespace qv {
@@ -47,12 +48,12 @@ namespace {
 
 // Whether the user's rights let them open the device, so a refusal means another holds it.
 // Windows has no such rights on a port: a port is refused only while a program has it.
-bool userMayOpen(const std::string& device) {
+bool userMayOpen(const std::string& port) {
 #ifdef Q_OS_WIN
-    Q_UNUSED(device);
+    Q_UNUSED(port);
     return true;
 #else
-    const QFileInfo info(QString::fromStdString(device));
+    const QFileInfo info(QString::fromStdString(platform::serialDeviceLocation(port)));
     return info.isReadable() && info.isWritable();
 #endif
 }
@@ -80,7 +81,8 @@ std::string openFailureReason(QSerialPort::SerialPortError error, const QString&
     }
 }
 
-SerialPortAdapter::SerialPortAdapter() {
+SerialPortAdapter::SerialPortAdapter(std::chrono::milliseconds holderLook)
+    : holderLook_(holderLook) {
     QObject::connect(&port_, &QSerialPort::readyRead, &port_,
                      [this] { deliverWhenThresholdReached(); });
     QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
@@ -101,17 +103,16 @@ std::optional<std::string> SerialPortAdapter::open() {
     errno = 0;
     if (!port_.open(QIODevice::ReadWrite)) {
         const int systemError = errno;
-        return openFailureReason(port_.error(), port_.errorString(), systemError,
-                                 userMayOpen(device_), [this] { return findPortHolders(device_); });
+        return openFailureReason(
+            port_.error(), port_.errorString(), systemError, userMayOpen(device_),
+            [this] { return findPortHolders(device_, kKnownGrabbers, holderLook_).holders; });
     }
     // Opened before us, it is not kept out by our lock or exclusive mode: refused all the same.
-    std::vector<PortHolder> others = findPortHolders(device_, {});
-    std::erase_if(others, [](const PortHolder& holder) {
-        return holder.pid == QCoreApplication::applicationPid();
-    });
-    if (!others.empty()) {
+    const PortHolders others = findPortHolders(device_, {}, holderLook_);
+    checkedEveryHolder_ = others.complete;
+    if (!others.holders.empty()) {
         port_.close();
-        return busyReason(others);
+        return busyReason(others.holders);
     }
     lostReported_ = false;
     ++opening_;
@@ -120,6 +121,10 @@ std::optional<std::string> SerialPortAdapter::open() {
 
 void SerialPortAdapter::close() {
     port_.close();
+}
+
+bool SerialPortAdapter::checkedEveryHolder() const {
+    return checkedEveryHolder_;
 }
 
 bool SerialPortAdapter::isOpen() const {

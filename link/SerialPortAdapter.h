@@ -29,11 +29,13 @@ std::string busyReason(const std::vector<PortHolder>& holders);
 // would each take the other's answers.
 class SerialPortAdapter final : public SerialPort {
 public:
-    SerialPortAdapter();
+    // `holderLook` bounds the look for other holders at each open.
+    explicit SerialPortAdapter(std::chrono::milliseconds holderLook = kHolderLookBudget);
 
     void setDevice(const std::string& path) override;
     std::optional<std::string> open() override;
     void close() override;
+    bool checkedEveryHolder() const override;
     bool isOpen() const override;
     void clearBuffers() override;
     void setReceiveThreshold(int bytes) override;
@@ -49,6 +51,8 @@ private:
     std::string device_;
     int threshold_ = 1;
     bool lostReported_ = false;
+    bool checkedEveryHolder_ = true;
+    std::chrono::milliseconds holderLook_;
     // Counts opens, so that a loss reported for an earlier opening never closes a later one.
     int opening_ = 0;
     ReceivedHandler received_;

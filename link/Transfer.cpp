@@ -110,6 +110,9 @@ void Transfer::open() {
         fail(TransferFailure::Kind::PortUnavailable, std::move(*reason));
         return;
     }
+    if (!port_.checkedEveryHolder()) {
+        listener_.onHoldersUnchecked();
+    }
     send();
 }
 
@@ -398,6 +401,9 @@ void Transfer::countRest() {
         listener_.onResting(step_ == Step::Storing ? RestKind::Storing : RestKind::Resting,
                             seconds);
         return;
+    }
+    if (restEnd_ != StepTimer::Clock::time_point{}) {
+        rests_.restOver(device_, restEnd_);
     }
     switch (step_) {
         case Step::Waiting:

@@ -56,6 +56,8 @@ public:
     virtual void onResting(RestKind /*kind*/, int /*secondsLeft*/) {}
     // The rest after an outcome is over (see resting()).
     virtual void onRestOver() {}
+    // The port opened before every program that could hold it was looked at.
+    virtual void onHoldersUnchecked() {}
 };
 
 }  // namespace qv

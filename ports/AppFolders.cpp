@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "datafile/PathText.h"
+#include "datafile/PlatformRuntime.h"
 
 namespace qv {
 
@@ -34,6 +35,16 @@ fs::path settingsFilePath(const fs::path& executableFolder) {
 
 fs::path backupFolder() {
     return writableFolder(QStandardPaths::AppLocalDataLocation) / "backups";
+}
+
+// Without a runtime folder of the session's, or with one that is not the user's alone, Qt's
+// runtime location is a folder in the shared temporary folder: the cache is taken instead.
+fs::path restFolder() {
+    const fs::path runtime = pathFromUtf8(qEnvironmentVariable("XDG_RUNTIME_DIR").toStdString());
+    if (!runtime.empty() && runtime.is_absolute() && !platform::makePrivateFolder(runtime)) {
+        return writableFolder(QStandardPaths::RuntimeLocation) / "qv4120-settestdata";
+    }
+    return writableFolder(QStandardPaths::CacheLocation) / "rests";
 }
 
 }  // namespace qv

@@ -23,6 +23,10 @@ std::filesystem::path localPath(const QString& path) {
     return pathFromUtf8(path.toStdString());
 }
 
+QString withNote(const QString& text, const QString& note) {
+    return note.isEmpty() ? text : text + "\n" + note;
+}
+
 }  // namespace
 
 Commands::Commands(MainWindow& window, CommandServices services)
@@ -191,13 +195,20 @@ void Commands::onBackup(const QString& said, const QString& where) {
     status_.showFile(said, where);
 }
 
+void Commands::onNote(const QString& said) {
+    note_ = said;
+}
+
 // After a write, a field marked changed is one whose value differs from what was written.
 void Commands::onFinished(TransferKind kind, const WorkResult& result) {
     const std::optional<FieldRecord> written = std::exchange(writing_, std::nullopt);
     allowTransfers(true);
     status_.clearProgress();
+    const QString note = std::exchange(note_, {});
     if (result.failure) {
-        show(*result.failure);
+        Message message = *result.failure;
+        message.detail = message.detail.isEmpty() ? note : withNote(message.detail, note);
+        show(message);
         return;
     }
     if (kind == TransferKind::Read) {
@@ -206,9 +217,11 @@ void Commands::onFinished(TransferKind kind, const WorkResult& result) {
     } else if (written) {
         window_.fieldEditor().keepAsUnchanged(*written);
     }
-    notices_.show((kind == TransferKind::Read ? Wording::readComplete() : Wording::writeComplete())
-                      .toStdString(),
-                  NoticeIcon::None);
+    notices_.show(
+        withNote(kind == TransferKind::Read ? Wording::readComplete() : Wording::writeComplete(),
+                 note)
+            .toStdString(),
+        NoticeIcon::None);
 }
 
 // One transfer at a time: another started meanwhile would end the first wherever it stands, a

@@ -49,6 +49,7 @@ private:
     void onFinished(TransferKind kind, const WorkResult& result) override;
     void onRestCounted(const QString& said) override;
     void onRestOver() override;
+    void onNote(const QString& said) override;
 
     void show(const Message& message);
     void allowTransfers(bool allowed);
@@ -68,6 +69,8 @@ private:
     RadioWork work_;
     DataFileDialog dialog_;
     StatusLine status_;
+    // Said below the outcome of the work under way.
+    QString note_;
 };
 
 }  // namespace qv

@@ -189,6 +189,10 @@
         <source>No port given.</source>
         <translation>未指定端口。</translation>
     </message>
+    <message>
+        <source>Not every program could be checked for holding the port in time: if another program uses it, the transfer may fail.</source>
+        <translation>未能及时检查所有程序是否占用该端口：如有其他程序在使用它，传输可能失败。</translation>
+    </message>
 </context>
 <context>
     <name>qv::Commands</name>

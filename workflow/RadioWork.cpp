@@ -108,6 +108,10 @@ void RadioWork::onRestOver() {
 }
 
 // A copy goes out: the listener may start the next work from it.
+void RadioWork::onHoldersUnchecked() {
+    listener_.onNote(Wording::holdersUnchecked());
+}
+
 void RadioWork::finish() {
     const WorkResult result = result_;
     listener_.onFinished(kind_, result);

@@ -60,6 +60,8 @@ public:
         // its end.
         virtual void onRestCounted(const QString& said) = 0;
         virtual void onRestOver() = 0;
+        // Something the person should know about the work under way, worded.
+        virtual void onNote(const QString& said) = 0;
     };
 
     RadioWork(SerialPort& port, AnswerTimer& timer, StepTimer& steps, RestRecord& rests,
@@ -91,6 +93,7 @@ private:
     void onFailed(const TransferFailure& failure) override;
     void onResting(RestKind kind, int secondsLeft) override;
     void onRestOver() override;
+    void onHoldersUnchecked() override;
     void finish();
 
     Listener& listener_;

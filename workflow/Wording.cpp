@@ -28,6 +28,15 @@ QString outsideText(const std::string& text) {
     return QString::fromStdString(escapeControls(text));
 }
 
+// Each line alone: the breaks between them are the tool's own.
+QString outsideLines(const std::string& text) {
+    QStringList lines = QString::fromStdString(text).split(QLatin1Char('\n'));
+    for (QString& line : lines) {
+        line = outsideText(line.toStdString());
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
 QString outsidePath(const std::filesystem::path& path) {
     return outsideText(utf8Text(path));
 }
@@ -37,13 +46,16 @@ Message Wording::transferFailed(const TransferFailure& failure, TransferKind kin
                                 const std::string& expectedModel) {
     const QString where = outsideText(port);
     const QString reason = outsideText(failure.reason);
+    // Why a port cannot be had comes in lines (the programs that hold it, one each).
+    const QString portReason = outsideLines(failure.reason);
     using Kind = TransferFailure::Kind;
     Message message;
     switch (failure.kind) {
         case Kind::PortUnavailable:
             // A port named by an empty text would be opened as the folder /dev/.
             message = {Message::Kind::Port, tr("Cannot Open Communication Port."),
-                       port.empty() ? tr("No port given.") : tr("%1: %2").arg(where, reason), true};
+                       port.empty() ? tr("No port given.") : tr("%1: %2").arg(where, portReason),
+                       true};
             break;
         case Kind::NoAnswer:
             message = {Message::Kind::Communication, tr("Communication Error!"),
@@ -51,7 +63,7 @@ Message Wording::transferFailed(const TransferFailure& failure, TransferKind kin
             break;
         case Kind::ReopenFailed:
             message = {Message::Kind::Communication, tr("comm error"),
-                       tr("%1 could not be opened again: %2").arg(where, reason), false};
+                       tr("%1 could not be opened again: %2").arg(where, portReason), false};
             break;
         case Kind::PortLost:
             message = {Message::Kind::Communication,
@@ -169,6 +181,12 @@ QString Wording::restText(RestKind kind, int secondsLeft) {
     return (kind == RestKind::Storing ? tr("The radio is storing the data: %1 s")
                                       : tr("The radio rests: %1 s"))
         .arg(secondsLeft);
+}
+
+QString Wording::holdersUnchecked() {
+    return tr(
+        "Not every program could be checked for holding the port in time: if another "
+        "program uses it, the transfer may fail.");
 }
 
 QString Wording::backupKept(const std::filesystem::path& path) {

@@ -55,6 +55,8 @@ public:
     static QString writeComplete();
     // What the radio's rest after END holds up, with the whole seconds left.
     static QString restText(RestKind kind, int secondsLeft);
+    // The port opened before every program that could hold it was looked at.
+    static QString holdersUnchecked();
     static QString backupKept(const std::filesystem::path& path);
     static QString backupNotKept(const std::string& reason);
     // "QV-4120 (version 01.02)", or "the radio" when it named no model.
@@ -75,5 +77,7 @@ public:
 // Text from outside as a QString a terminal and a message box show safely.
 QString outsideText(const std::string& text);
 QString outsidePath(const std::filesystem::path& path);
+// Text from outside made of lines: each is made safe alone, and the lines stay lines.
+QString outsideLines(const std::string& text);
 
 }  // namespace qv

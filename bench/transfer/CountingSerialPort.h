@@ -12,6 +12,7 @@ public:
     void setDevice(const std::string& path) override { port_.setDevice(path); }
     std::optional<std::string> open() override { return port_.open(); }
     void close() override { port_.close(); }
+    bool checkedEveryHolder() const override { return port_.checkedEveryHolder(); }
     bool isOpen() const override { return port_.isOpen(); }
     void clearBuffers() override { port_.clearBuffers(); }
     void setReceiveThreshold(int bytes) override { port_.setReceiveThreshold(bytes); }

@@ -18,6 +18,7 @@
 
 #include "CountingSerialPort.h"
 #include "CountingStepTimer.h"
+#include "datafile/PathText.h"
 #include "link/FileRestRecord.h"
 #include "link/Frames.h"
 #include "link/QtAnswerTimer.h"
@@ -170,7 +171,7 @@ int main(int argc, char** argv) {
     QtAnswerTimer timer(waitTimer);
     QtStepTimer qtSteps;
     bench::CountingStepTimer steps(qtSteps);
-    FileRestRecord rests(dir.path());
+    FileRestRecord rests(pathFromUtf8(dir.path().toStdString()));
     Outcome outcome(steps);
     Transfer transfer(port, timer, steps, rests, outcome);
     // The write sends back what the read brought.

@@ -49,6 +49,7 @@ protected:
         arguments.replaceInStrings("{dir}", dir.path());
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("XDG_DATA_HOME", dir.filePath("data"));
+        environment.insert("XDG_RUNTIME_DIR", dir.filePath("runtime"));
         environment.insert("LC_ALL", locale);
         process.setProcessEnvironment(environment);
         process.start(QStringLiteral(QV_CAL),
@@ -174,6 +175,30 @@ TEST_F(CommandLine, ASettingsLinkLoopIsSaidToBeOne) {
     EXPECT_EQ(looped.code, 6);
     EXPECT_NE(looped.err.find("Too many levels of symbolic links"), std::string::npos)
         << looped.err;
+}
+
+// A port another program holds is refused under any of its names, naming the holder on a line
+// of its own; the radio hears nothing.
+TEST_F(CommandLine, AHeldPortIsRefusedNamingItsHolders) {
+    QProcess holder;
+    holder.setStandardInputFile(QString::fromStdString(device));
+    holder.start("sleep", {"30"});
+    ASSERT_TRUE(holder.waitForStarted());
+    const QString link = dir.filePath("by-id");
+    ASSERT_TRUE(QFile::link(QString::fromStdString(device), link));
+    const std::string said = "The port is busy; the programs that hold it:\n  sleep (process " +
+                             std::to_string(holder.processId()) + ")\n";
+    for (const QString& port : {QString::fromStdString(device).mid(5), link}) {
+        const Ran run = cal({"identify", "--port", port});
+        if (run.err.find("Not every program could be checked") != std::string::npos) {
+            GTEST_SKIP() << "the machine is too busy to look at every program in time";
+        }
+        EXPECT_EQ(run.code, 3);
+        EXPECT_NE(run.err.find(said), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(radio.log().find(" <- "), std::string::npos);
+    holder.kill();
+    holder.waitForFinished();
 }
 
 // A run and the radio's options, each split at spaces, the exit code, standard output, a part

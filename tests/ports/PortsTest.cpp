@@ -148,6 +148,19 @@ TEST(AppFolders, FollowTheUsersFoldersOrAPortableCopy) {
         dir.filePath("config/qv4120-settestdata/mysetup.ini").toStdString();
     EXPECT_EQ(settingsFilePath(tool), own);
     EXPECT_EQ(backupFolder(), "/data/home/qv4120-settestdata/backups");
+    // The rests in the session's runtime folder when it is the user's alone, else in the cache.
+    ::setenv("XDG_CACHE_HOME", "/cache/home", 1);
+    for (const auto permissions : {0700, 0755}) {
+        QDir().mkdir(dir.filePath("runtime"));
+        ::chmod(dir.filePath("runtime").toLocal8Bit().constData(), permissions);
+        ::setenv("XDG_RUNTIME_DIR", dir.filePath("runtime").toLocal8Bit().constData(), 1);
+        EXPECT_EQ(restFolder(), permissions == 0700
+                                    ? dir.filePath("runtime/qv4120-settestdata").toStdString()
+                                    : "/cache/home/qv4120-settestdata/rests");
+    }
+    ::unsetenv("XDG_RUNTIME_DIR");
+    EXPECT_EQ(restFolder(), "/cache/home/qv4120-settestdata/rests");
+    ::unsetenv("XDG_CACHE_HOME");
     EXPECT_TRUE(SettingsFile(own.string()).writeComPort(7));
     EXPECT_EQ(SettingsFile(own.string()).readComPort(), 7);
     ::unsetenv("XDG_CONFIG_HOME");

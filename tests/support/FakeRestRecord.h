@@ -17,6 +17,11 @@ public:
     void rest(const std::string& device, StepTimer::Clock::time_point until) override {
         rests[device] = until;
     }
+    void restOver(const std::string& device, StepTimer::Clock::time_point end) override {
+        if (restsUntil(device) <= end) {
+            rests.erase(device);
+        }
+    }
 
     std::map<std::string, StepTimer::Clock::time_point> rests;
 };

@@ -69,6 +69,7 @@ struct TransferLine : SerialPort, AnswerTimer, TransferListener {
         return openFailure;
     }
     void close() override { opened = false; }
+    bool checkedEveryHolder() const override { return true; }
     bool isOpen() const override { return opened; }
     void clearBuffers() override {}
     void setReceiveThreshold(int bytes) override { threshold = bytes; }
