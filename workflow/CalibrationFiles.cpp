@@ -95,6 +95,20 @@ std::vector<Difference> differences(const FieldRecord& first, const FieldRecord&
     return found;
 }
 
+std::vector<Difference> differences(const CalibrationRecord& first,
+                                    const CalibrationRecord& second) {
+    std::vector<Difference> found = differences(recordOfMemory(first), recordOfMemory(second));
+    std::array<std::uint8_t, CalibrationRecord::kMemorySize - FieldRecord::kSize> tails[2];
+    for (std::size_t k = 0; k < tails[0].size(); ++k) {
+        tails[0][k] = first.byte(FieldRecord::kSize + k);
+        tails[1][k] = second.byte(FieldRecord::kSize + k);
+    }
+    if (tails[0] != tails[1]) {
+        found.push_back({-1, "bytes 118..127", hexText(tails[0]), hexText(tails[1])});
+    }
+    return found;
+}
+
 std::vector<std::string> fieldLines(const FieldRecord& record) {
     std::size_t pageWidth = 0;
     std::size_t captionWidth = 0;
