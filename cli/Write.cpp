@@ -67,7 +67,7 @@ ExitCode Write::execute() {
         say("  " + Wording::radioKeepsItsOwn(d.label, d.second, d.first));
     }
     if (noReadBack_) {
-        say(Wording::notReadBack());
+        err() << Wording::notReadBack().toStdString() << "\n";
     }
     return ExitCode::Done;
 }

@@ -37,6 +37,8 @@ const std::array<std::string, 10> kKinds{"silence", "refuse", "other_address", "
 // (frames 3 to 10), END; a write sends its eight blocks before END (frames 11 to 19), then reads
 // the radio back as a read does (frames 20 to 30).
 constexpr std::array kFrames{11, 30};
+// A write after a read is faulted up to its END: its read-back is a read, faulted in the others.
+constexpr int kWriteEnd = 19;
 
 // What a fault played on one frame ends in ("done": the transfer completes): played fewer than
 // four times in a row, then four times on a frame answered by the access acknowledgement, the
@@ -201,7 +203,8 @@ TEST_P(FaultMatrix, EachFaultAtEachFrame) {
     const QString option = QString::fromStdString(kind).replace('_', '-') + "@%1-%2";
     for (int count = 1; count <= (kind == "drop" ? 1 : 4); ++count) {
         std::vector<std::unique_ptr<Trial>> trials;
-        for (int first = skipped + 1; first <= skipped + kFrames.at(write); ++first) {
+        const int faulted = skipped > 0 ? kWriteEnd : kFrames.at(write);
+        for (int first = skipped + 1; first <= skipped + faulted; ++first) {
             trials.push_back(
                 std::make_unique<Trial>(option.arg(first).arg(first + count - 1), first - skipped));
         }
