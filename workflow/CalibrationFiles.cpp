@@ -97,14 +97,17 @@ std::vector<Difference> differences(const FieldRecord& first, const FieldRecord&
 
 std::vector<Difference> differences(const CalibrationRecord& first,
                                     const CalibrationRecord& second) {
+    using Tail = std::array<std::uint8_t, CalibrationRecord::kMemorySize - FieldRecord::kSize>;
+    const auto tailOf = [](const CalibrationRecord& memory) {
+        Tail tail{};
+        for (std::size_t k = 0; k < tail.size(); ++k) {
+            tail[k] = memory.byte(FieldRecord::kSize + k);
+        }
+        return tail;
+    };
     std::vector<Difference> found = differences(recordOfMemory(first), recordOfMemory(second));
-    std::array<std::uint8_t, CalibrationRecord::kMemorySize - FieldRecord::kSize> tails[2];
-    for (std::size_t k = 0; k < tails[0].size(); ++k) {
-        tails[0][k] = first.byte(FieldRecord::kSize + k);
-        tails[1][k] = second.byte(FieldRecord::kSize + k);
-    }
-    if (tails[0] != tails[1]) {
-        found.push_back({-1, "bytes 118..127", hexText(tails[0]), hexText(tails[1])});
+    if (const Tail a = tailOf(first), b = tailOf(second); a != b) {
+        found.push_back({-1, "bytes 118..127", hexText(a), hexText(b)});
     }
     return found;
 }

@@ -185,7 +185,7 @@ void playAll(const std::vector<std::unique_ptr<Trial>>& trials, bool write, std:
     const auto done = [&] {
         return std::ranges::none_of(trials, [](const auto& t) { return t->outcomes.empty(); });
     };
-    EXPECT_TRUE(test::waitUntil(done, std::chrono::seconds(10)));
+    EXPECT_TRUE(test::waitUntil(done, std::chrono::seconds(20)));
 }
 
 class FaultMatrix : public testing::TestWithParam<std::tuple<std::string, std::string>> {};
