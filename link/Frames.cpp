@@ -86,7 +86,8 @@ bool hasRightChecksum(const Frame& blockAnswer) {
         return false;
     }
     const auto checksum = blockAnswer.begin() + kChecksumOffset;
-    return *checksum == static_cast<std::uint8_t>(std::accumulate(blockAnswer.begin() + 1, checksum, 0U) & 0xFF);
+    return *checksum ==
+           static_cast<std::uint8_t>(std::accumulate(blockAnswer.begin() + 1, checksum, 0U) & 0xFF);
 }
 
 std::uint16_t blockAnswerAddress(const Frame& block) {

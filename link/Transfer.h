@@ -24,15 +24,15 @@ namespace qv {
 // radio, run as a sequence of exchanges fixed when it starts: the access code, the
 // identification, the block reads, the write blocks and END. Each exchange waits for its own
 // answer and has its own three re-sends. A block answer is used only when its checksum is right
-// or, asked again, when two answers agree byte for byte; asking again spends a re-send. It advances one received block, one answer-timer tick
-// or one step of its step timer at a time and ends with exactly one outcome for its listener,
-// unless another transfer starts first or it is abandoned. Its pauses are steps: 10 ms before
-// each frame that follows an answer, and after END's acknowledgement the radio's rest, during
-// which no frame goes to that device: a transfer started meanwhile, here or in another process
-// (through the rest record), waits for it to end. A read or an identification is reported at
-// END's acknowledgement. Once a write's rest is over, the radio's whole memory is read back in a
-// session of its own and compared with what was sent; the write is reported at that session's
-// END, and that session's rest follows, as a read's does.
+// or, asked again, when two answers agree byte for byte; asking again spends a re-send. It advances
+// one received block, one answer-timer tick or one step of its step timer at a time and ends with
+// exactly one outcome for its listener, unless another transfer starts first or it is abandoned.
+// Its pauses are steps: 10 ms before each frame that follows an answer, and after END's
+// acknowledgement the radio's rest, during which no frame goes to that device: a transfer started
+// meanwhile, here or in another process (through the rest record), waits for it to end. A read or
+// an identification is reported at END's acknowledgement. Once a write's rest is over, the radio's
+// whole memory is read back in a session of its own and compared with what was sent; the write is
+// reported at that session's END, and that session's rest follows, as a read's does.
 class Transfer {
 public:
     // Puts the editable fields into the image; the first field that holds no value stops it.

@@ -92,12 +92,13 @@ struct TransferLine : SerialPort, AnswerTimer, TransferListener {
     void onWriteCompleted() override { outcome("write completed"); }
     void onIdentifyCompleted(const Identification&) override { outcome("identified"); }
     void onFailed(const TransferFailure& failure) override {
-        constexpr std::array kNames{"PortUnavailable", "NoAnswer",     "ReopenFailed",
-                                    "PortLost",        "WrongModel",   "InvalidField",
+        constexpr std::array kNames{"PortUnavailable", "NoAnswer",      "ReopenFailed",
+                                    "PortLost",        "WrongModel",    "InvalidField",
                                     "BackupFailed",    "AnswersDiffer", "NotKept"};
-        const std::string detail = failure.reason + failure.radio.model +
-                                   (failure.field ? std::to_string(failure.field->field) : "") +
-                                   (failure.block != 0 ? "block " + std::to_string(failure.block / 16 % 16) : "");
+        const std::string detail =
+            failure.reason + failure.radio.model +
+            (failure.field ? std::to_string(failure.field->field) : "") +
+            (failure.block != 0 ? "block " + std::to_string(failure.block / 16 % 16) : "");
         outcome(kNames.at(static_cast<std::size_t>(failure.kind)) +
                 (detail.empty() ? "" : " " + detail));
     }
@@ -141,7 +142,8 @@ struct TransferLine : SerialPort, AnswerTimer, TransferListener {
         // again since the last END is sent again.
         auto at = all.begin();
         const auto moveTo = [&](const std::string& name) {
-            const auto session = std::find(std::make_reverse_iterator(at), all.rend(), "END").base();
+            const auto session =
+                std::find(std::make_reverse_iterator(at), all.rend(), "END").base();
             if (std::find(session, at, name) == at) {
                 const auto found = std::find(at, all.end(), name);
                 at = found == all.end() ? found : found + 1;

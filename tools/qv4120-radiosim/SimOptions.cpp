@@ -54,10 +54,9 @@ std::optional<double> readRate(const std::string& text) {
 }
 
 std::optional<AnswerChecksum> readAnswerChecksum(const std::string& text) {
-    static const std::map<std::string, AnswerChecksum> kinds{
-        {"right", AnswerChecksum::Right},
-        {"none", AnswerChecksum::None},
-        {"wrong", AnswerChecksum::Wrong}};
+    static const std::map<std::string, AnswerChecksum> kinds{{"right", AnswerChecksum::Right},
+                                                             {"none", AnswerChecksum::None},
+                                                             {"wrong", AnswerChecksum::Wrong}};
     const auto kind = kinds.find(text);
     return kind == kinds.end() ? std::nullopt : std::optional(kind->second);
 }
