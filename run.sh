@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Set-up, build, and run the tool against the simulated radio on COM9.
-# ./run.sh --real leaves the settings file alone and uses the ports present (a real radio).
+# ./run.sh --real leaves the settings file alone and uses the ports present (a real radio);
+# other options go to the simulated radio (./run.sh --noise 0.05, ./run.sh --forget).
 set -euo pipefail
 cd "$(dirname "$0")"
 # Said before anything is built: without a display the window cannot open.
@@ -44,7 +45,7 @@ else
   radio_link="$link_folder/radio"
 fi
 build/dev/tools/qv4120-radiosim/qv4120-radiosim --link "$radio_link" \
-  --image "$image" --log build/dev/radiosim.log >/dev/null &
+  --image "$image" --log build/dev/radiosim.log "$@" >/dev/null &
 radio=$!
 for _ in $(seq 50); do
   [ -e "$radio_link" ] && break

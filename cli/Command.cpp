@@ -22,6 +22,8 @@ ExitCode exitCodeOf(Message::Kind kind) {
             return ExitCode::FileError;
         case Message::Kind::Field:
             return ExitCode::InvalidField;
+        case Message::Kind::NotKept:
+            return ExitCode::NotKept;
     }
     return ExitCode::Communication;
 }

@@ -12,6 +12,7 @@ enum class ExitCode {
     WrongModel = 5,
     FileError = 6,     // a file cannot be read or written
     InvalidField = 7,  // a field holds a value that cannot be written
+    NotKept = 8,       // the radio read back after a write does not hold what was written
 };
 
 inline constexpr char kExitCodeHelp[] =
@@ -23,6 +24,7 @@ inline constexpr char kExitCodeHelp[] =
     "  4  communication failure: the radio did not answer, or the port was lost\n"
     "  5  the radio is of another model\n"
     "  6  a file cannot be read or written\n"
-    "  7  a field holds no value that can be written";
+    "  7  a field holds no value that can be written\n"
+    "  8  the radio did not keep what was written";
 
 }  // namespace qv::cli

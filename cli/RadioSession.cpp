@@ -33,7 +33,7 @@ void RadioSession::onBlockStarted(TransferKind kind, int block, int count) {
                  std::to_string(block) + " of " + std::to_string(count));
 }
 
-void RadioSession::onRestCounted(const QString& said) {
+void RadioSession::onProgressSaid(const QString& said) {
     showProgress(said.toStdString());
 }
 

@@ -29,7 +29,7 @@ private:
     void onIdentified(const Identification& radio) override;
     void onBackup(const QString& said, const QString& where) override;
     void onFinished(TransferKind kind, const WorkResult& result) override;
-    void onRestCounted(const QString& said) override;
+    void onProgressSaid(const QString& said) override;
     void onRestOver() override;
     void onNote(const QString& said) override;
     void showProgress(const std::string& text);

@@ -51,6 +51,7 @@ private:
 
     std::filesystem::path file_;
     bool yes_ = false;
+    bool noReadBack_ = false;
 };
 
 // Reads the radio and compares what a write of the file sends with what the radio holds.

@@ -11,6 +11,9 @@ void Write::addOptions(CLI::App& command) {
     RadioCommand::addOptions(command);
     addFileOption(command, "FILE", file_, "The data file or document")->required();
     command.add_flag("--yes,-y", yes_, "Write without asking");
+    command.add_flag("--no-read-back", noReadBack_,
+                     "Leave out reading the radio back after the write (for a line that "
+                     "verifies in its own step)");
 }
 
 // Only a person at a terminal can say yes; without one, --yes must say it.
@@ -52,14 +55,19 @@ ExitCode Write::execute() {
         return ExitCode::Usage;
     }
     std::vector<Difference> kept;
-    const WorkResult result = work(
-        [&](RadioWork& radio) { radio.write(place(), gatherValues(file.document.record, kept)); });
+    const auto readBack = noReadBack_ ? Transfer::ReadBack::No : Transfer::ReadBack::Yes;
+    const WorkResult result = work([&](RadioWork& radio) {
+        radio.write(place(), gatherValues(file.document.record, kept), readBack);
+    });
     if (result.failure) {
         return fail(*result.failure);
     }
     say(Wording::wroteInto(file_, result.radio, port()));
     for (const Difference& d : kept) {
         say("  " + Wording::radioKeepsItsOwn(d.label, d.second, d.first));
+    }
+    if (noReadBack_) {
+        err() << Wording::notReadBack().toStdString() << "\n";
     }
     return ExitCode::Done;
 }

@@ -65,6 +65,10 @@ struct Run {
     CalibrationRecord expected;  // the memory with the fields in, as a write must send it
     unsigned blocksWritten = 0;  // one bit a block
     Frame lastSent;
+    Transfer::ReadBack readBack = Transfer::ReadBack::Yes;
+    // The radio acknowledged a whole write's END, and stores what it took until storedUntil.
+    bool stored = false;
+    StepTimer::Clock::time_point storedUntil;
 };
 
 class Radio final : SerialPort, AnswerTimer, StepTimer, RestRecord, TransferListener {
@@ -138,6 +142,11 @@ private:
         check(run_.lastSent == endFrame() && until == now_ + kRest,
               "the radio rests from END's acknowledgement");
         recorded_ = restsUntil_ = until;
+        if (run_.kind == TransferKind::Write && run_.blocksWritten == (1U << kBlocks) - 1 &&
+            !run_.stored) {
+            run_.stored = true;
+            run_.storedUntil = until;
+        }
     }
     void restOver(const std::string&, Clock::time_point end) override {
         check(end <= now_, "a rest is forgotten only once it is over");
@@ -158,7 +167,11 @@ private:
     }
     void onWriteCompleted() override {
         outcome();
-        check(now_ >= restsUntil_, "a write completes once the radio rests no more");
+        check(run_.stored && now_ >= run_.storedUntil,
+              "a write completes once the radio has stored what it took");
+        check(run_.readBack == Transfer::ReadBack::No || !run_.judgeable ||
+                  sameAsMemory(run_.expected),
+              "a write completes only when the radio reads back what it sent");
         check(run_.kind == TransferKind::Write, "a write completes only a write");
         check(run_.gathered && !run_.gatherError && run_.backups == 1 && !run_.backupFailed,
               "a completed write gathered its fields and kept the radio's memory once");
@@ -391,11 +404,14 @@ private:
                 transfer_.startIdentify("radio");
                 break;
             case TransferKind::Write:
+                run_.readBack =
+                    input_.ConsumeBool() ? Transfer::ReadBack::Yes : Transfer::ReadBack::No;
                 transfer_.startWrite(
                     "radio", [this](CalibrationRecord& image) { return gather(image); },
                     [this](const CalibrationRecord& memory, const Identification&) {
                         return backup(memory);
-                    });
+                    },
+                    run_.readBack);
                 break;
         }
     }

@@ -16,6 +16,7 @@ constexpr std::size_t kModelOffset = 1;
 constexpr std::size_t kModelLength = 7;
 constexpr std::size_t kVersionOffset = 9;
 constexpr std::size_t kDataOffset = 4;
+constexpr std::size_t kChecksumOffset = kDataOffset + kBlockSize;
 
 Frame addressedFrame(std::uint8_t command, std::uint16_t address) {
     return {command, static_cast<std::uint8_t>(address / 256),
@@ -78,6 +79,15 @@ bool isRefusal(const Frame& block) {
 
 bool isBlockAnswer(const Frame& block) {
     return block.size() >= kBlockAnswerThreshold && block[0] == kWriteCommand;
+}
+
+bool hasRightChecksum(const Frame& blockAnswer) {
+    if (!isBlockAnswer(blockAnswer)) {
+        return false;
+    }
+    const auto checksum = blockAnswer.begin() + kChecksumOffset;
+    return *checksum ==
+           static_cast<std::uint8_t>(std::accumulate(blockAnswer.begin() + 1, checksum, 0U) & 0xFF);
 }
 
 std::uint16_t blockAnswerAddress(const Frame& block) {

@@ -41,6 +41,8 @@ bool isAck(const Frame& block);
 bool isRefusal(const Frame& block);
 bool isBlockAnswer(const Frame& block);
 
+// A block answer whose offset 20 holds the checksum of offsets 1..19, as a write block does.
+bool hasRightChecksum(const Frame& blockAnswer);
 // Of a block answer: the address it carries and its 16 data bytes.
 std::uint16_t blockAnswerAddress(const Frame& block);
 std::uint8_t blockAnswerByte(const Frame& block, std::size_t index);

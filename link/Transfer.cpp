@@ -21,6 +21,12 @@ std::size_t blockOffset(std::uint16_t address) {
     return address - CalibrationRecord::kBaseAddress;
 }
 
+TransferFailure failureOf(TransferFailure::Kind kind) {
+    TransferFailure failure;
+    failure.kind = kind;
+    return failure;
+}
+
 }  // namespace
 
 Transfer::Transfer(SerialPort& port, AnswerTimer& timer, StepTimer& steps, RestRecord& rests,
@@ -44,7 +50,8 @@ void Transfer::startRead(const std::string& device) {
     start(TransferKind::Read, device, std::move(plan));
 }
 
-void Transfer::startWrite(const std::string& device, Gather gather, Backup backup) {
+void Transfer::startWrite(const std::string& device, Gather gather, Backup backup,
+                          ReadBack readBack) {
     std::vector<Exchange> plan = readingAll();
     plan.push_back({Step::Backup, 0, {}, 0});
     plan.push_back({Step::Gather, 0, {}, 0});
@@ -54,7 +61,7 @@ void Transfer::startWrite(const std::string& device, Gather gather, Backup backu
     plan.push_back({Step::End, 0, endFrame(), kSingleByteThreshold});
     gather_ = std::move(gather);
     backup_ = std::move(backup);
-    start(TransferKind::Write, device, std::move(plan));
+    start(TransferKind::Write, device, std::move(plan), readBack);
 }
 
 void Transfer::startIdentify(const std::string& device) {
@@ -84,7 +91,8 @@ std::vector<Transfer::Exchange> Transfer::readingAll() const {
 
 // A rest recorded further off than a whole rest was not written by one on this clock: it is
 // not believed, so a damaged record never holds a transfer up longer than a rest.
-void Transfer::start(TransferKind kind, const std::string& device, std::vector<Exchange> plan) {
+void Transfer::start(TransferKind kind, const std::string& device, std::vector<Exchange> plan,
+                     ReadBack readBack) {
     end();
     kind_ = kind;
     device_ = device;
@@ -93,6 +101,8 @@ void Transfer::start(TransferKind kind, const std::string& device, std::vector<E
     identificationLost_ = false;
     identification_ = {};
     stopped_.reset();
+    readBack_ = readBack;
+    readingBack_ = false;
     const auto latest = steps_.now() + kRest;
     const auto recorded = rests_.restsUntil(device);
     restEnd_ = std::max(restDevice_ == device ? restEnd_ : StepTimer::Clock::time_point{},
@@ -123,6 +133,7 @@ void Transfer::send() {
     if (step_ != Step::Identify) {
         resends_ = 0;
     }
+    unchecked_.clear();
     transmit(exchange);
     if (step_ == Step::ReadBlock || step_ == Step::WriteBlock) {
         // A write reads first: its reads show as reads.
@@ -161,9 +172,15 @@ void Transfer::onReceived(const Frame& block) {
             }
             break;
         case Step::ReadBlock:
-            if (answersRequest(block)) {
+            if (!answersRequest(block)) {
+                break;
+            }
+            if (checked(block)) {
                 storeBlock(block);
                 moveOn();
+            } else {
+                timer_.stop();
+                pause(Step::Unchecked);
             }
             break;
         case Step::WriteBlock:
@@ -182,6 +199,7 @@ void Transfer::onReceived(const Frame& block) {
         case Step::Gather:
         case Step::Pausing:
         case Step::Refused:
+        case Step::Unchecked:
         case Step::Stopping:
         case Step::Settling:
         case Step::Storing:
@@ -192,7 +210,7 @@ void Transfer::onReceived(const Frame& block) {
 void Transfer::onAnswerTimeout() {
     timer_.stop();
     if (awaitsAnswer()) {
-        resendOrGiveUp();
+        resendOrGiveUp(TransferFailure::Kind::NoAnswer);
     }
 }
 
@@ -214,10 +232,13 @@ void Transfer::onStepDue() {
             advance();
             break;
         case Step::Refused:
-            resendOrGiveUp();
+            resendOrGiveUp(TransferFailure::Kind::NoAnswer);
+            break;
+        case Step::Unchecked:
+            resendOrGiveUp(TransferFailure::Kind::AnswersDiffer);
             break;
         case Step::Stopping:
-            fail(TransferFailure::Kind::WrongModel, {}, identification_);
+            fail(TransferFailure::Kind::WrongModel);
             break;
         case Step::Idle:
         case Step::Waiting:
@@ -264,6 +285,20 @@ void Transfer::identified(const Identification& radio) {
     pause(Step::Stopping);
 }
 
+// A right checksum vouches for an answer. Without one, an answer is believed once the radio has
+// said it twice: noise on the line never repeats itself exactly.
+bool Transfer::checked(const Frame& block) {
+    if (hasRightChecksum(block)) {
+        return true;
+    }
+    Frame answer(block.begin(), block.begin() + kBlockAnswerThreshold);
+    if (std::ranges::find(unchecked_, answer) != unchecked_.end()) {
+        return true;
+    }
+    unchecked_.push_back(std::move(answer));
+    return false;
+}
+
 void Transfer::storeBlock(const Frame& block) {
     const std::size_t first = blockOffset(blockAnswerAddress(block));
     for (std::size_t i = 0; i < kBlockSize; ++i) {
@@ -275,7 +310,8 @@ void Transfer::storeBlock(const Frame& block) {
 void Transfer::keepBackup() {
     step_ = Step::Backup;
     if (auto reason = backup_(image_, identification_)) {
-        stopped_ = TransferFailure{TransferFailure::Kind::BackupFailed, std::move(*reason), {}, {}};
+        stopped_ = failureOf(TransferFailure::Kind::BackupFailed);
+        stopped_->reason = std::move(*reason);
         current_ = plan_.size() - 1;
         send();
         return;
@@ -287,7 +323,8 @@ void Transfer::gather() {
     step_ = Step::Gather;
     if (auto error = gather_(image_)) {
         // No block is built from a field that holds no value: END closes the session.
-        stopped_ = TransferFailure{TransferFailure::Kind::InvalidField, {}, {}, std::move(error)};
+        stopped_ = failureOf(TransferFailure::Kind::InvalidField);
+        stopped_->field = std::move(error);
         current_ = plan_.size() - 1;
         send();
         return;
@@ -344,9 +381,9 @@ void Transfer::refused() {
     pause(Step::Refused);
 }
 
-void Transfer::resendOrGiveUp() {
+void Transfer::resendOrGiveUp(TransferFailure::Kind whenSpent) {
     if (resends_ >= kResendLimit) {
-        fail(TransferFailure::Kind::NoAnswer);
+        fail(whenSpent);
         return;
     }
     ++resends_;
@@ -372,7 +409,7 @@ void Transfer::endAcknowledged() {
     port_.close();
     restEnd_ = steps_.now() + kRest;
     rests_.rest(device_, restEnd_);
-    if (kind_ == TransferKind::Write && !stopped_) {
+    if (kind_ == TransferKind::Write && !stopped_ && !readingBack_) {
         step_ = Step::Storing;
         countRest();
         return;
@@ -410,13 +447,26 @@ void Transfer::countRest() {
             open();
             break;
         case Step::Storing:
-            finish();
+            readBack_ == ReadBack::Yes ? readBack() : finish();
             break;
         default:
             restCounted_ = false;
             listener_.onRestOver();
             break;
     }
+}
+
+// The radio holds what it stored once its rest is over. The session starts afresh, the
+// identification included, as any read does.
+void Transfer::readBack() {
+    readingBack_ = true;
+    sent_ = image_;
+    plan_ = readingAll();
+    plan_.push_back({Step::End, 0, endFrame(), kSingleByteThreshold});
+    current_ = 0;
+    identificationLost_ = false;
+    listener_.onReadBackStarted();
+    open();
 }
 
 void Transfer::finish() {
@@ -435,7 +485,7 @@ void Transfer::report() {
             listener_.onReadCompleted(image_);
             break;
         case TransferKind::Write:
-            listener_.onWriteCompleted();
+            reportWrite();
             break;
         case TransferKind::Identify:
             listener_.onIdentifyCompleted(identification_);
@@ -443,11 +493,32 @@ void Transfer::report() {
     }
 }
 
+// Every byte of the memory is compared, the unheld ones too: the write sent them all.
+void Transfer::reportWrite() {
+    for (std::size_t offset = 0; readingBack_ && offset < CalibrationRecord::kMemorySize;
+         ++offset) {
+        if (image_.byte(offset) != sent_.byte(offset)) {
+            TransferFailure failure = failureOf(TransferFailure::Kind::NotKept);
+            failure.radio = identification_;
+            failure.mismatch = WriteMismatch{.sent = sent_, .kept = image_};
+            listener_.onFailed(failure);
+            return;
+        }
+    }
+    listener_.onWriteCompleted();
+}
+
 // A write stopped by a field ends with that field, however its END goes. The outcome comes
 // last: the listener may start the next transfer from it.
-void Transfer::fail(TransferFailure::Kind kind, std::string reason, Identification radio) {
-    const TransferFailure failure =
-        stopped_.value_or(TransferFailure{kind, std::move(reason), std::move(radio), std::nullopt});
+void Transfer::fail(TransferFailure::Kind kind, std::string reason) {
+    TransferFailure failure = failureOf(kind);
+    failure.reason = std::move(reason);
+    if (kind == TransferFailure::Kind::WrongModel) {
+        failure.radio = identification_;
+    } else if (kind == TransferFailure::Kind::AnswersDiffer) {
+        failure.block = plan_[current_].address;
+    }
+    failure = stopped_.value_or(failure);
     end();
     listener_.onFailed(failure);
 }

@@ -23,13 +23,16 @@ namespace qv {
 // One read of the radio's calibration memory, one write of it, or one identification of the
 // radio, run as a sequence of exchanges fixed when it starts: the access code, the
 // identification, the block reads, the write blocks and END. Each exchange waits for its own
-// answer and has its own three re-sends. It advances one received block, one answer-timer tick
-// or one step of its step timer at a time and ends with exactly one outcome for its listener,
-// unless another transfer starts first or it is abandoned. Its pauses are steps: 10 ms before
-// each frame that follows an answer, and after END's acknowledgement the radio's rest, during
-// which no frame goes to that device: a transfer started meanwhile, here or in another process
-// (through the rest record), waits for it to end. A read or an identification is reported at
-// END's acknowledgement, a write once its rest is over.
+// answer and has its own three re-sends. A block answer is used only when its checksum is right
+// or, asked again, when two answers agree byte for byte; asking again spends a re-send. It advances
+// one received block, one answer-timer tick or one step of its step timer at a time and ends with
+// exactly one outcome for its listener, unless another transfer starts first or it is abandoned.
+// Its pauses are steps: 10 ms before each frame that follows an answer, and after END's
+// acknowledgement the radio's rest, during which no frame goes to that device: a transfer started
+// meanwhile, here or in another process (through the rest record), waits for it to end. A read or
+// an identification is reported at END's acknowledgement. Once a write's rest is over, the radio's
+// whole memory is read back in a session of its own and compared with what was sent; the write is
+// reported at that session's END, and that session's rest follows, as a read's does.
 class Transfer {
 public:
     // Puts the editable fields into the image; the first field that holds no value stops it.
@@ -37,6 +40,9 @@ public:
     // Keeps the radio's whole memory before anything is written to it; why not, when it cannot.
     using Backup = std::function<std::optional<std::string>(const CalibrationRecord& memory,
                                                             const Identification& radio)>;
+
+    // Whether a write reads the radio back once it has stored what it took.
+    enum class ReadBack { Yes, No };
 
     // How long the radio rests after acknowledging END.
     static constexpr std::chrono::milliseconds kRest{3000};
@@ -57,7 +63,8 @@ public:
     // and keeps it (no block is written when it cannot be kept), then writes that memory with the
     // fields gathered in: every byte no editable field holds stays the radio's own.
     void startRead(const std::string& device);
-    void startWrite(const std::string& device, Gather gather, Backup backup);
+    void startWrite(const std::string& device, Gather gather, Backup backup,
+                    ReadBack readBack = ReadBack::Yes);
     // The access code, the identification (asked again after any loss) and END.
     void startIdentify(const std::string& device);
     // Ends a running transfer with the port closed and no outcome, and stops counting a rest.
@@ -81,6 +88,8 @@ private:
         WriteBlock,  // an acknowledgement, or a refusal, which sends the block again
         Pausing,     // nothing: an answer came, the next exchange follows a short pause
         Refused,     // nothing: a refusal came, the frame goes again after a short pause
+        Unchecked,   // nothing: a block answer did not check out, it is asked again after a
+                     // short pause
         Stopping,    // nothing: another model answered, the port closes after a short pause
         Settling,    // nothing: a block sent again was acknowledged, a second answer may follow
         End,         // an acknowledgement, or a refusal, which sends END again
@@ -93,7 +102,8 @@ private:
         int threshold = 0;
     };
 
-    void start(TransferKind kind, const std::string& device, std::vector<Exchange> plan);
+    void start(TransferKind kind, const std::string& device, std::vector<Exchange> plan,
+               ReadBack readBack = ReadBack::No);
     std::vector<Exchange> opening() const;
     std::vector<Exchange> readingAll() const;
     void open();
@@ -106,6 +116,7 @@ private:
     bool awaitsAnswer() const;
     bool answersRequest(const Frame& block) const;
     void identified(const Identification& radio);
+    bool checked(const Frame& block);
     void storeBlock(const Frame& block);
     void keepBackup();
     void gather();
@@ -114,13 +125,15 @@ private:
     void advance();
     bool settled();
     void refused();
-    void resendOrGiveUp();
+    void resendOrGiveUp(TransferFailure::Kind whenSpent);
     void endAcknowledged();
+    void readBack();
     int nextRestCount();
     void countRest();
     void finish();
     void report();
-    void fail(TransferFailure::Kind kind, std::string reason = {}, Identification radio = {});
+    void reportWrite();
+    void fail(TransferFailure::Kind kind, std::string reason = {});
     void end();
 
     SerialPort& port_;
@@ -148,8 +161,15 @@ private:
     Backup backup_;
     // A write stopped by a field: END goes out, and this is its outcome.
     std::optional<TransferFailure> stopped_;
+    // The answers to the current block request that did not check out.
+    std::vector<Frame> unchecked_;
+    ReadBack readBack_ = ReadBack::No;
+    // The write is over and the radio's memory is being read back.
+    bool readingBack_ = false;
     // The radio's memory as read, changed by a write into what it sends.
     CalibrationRecord image_;
+    // What a write sent, while its memory is read back into image_.
+    CalibrationRecord sent_;
 };
 
 }  // namespace qv

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -15,6 +16,12 @@ enum class TransferKind { Read, Write, Identify };
 // storing what it took), or anything else (a transfer's first frame, the end of the session).
 enum class RestKind { Storing, Resting };
 
+// What a write sent and what the radio held when it was read back.
+struct WriteMismatch {
+    CalibrationRecord sent;
+    CalibrationRecord kept;
+};
+
 // Why a transfer ended without completing.
 struct TransferFailure {
     enum class Kind {
@@ -25,11 +32,15 @@ struct TransferFailure {
         WrongModel,       // the radio named another model: `radio` says which
         InvalidField,     // a field held no value a write could send: `field` says which
         BackupFailed,     // the radio's memory could not be kept before a write: `reason`
+        AnswersDiffer,    // no answer for `block` checked out, nor did two of them agree
+        NotKept,          // the memory read back after a write is not what it sent: `mismatch`
     };
     Kind kind = Kind::NoAnswer;
     std::string reason;
     Identification radio;
     std::optional<GatherError> field;
+    std::uint16_t block = 0;
+    std::optional<WriteMismatch> mismatch;
 };
 
 // What a transfer tells its owner. The outcomes (completed or failed) come once per started
@@ -44,8 +55,13 @@ public:
     // reading a write begins with), or that block itself, kind Write.
     virtual void onBlockStarted(TransferKind kind, int block, int count) = 0;
     virtual void onIdentified(const Identification& radio) = 0;
+    // A write's rest is over: the radio's memory is read back, in a session of its own, and
+    // compared with what was sent. Its blocks are reported as reads.
+    virtual void onReadBackStarted() {}
     // The radio's whole memory.
     virtual void onReadCompleted(const CalibrationRecord& image) = 0;
+    // The radio acknowledged every block and END, and, unless the write left it out, holds what
+    // was sent.
     virtual void onWriteCompleted() = 0;
     // An identification confirmed by END; a listener that never identifies need not care.
     virtual void onIdentifyCompleted(const Identification& /*radio*/) {}

@@ -176,7 +176,7 @@ void Commands::onBlockStarted(TransferKind kind, int block, int count) {
     status_.showProgress(kind, block, count);
 }
 
-void Commands::onRestCounted(const QString& said) {
+void Commands::onProgressSaid(const QString& said) {
     status_.showRest(said);
 }
 

@@ -193,6 +193,40 @@
         <source>Not every program could be checked for holding the port in time: if another program uses it, the transfer may fail.</source>
         <translation>未能及时检查所有程序是否占用该端口：如有其他程序在使用它，传输可能失败。</translation>
     </message>
+    <message>
+        <source>The radio&apos;s answers for block 0x%1 differ: the line is noisy.</source>
+        <translation>电台对数据块 0x%1 的应答不一致：线路有干扰。</translation>
+    </message>
+    <message>
+        <source>Every block was written, but what the radio keeps could not be read back: read it to check.</source>
+        <translation>所有数据块均已写入，但无法读回电台保存的内容：请读出电台以核对。</translation>
+    </message>
+    <message>
+        <source>%1: written %2, the radio holds %3</source>
+        <translation>%1：写入 %2，电台保存 %3</translation>
+    </message>
+    <message numerus="yes">
+        <source>and %n more</source>
+        <translation>
+            <numerusform>另有 %n 项</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The radio&apos;s memory before the write is kept in %1.</source>
+        <translation>写入前的电台存储内容保存在 %1。</translation>
+    </message>
+    <message>
+        <source>The radio did not keep what was written.</source>
+        <translation>电台未保存所写入的数据。</translation>
+    </message>
+    <message>
+        <source>Checking what the radio keeps…</source>
+        <translation>正在核对电台保存的数据…</translation>
+    </message>
+    <message>
+        <source>What the radio keeps was not checked: the write was not read back.</source>
+        <translation>未核对电台保存的数据：写入后未读回。</translation>
+    </message>
 </context>
 <context>
     <name>qv::Commands</name>

@@ -95,6 +95,23 @@ std::vector<Difference> differences(const FieldRecord& first, const FieldRecord&
     return found;
 }
 
+std::vector<Difference> differences(const CalibrationRecord& first,
+                                    const CalibrationRecord& second) {
+    using Tail = std::array<std::uint8_t, CalibrationRecord::kMemorySize - FieldRecord::kSize>;
+    const auto tailOf = [](const CalibrationRecord& memory) {
+        Tail tail{};
+        for (std::size_t k = 0; k < tail.size(); ++k) {
+            tail[k] = memory.byte(FieldRecord::kSize + k);
+        }
+        return tail;
+    };
+    std::vector<Difference> found = differences(recordOfMemory(first), recordOfMemory(second));
+    if (const Tail a = tailOf(first), b = tailOf(second); a != b) {
+        found.push_back({-1, "bytes 118..127", hexText(a), hexText(b)});
+    }
+    return found;
+}
+
 std::vector<std::string> fieldLines(const FieldRecord& record) {
     std::size_t pageWidth = 0;
     std::size_t captionWidth = 0;

@@ -52,6 +52,9 @@ struct Difference {
     bool sent() const;
 };
 std::vector<Difference> differences(const FieldRecord& first, const FieldRecord& second);
+// The same over two whole memories, the bytes beyond the field record as one more (field -1).
+std::vector<Difference> differences(const CalibrationRecord& first,
+                                    const CalibrationRecord& second);
 
 // Each field as "index page caption value", in index order and aligned columns.
 std::vector<std::string> fieldLines(const FieldRecord& record);

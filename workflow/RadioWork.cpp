@@ -27,7 +27,8 @@ void RadioWork::begin(const RadioPlace& place, TransferKind kind) {
     place_ = place;
     kind_ = kind;
     result_ = {};
-    blocksWritten_ = 0;
+    progress_ = {};
+    backup_.clear();
     transfer_.setRadioSettings(place.settings);
 }
 
@@ -37,12 +38,15 @@ void RadioWork::read(const RadioPlace& place, std::string_view reason) {
     transfer_.startRead(place.port.device);
 }
 
-void RadioWork::write(const RadioPlace& place, Transfer::Gather gather) {
+void RadioWork::write(const RadioPlace& place, Transfer::Gather gather,
+                      Transfer::ReadBack readBack) {
     begin(place, TransferKind::Write);
-    transfer_.startWrite(place.port.device, std::move(gather),
-                         [this](const CalibrationRecord& memory, const Identification& radio) {
-                             return keepRadioBackup(memory, radio, "write");
-                         });
+    transfer_.startWrite(
+        place.port.device, std::move(gather),
+        [this](const CalibrationRecord& memory, const Identification& radio) {
+            return keepRadioBackup(memory, radio, "write");
+        },
+        readBack);
 }
 
 void RadioWork::identify(const RadioPlace& place) {
@@ -55,17 +59,27 @@ std::optional<std::string> RadioWork::keepRadioBackup(const CalibrationRecord& m
                                                       std::string_view reason) {
     const auto kept = keepBackup(place_.backupFolder, originOf(place_, radio, memory), reason);
     if (const auto* path = std::get_if<std::filesystem::path>(&kept)) {
+        backup_ = *path;
         listener_.onBackup(Wording::backupKept(*path), outsidePath(*path));
         return std::nullopt;
     }
     return std::get<FileError>(kept).message();
 }
 
+// The read-back's blocks are not shown one by one: the status says the radio is checked.
 void RadioWork::onBlockStarted(TransferKind kind, int block, int count) {
+    if (progress_.readingBack) {
+        return;
+    }
     if (kind == TransferKind::Write) {
-        blocksWritten_ = block;
+        progress_.blocksWritten = block;
     }
     listener_.onBlockStarted(kind, block, count);
+}
+
+void RadioWork::onReadBackStarted() {
+    progress_.readingBack = true;
+    listener_.onProgressSaid(Wording::checkingWhatTheRadioKeeps());
 }
 
 void RadioWork::onIdentified(const Identification& radio) {
@@ -94,13 +108,15 @@ void RadioWork::onFailed(const TransferFailure& failure) {
     if (!failure.radio.model.empty()) {
         result_.radio = failure.radio;
     }
-    result_.failure = Wording::transferFailed(failure, kind_, place_.port.describe(),
-                                              blocksWritten_, place_.settings.model);
+    result_.failure = failure.mismatch
+                          ? Wording::notKept(*failure.mismatch, backup_)
+                          : Wording::transferFailed(failure, kind_, place_.port.describe(),
+                                                    progress_, place_.settings.model);
     finish();
 }
 
 void RadioWork::onResting(RestKind kind, int secondsLeft) {
-    listener_.onRestCounted(Wording::restText(kind, secondsLeft));
+    listener_.onProgressSaid(Wording::restText(kind, secondsLeft));
 }
 
 void RadioWork::onRestOver() {

@@ -56,9 +56,10 @@ public:
         virtual void onBackup(const QString& said, const QString& where) = 0;
         // Once per piece of work started, after the port is closed.
         virtual void onFinished(TransferKind kind, const WorkResult& result) = 0;
-        // The radio's rest after END, counted down each second ("The radio rests: 2 s"), and
-        // its end.
-        virtual void onRestCounted(const QString& said) = 0;
+        // What the radio does meanwhile: its rest after END, counted down each second ("The
+        // radio rests: 2 s"), and the read-back of a write ("Checking what the radio keeps…").
+        virtual void onProgressSaid(const QString& said) = 0;
+        // The end of the rest.
         virtual void onRestOver() = 0;
         // Something the person should know about the work under way, worded.
         virtual void onNote(const QString& said) = 0;
@@ -70,8 +71,10 @@ public:
     // A read keeps its backup under `reason` ("read", "verify"); one that cannot be kept is
     // said and the read stands.
     void read(const RadioPlace& place, std::string_view reason = "read");
-    // A write whose backup cannot be kept sends no block.
-    void write(const RadioPlace& place, Transfer::Gather gather);
+    // A write whose backup cannot be kept sends no block. It is over once what the radio keeps
+    // was read back and matches, unless `readBack` leaves that out.
+    void write(const RadioPlace& place, Transfer::Gather gather,
+               Transfer::ReadBack readBack = Transfer::ReadBack::Yes);
     void identify(const RadioPlace& place);
     // Ends the running work with the port closed and nothing reported.
     void abandon() { transfer_.abandon(); }
@@ -87,6 +90,7 @@ private:
                                                std::string_view reason);
     void onBlockStarted(TransferKind kind, int block, int count) override;
     void onIdentified(const Identification& radio) override;
+    void onReadBackStarted() override;
     void onReadCompleted(const CalibrationRecord& image) override;
     void onWriteCompleted() override;
     void onIdentifyCompleted(const Identification& radio) override;
@@ -102,7 +106,8 @@ private:
     TransferKind kind_ = TransferKind::Read;
     std::string readReason_;
     WorkResult result_;
-    int blocksWritten_ = 0;
+    WriteProgress progress_;
+    std::filesystem::path backup_;  // the last backup kept
 };
 
 }  // namespace qv

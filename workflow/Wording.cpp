@@ -4,6 +4,7 @@
 #include "record/FieldCatalogue.h"
 #include "record/PlainText.h"
 #include "translations/Translations.h"
+#include "workflow/CalibrationFiles.h"
 #include "workflow/FieldRules.h"
 
 namespace qv {
@@ -42,7 +43,7 @@ QString outsidePath(const std::filesystem::path& path) {
 }
 
 Message Wording::transferFailed(const TransferFailure& failure, TransferKind kind,
-                                const std::string& port, int blocksWritten,
+                                const std::string& port, const WriteProgress& progress,
                                 const std::string& expectedModel) {
     const QString where = outsideText(port);
     const QString reason = outsideText(failure.reason);
@@ -83,17 +84,54 @@ Message Wording::transferFailed(const TransferFailure& failure, TransferKind kin
             return nothingWritten(
                 Message::Kind::File,
                 tr("The radio's memory could not be kept as a backup: %1").arg(reason));
+        case Kind::AnswersDiffer:
+            message = {Message::Kind::Communication, tr("Communication Error!"),
+                       tr("The radio's answers for block 0x%1 differ: the line is noisy.")
+                           .arg(QString::number(failure.block, 16).toUpper()),
+                       false};
+            break;
+        case Kind::NotKept:
+            return notKept(*failure.mismatch, {});
     }
-    // A write that stopped after its first block may have left the radio half written.
     if (kind == TransferKind::Write) {
-        message.detail =
-            lines(message.detail, blocksWritten == 0 ? nothingWrittenText()
-                                                     : tr("The write stopped at block %1 of 8: the "
-                                                          "radio may hold part of the new data. "
-                                                          "Write again.")
-                                                           .arg(blocksWritten));
+        message.detail = lines(message.detail, howFarWritten(progress));
     }
     return message;
+}
+
+// A write that stopped after its first block may have left the radio half written.
+QString Wording::howFarWritten(const WriteProgress& progress) {
+    if (progress.readingBack) {
+        return tr(
+            "Every block was written, but what the radio keeps could not be read back: "
+            "read it to check.");
+    }
+    return progress.blocksWritten == 0
+               ? nothingWrittenText()
+               : tr("The write stopped at block %1 of 8: the radio may hold part of the new data. "
+                    "Write again.")
+                     .arg(progress.blocksWritten);
+}
+
+// The first few differences say what went wrong; a count stands for the rest.
+Message Wording::notKept(const WriteMismatch& mismatch, const std::filesystem::path& backup) {
+    constexpr std::size_t kNamed = 5;
+    const std::vector<Difference> found = differences(mismatch.sent, mismatch.kept);
+    QStringList said;
+    for (std::size_t k = 0; k < std::min(found.size(), kNamed); ++k) {
+        said << tr("%1: written %2, the radio holds %3")
+                    .arg(QString::fromStdString(found[k].label),
+                         QString::fromStdString(found[k].first),
+                         QString::fromStdString(found[k].second));
+    }
+    if (found.size() > kNamed) {
+        said << tr("and %n more", nullptr, static_cast<int>(found.size() - kNamed));
+    }
+    if (!backup.empty()) {
+        said << tr("The radio's memory before the write is kept in %1.").arg(outsidePath(backup));
+    }
+    return {Message::Kind::NotKept, tr("The radio did not keep what was written."), said.join("\n"),
+            true};
 }
 
 Message Wording::nothingWritten(Message::Kind kind, const QString& why) {
@@ -187,6 +225,14 @@ QString Wording::holdersUnchecked() {
     return tr(
         "Not every program could be checked for holding the port in time: if another "
         "program uses it, the transfer may fail.");
+}
+
+QString Wording::checkingWhatTheRadioKeeps() {
+    return tr("Checking what the radio keeps…");
+}
+
+QString Wording::notReadBack() {
+    return tr("What the radio keeps was not checked: the write was not read back.");
 }
 
 QString Wording::backupKept(const std::filesystem::path& path) {

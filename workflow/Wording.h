@@ -15,7 +15,7 @@ namespace qv {
 // window shows it in a message box, the command line on standard error.
 struct Message {
     // What went wrong, for the command line's exit code.
-    enum class Kind { Usage, Port, Communication, Model, File, Field };
+    enum class Kind { Usage, Port, Communication, Model, File, Field, NotKept };
     Kind kind = Kind::Communication;
     QString headline;
     QString detail;     // the lines below the headline; may be empty
@@ -25,17 +25,26 @@ struct Message {
     QString text() const { return detail.isEmpty() ? headline : headline + "\n" + detail; }
 };
 
+// How far a write got: the blocks it sent, and whether what the radio keeps was being read back.
+struct WriteProgress {
+    int blocksWritten = 0;
+    bool readingBack = false;
+};
+
 // Every outcome of the tool's work with a radio and its files, worded once for the window and
 // the command line. Text from outside (file names, system errors) has its control characters
 // escaped, the radio's model and version their bytes that are not printable ASCII.
 class Wording {
     Q_DECLARE_TR_FUNCTIONS(Wording)
 public:
-    // A transfer that ended without completing, on the port so described; a write says whether
-    // any block went out. `expectedModel` is the model the radio had to name.
+    // A transfer that ended without completing, on the port so described; a write says how far
+    // it got. `expectedModel` is the model the radio had to name.
     static Message transferFailed(const TransferFailure& failure, TransferKind kind,
-                                  const std::string& port, int blocksWritten,
+                                  const std::string& port, const WriteProgress& progress,
                                   const std::string& expectedModel);
+    // A write read back as other than it sent: what differs, and the backup of the radio's
+    // memory before the write.
+    static Message notKept(const WriteMismatch& mismatch, const std::filesystem::path& backup);
     // A write refused before anything was sent, and why.
     static Message nothingWritten(Message::Kind kind, const QString& why);
     static Message fieldStopsWrite(const GatherError& error);
@@ -49,6 +58,7 @@ public:
     static Message fieldStopsSave(const GatherError& error);
     static Message notACalibrationFileName(const std::filesystem::path& path);
 
+    static QString howFarWritten(const WriteProgress& progress);
     // What is wrong with a field, naming it by index, name and page.
     static QString fieldProblem(const GatherError& error);
     static QString readComplete();
@@ -57,6 +67,9 @@ public:
     static QString restText(RestKind kind, int secondsLeft);
     // The port opened before every program that could hold it was looked at.
     static QString holdersUnchecked();
+    static QString checkingWhatTheRadioKeeps();
+    // Said by a write that leaves out reading the radio back.
+    static QString notReadBack();
     static QString backupKept(const std::filesystem::path& path);
     static QString backupNotKept(const std::string& reason);
     // "QV-4120 (version 01.02)", or "the radio" when it named no model.

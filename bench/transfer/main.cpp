@@ -1,10 +1,11 @@
 // A full read and a full write through the real serial adapter against the paced simulated
 // radio: wall time from the start to the outcome against the floor (every byte's line time at
-// 9600 8N1 plus the pauses made before the outcome: a write's include the radio's rest, a
-// read's do not). The write starts once the read's rest is over. Last, once the write's rest
-// is over, the read's frames go out through the bare port ("line"): blocking waits, exact
-// pauses, no event loop, no check for other holders. That row is what any client pays on this
-// line, so the first row's distance from it is the tool's own.
+// 9600 8N1 plus the pauses made before the outcome: a write's include the radio's rest and the
+// session that reads it back, a read's do not). The write starts once the read's rest is over.
+// Then, once the write's rest is over, the read's frames go out through the bare port ("line"):
+// blocking waits, exact pauses, no event loop, no check for other holders. That row is what any
+// client pays on this line, so the first row's distance from it is the tool's own. Last, a read
+// of a second simulated radio whose answers carry no checksum: every block is asked twice.
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QProcess>
@@ -41,6 +42,7 @@ struct Outcome final : TransferListener {
     explicit Outcome(const bench::CountingStepTimer& steps) : steps(steps) {}
     void onBlockStarted(TransferKind, int, int) override {}
     void onIdentified(const Identification&) override {}
+    void onReadBackStarted() override { pausesBeforeReadBack = steps.total; }
     void onReadCompleted(const CalibrationRecord&) override { ended("read completed"); }
     void onWriteCompleted() override { ended("write completed"); }
     void onFailed(const TransferFailure& failure) override {
@@ -52,6 +54,7 @@ struct Outcome final : TransferListener {
     void onRestOver() override { loop.quit(); }
     void ended(std::string what) {
         at = Clock::now();
+        pausesBeforeOutcome = steps.total;
         text = std::move(what);
         loop.quit();
     }
@@ -68,6 +71,8 @@ struct Outcome final : TransferListener {
     std::string text;
     Clock::time_point at;
     std::optional<long> pausesBeforeRest;
+    std::optional<long> pausesBeforeReadBack;
+    long pausesBeforeOutcome = 0;
     QEventLoop loop;
 };
 
@@ -83,14 +88,18 @@ Measure run(const std::function<void()>& start, bench::CountingSerialPort& port,
     steps.total = 0;
     outcome.text.clear();
     outcome.pausesBeforeRest.reset();
+    outcome.pausesBeforeReadBack.reset();
     const auto began = Clock::now();
     start();
     outcome.wait();
     const std::chrono::duration<double, std::milli> wall = outcome.at - began;
     // The rest is counted whole: its steps aim at its end, whatever time each of them took.
+    const long readBackPauses = outcome.pausesBeforeOutcome -
+                                outcome.pausesBeforeReadBack.value_or(outcome.pausesBeforeOutcome);
     const long pauses = outcome.pausesBeforeRest
-                            ? *outcome.pausesBeforeRest + static_cast<long>(Transfer::kRest.count())
-                            : steps.total;
+                            ? *outcome.pausesBeforeRest +
+                                  static_cast<long>(Transfer::kRest.count()) + readBackPauses
+                            : outcome.pausesBeforeOutcome;
     return {.wallMs = wall.count(),
             .floorMs = static_cast<double>(port.bytes) * kByteMs + static_cast<double>(pauses),
             .outcome = outcome.text.empty() ? "(no outcome)" : outcome.text};
@@ -147,8 +156,21 @@ Measure bareRead(const std::string& device) {
 }
 
 void print(const char* what, const Measure& m) {
-    std::printf("%-6s %9.1f ms %9.1f ms %7.4f  %s\n", what, m.wallMs, m.floorMs,
+    std::printf("%-18s %9.1f ms %9.1f ms %7.4f  %s\n", what, m.wallMs, m.floorMs,
                 m.wallMs / m.floorMs, m.outcome.c_str());
+}
+
+// A paced simulated radio with its memory and log in `dir`; its device, empty when it did not
+// start.
+std::string startRadio(QProcess& radio, const QTemporaryDir& dir, const QString& name,
+                       QStringList options) {
+    options << "--image" << dir.filePath(name + ".bin") << "--log" << dir.filePath(name + ".log");
+    radio.start(QStringLiteral(QV_RADIOSIM), options);
+    if (!radio.waitForStarted(10'000) || !radio.waitForReadyRead(10'000)) {
+        std::fprintf(stderr, "the simulated radio did not start\n");
+        return {};
+    }
+    return radio.readLine().trimmed().toStdString();
 }
 
 }  // namespace
@@ -157,13 +179,13 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
     QProcess radio;
-    radio.start(QStringLiteral(QV_RADIOSIM),
-                {"--image", dir.filePath("radio.bin"), "--log", dir.filePath("radio.log")});
-    if (!radio.waitForStarted(10'000) || !radio.waitForReadyRead(10'000)) {
-        std::fprintf(stderr, "the simulated radio did not start\n");
+    QProcess radioWithoutChecksum;
+    const std::string device = startRadio(radio, dir, "radio", {});
+    const std::string deviceWithoutChecksum =
+        startRadio(radioWithoutChecksum, dir, "unchecked", {"--answer-checksum", "none"});
+    if (device.empty() || deviceWithoutChecksum.empty()) {
         return 1;
     }
-    const std::string device = radio.readLine().trimmed().toStdString();
 
     SerialPortAdapter adapter;
     bench::CountingSerialPort port(adapter);
@@ -181,7 +203,7 @@ int main(int argc, char** argv) {
         return std::optional<std::string>();
     };
 
-    std::printf("%-6s %12s %12s %7s  %s\n", "", "wall", "floor", "ratio", "outcome");
+    std::printf("%-18s %12s %12s %7s  %s\n", "", "wall", "floor", "ratio", "outcome");
     const auto waitForRest = [&] {
         if (transfer.resting()) {
             outcome.wait();
@@ -193,7 +215,12 @@ int main(int argc, char** argv) {
           run([&] { transfer.startWrite(device, keepImage, keepBackup); }, port, steps, outcome));
     waitForRest();
     print("line", bareRead(device));
-    radio.terminate();
-    radio.waitForFinished(10'000);
+    print("read (no checksum)",
+          run([&] { transfer.startRead(deviceWithoutChecksum); }, port, steps, outcome));
+    waitForRest();
+    for (QProcess* each : {&radio, &radioWithoutChecksum}) {
+        each->terminate();
+        each->waitForFinished(10'000);
+    }
     return 0;
 }

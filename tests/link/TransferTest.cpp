@@ -36,6 +36,20 @@ const char* const kScripts[][3] = {
     {"W", "... W00 W10~ W10 W20! W20 ...", "write completed"},
     // An END the port refused is not confirmed by an acknowledgement that comes anyway.
     {"i", "AC ID END# END", "identified"},
+    // A block answer is taken when its checksum is right, or when two answers agree; asking
+    // again spends the block's re-sends, in a write's reads and its read-back alike.
+    {"r", "AC ID R00% R00 ...", "read completed"},
+    {"r", "AC ID R00% R00% R00% R00 ...", "read completed"},
+    {"ru", "AC ID R00 R00 R10 R10 R20 R20 R30 R30 R40 R40 R50 R50 R60 R60 R70 R70 END",
+     "read completed"},
+    {"rw", "AC ID R00% R00 R00 R10 R10 R20? R20 R20 R30 R30 R40 R40 R50 R50 R60 R60 R70 R70 END",
+     "read completed"},
+    {"r", "AC ID R00 R10 R20 R30% R30% R30% R30%", "AnswersDiffer block 3"},
+    {"W", "AC ID R00 R10 R20 R30% R30% R30% R30%", "AnswersDiffer block 3"},
+    {"W", "... END AC ID ... R50% R50 ...", "write completed"},
+    // The write is over when the radio holds what was sent, or the write may leave it out.
+    {"Wf", "...", "NotKept QV-4120"},
+    {"Wfn", "...", "write completed"},
 };
 
 TEST(Transfer, ScriptsRunToTheirOutcome) {
@@ -58,10 +72,12 @@ const std::tuple<std::string, int, Lines> kSequels[] = {
     {"r", 3, {"0 read completed", "1000 Resting 2", "2000 Resting 1", "3000 over", "3000 AC"}},
     {"ro", 0, {"0 Resting 3", "1000 Resting 2", "2000 Resting 1", "3000 AC"}},
     {"ro", 1, {"1000 Resting 2", "2000 Resting 1", "3000 AC"}},
-    {"W",
+    {"Wn",
      0,
      {"0 Storing 3", "1000 Storing 2", "2000 Storing 1", "3000 write completed", "3000 AC"}},
-    {"Wo", 0, {"3000 AC"}},
+    {"Wno", 0, {"3000 AC"}},
+    // The write's read-back waits for the rest too.
+    {"W", 0, {"0 Storing 3", "1000 Storing 2", "2000 Storing 1", "3000 AC"}},
     {"We", 0, {"0 InvalidField 5", "0 Resting 3", "1000 Resting 2", "2000 Resting 1", "3000 AC"}},
 };
 

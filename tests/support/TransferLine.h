@@ -23,9 +23,10 @@ using Lines = std::vector<std::string>;
 
 // The marks of what the radio does to a frame (see TransferLine::play), and the fault each
 // but the last stands for.
-constexpr std::string_view kMarks = "?&~!#";
+constexpr std::string_view kMarks = "?&~!%#";
 constexpr std::array kMarkFaults{sim::Fault::Kind::Silence, sim::Fault::Kind::Silence,
-                                 sim::Fault::Kind::Delay, sim::Fault::Kind::Refusal};
+                                 sim::Fault::Kind::Delay, sim::Fault::Kind::Refusal,
+                                 sim::Fault::Kind::Noise};
 
 inline Lines words(const std::string& text) {
     std::istringstream in(text);
@@ -92,10 +93,13 @@ struct TransferLine : SerialPort, AnswerTimer, TransferListener {
     void onWriteCompleted() override { outcome("write completed"); }
     void onIdentifyCompleted(const Identification&) override { outcome("identified"); }
     void onFailed(const TransferFailure& failure) override {
-        constexpr std::array kNames{"PortUnavailable", "NoAnswer",     "ReopenFailed", "PortLost",
-                                    "WrongModel",      "InvalidField", "BackupFailed"};
-        const std::string detail = failure.reason + failure.radio.model +
-                                   (failure.field ? std::to_string(failure.field->field) : "");
+        constexpr std::array kNames{"PortUnavailable", "NoAnswer",      "ReopenFailed",
+                                    "PortLost",        "WrongModel",    "InvalidField",
+                                    "BackupFailed",    "AnswersDiffer", "NotKept"};
+        const std::string detail =
+            failure.reason + failure.radio.model +
+            (failure.field ? std::to_string(failure.field->field) : "") +
+            (failure.block != 0 ? "block " + std::to_string(failure.block / 16 % 16) : "");
         outcome(kNames.at(static_cast<std::size_t>(failure.kind)) +
                 (detail.empty() ? "" : " " + detail));
     }
@@ -108,11 +112,13 @@ struct TransferLine : SerialPort, AnswerTimer, TransferListener {
     // step end when it is due. The script names the frames it must send (AC, ID, R00..R70 for
     // read requests, W00..W70 for write blocks, END), each marked with what happens to it:
     // nothing (the radio answers), '?' silence, '&' silence with the port closed meanwhile and
-    // not to be opened again, '~' its answer held back until the next frame, '!' a refusal, '#'
-    // the port refuses to send it (the radio answers it all the same).
-    // "..." stands for the frames between when all goes well. The faults of the line itself are
-    // the fault matrix's. Flags: 'W' a write, 'i' an identification, 'm' the model QV-4120 is
-    // checked, 'x' the radio is a QV-412, 'e' field 5 is empty, 'b' the backup cannot be kept.
+    // not to be opened again, '~' its answer held back until the next frame, '!' a refusal, '%'
+    // a data byte of its answer changed, '#' the port refuses to send it (the radio answers it
+    // all the same). "..." stands for the frames between when all goes well; a write's frames
+    // go on with its read-back's (AC ID R00..R70 END once more) unless flag 'n' leaves it out.
+    // Flags: 'W' a write, 'i' an identification, 'm' the model QV-4120 is checked, 'x' the
+    // radio is a QV-412, 'e' field 5 is empty, 'b' the backup cannot be kept, 'u' the radio's
+    // answers carry no checksum, 'w' a wrong one, 'f' the radio forgets what it is written.
     void play(const std::string& flags, const std::string& script) {
         begin(flags, script);
         for (int events = 0; events < 300 && transfer.running(); ++events) {
@@ -127,16 +133,35 @@ struct TransferLine : SerialPort, AnswerTimer, TransferListener {
         const auto has = [&](char flag) { return flags.find(flag) != std::string::npos; };
         const bool writing = has('W');
         const std::string reads = has('i') ? "" : " R00 R10 R20 R30 R40 R50 R60 R70";
+        const bool readBack = writing && !has('n');
         const Lines all =
-            words("AC ID" + reads + (writing ? " W00 W10 W20 W30 W40 W50 W60 W70" : "") + " END");
+            words("AC ID" + reads + (writing ? " W00 W10 W20 W30 W40 W50 W60 W70" : "") + " END" +
+                  (readBack ? " AC ID" + reads + " END" : ""));
         const Lines given = words(script);
         std::vector<sim::Fault> faults;
+        // `at`: where the transfer stands among the frames of one that goes well. A frame named
+        // again since the last END is sent again.
+        auto at = all.begin();
+        const auto moveTo = [&](const std::string& name) {
+            const auto session =
+                std::find(std::make_reverse_iterator(at), all.rend(), "END").base();
+            if (std::find(session, at, name) == at) {
+                const auto found = std::find(at, all.end(), name);
+                at = found == all.end() ? found : found + 1;
+            }
+        };
         for (std::size_t i = 0, first = marks.size(); i < given.size(); ++i) {
-            const auto from =
-                i == 0 ? all.begin() : std::ranges::find(all, nameOf(given[i - 1])) + 1;
-            const auto to =
-                i + 1 < given.size() ? std::ranges::find(all, nameOf(given[i + 1])) : all.end();
-            for (const std::string& frame : given[i] == "..." ? Lines(from, to) : Lines{given[i]}) {
+            Lines frames{given[i]};
+            if (given[i] == "...") {
+                const auto to = i + 1 < given.size()
+                                    ? std::find(at, all.end(), nameOf(given[i + 1]))
+                                    : all.end();
+                frames.assign(at, to);
+                at = to;
+            } else if (at == all.begin() || *(at - 1) != nameOf(given[i])) {
+                moveTo(nameOf(given[i]));
+            }
+            for (const std::string& frame : frames) {
                 toSend.push_back(nameOf(frame));
                 marks.push_back(frame.back());
                 const int number = static_cast<int>(marks.size() - first);
@@ -147,7 +172,7 @@ struct TransferLine : SerialPort, AnswerTimer, TransferListener {
         }
         radio.emplace(sim::SimulatedRadio::Identity{.accessCode = "ABCDEFGHIJ",
                                                     .model = has('x') ? "QV-412" : "QV-4120"},
-                      memory, faults);
+                      memory, faults, quirks(has('u'), has('w'), has('f')));
         transfer.setRadioSettings({.accessCode = "ABCDEFGHIJ", .model = has('m') ? "QV-4120" : ""});
         fields.texts[5] = has('e') ? "" : fields.texts[5];
         if (writing) {
@@ -156,11 +181,21 @@ struct TransferLine : SerialPort, AnswerTimer, TransferListener {
                 [this](CalibrationRecord& into) { return textsToImage(fields, fieldRecord, into); },
                 [full = has('b')](const CalibrationRecord&, const Identification&) {
                     return full ? std::optional<std::string>("no room") : std::nullopt;
-                });
+                },
+                readBack ? Transfer::ReadBack::Yes : Transfer::ReadBack::No);
         } else {
             has('i') ? transfer.startIdentify("/dev/radio") : transfer.startRead("/dev/radio");
         }
         run();
+    }
+
+    static sim::Quirks quirks(bool noChecksum, bool wrongChecksum, bool forget) {
+        sim::Quirks quirks;
+        quirks.answerChecksum = noChecksum      ? sim::AnswerChecksum::None
+                                : wrongChecksum ? sim::AnswerChecksum::Wrong
+                                                : sim::AnswerChecksum::Right;
+        quirks.forget = forget;
+        return quirks;
     }
 
     // Ends the pending step, or else lets the answer timer expire; then lets the radio answer.

@@ -19,6 +19,8 @@ TEST(SimOptions, BadOptionsAreRefusedAndTheProgramsVersionIsNotTheRadios) {
         {"--fault", "silence"}, {"--fault", "silence@0"},   {"--fault", "silence@6-3"},
         {"--fault", "melt@3"},  {"--fault", "refuse@3x"},   {"--image"},
         {"--colour", "red"},    {"--access-code", "SHORT"}, {"--model", "TOO-LONG-1"},
+        {"--noise", "1.5"},     {"--noise", "0.1x"},        {"--answer-checksum", "some"},
+        {"--seed", "0"},
     };
     for (const auto& arguments : bad) {
         EXPECT_TRUE(std::holds_alternative<std::string>(parseOptions(arguments))) << arguments[0];
@@ -27,6 +29,12 @@ TEST(SimOptions, BadOptionsAreRefusedAndTheProgramsVersionIsNotTheRadios) {
     const auto options =
         std::get<SimOptions>(parseOptions({"--radio-version", "0304", "--version"}));
     EXPECT_TRUE(options.version && options.identity.version == "0304");
+    // Its misbehaviours are taken as given.
+    const auto quirks = std::get<SimOptions>(parseOptions({"--noise", "0.05", "--answer-checksum",
+                                                           "none", "--forget", "--seed", "7"}))
+                            .quirks;
+    EXPECT_TRUE(quirks.noiseRate == 0.05 && quirks.answerChecksum == AnswerChecksum::None &&
+                quirks.forget && quirks.seed == 7);
 }
 
 // A memory that cannot be saved is said, and leaves no file and no half-written one behind.

@@ -278,14 +278,14 @@ class Outcomes : public WindowTest, public testing::WithParamInterface<bool> {};
 
 // Every outcome of a transfer speaks the language of the locale, and so does the status line
 // while it runs: a read (silent once on its first block), a write, a radio that stays silent
-// (frames 32 to 35: the access code and its three re-sends), a lost line. With QV_SCREENSHOTS
-// set, the window while it reads and each message are saved as <language>-reading.png and
-// <language>-outcome-<what>.png.
+// (frames 43 to 46: the access code and its three re-sends; the write reads the radio back), a lost
+// line. With QV_SCREENSHOTS set, the window while it reads and each message are saved as
+// <language>-reading.png and <language>-outcome-<what>.png.
 TEST_P(Outcomes, FollowTheLocale) {
     locale.chineseChina = GetParam();
     const QString language = GetParam() ? "zh-" : "en-";
     openOnRadio(testImage(),
-                {"--fault", "silence@3", "--fault", "silence@32-35", "--fault", "drop@36"});
+                {"--fault", "silence@3", "--fault", "silence@43-46", "--fault", "drop@47"});
     click(window->readButton());
     EXPECT_TRUE(waitUntil([&] { return !status("statusProgress").isEmpty(); }, 15s));
     EXPECT_EQ(isChinese(status("statusProgress")), GetParam());

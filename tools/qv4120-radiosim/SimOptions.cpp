@@ -26,7 +26,9 @@ std::optional<Fault> readFault(const std::string& text) {
         {"drop", Fault::Kind::Drop},
         {"corrupt", Fault::Kind::Corrupt},
         {"delay", Fault::Kind::Delay},
-        {"partial", Fault::Kind::Partial}};
+        {"partial", Fault::Kind::Partial},
+        {"noise", Fault::Kind::Noise},
+        {"forget", Fault::Kind::Forget}};
     const std::size_t at = text.find('@');
     const auto kind = kinds.find(text.substr(0, at));
     if (at == std::string::npos || kind == kinds.end()) {
@@ -42,6 +44,41 @@ std::optional<Fault> readFault(const std::string& text) {
     return Fault{.kind = kind->second, .first = *first, .last = *last};
 }
 
+std::optional<double> readRate(const std::string& text) {
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || !(value >= 0 && value <= 1)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<AnswerChecksum> readAnswerChecksum(const std::string& text) {
+    static const std::map<std::string, AnswerChecksum> kinds{{"right", AnswerChecksum::Right},
+                                                             {"none", AnswerChecksum::None},
+                                                             {"wrong", AnswerChecksum::Wrong}};
+    const auto kind = kinds.find(text);
+    return kind == kinds.end() ? std::nullopt : std::optional(kind->second);
+}
+
+// The options that take a value beside the plain texts; a message for a bad value.
+std::optional<std::string> readQuirk(const std::string& name, const std::string& value,
+                                     Quirks& quirks) {
+    if (name == "--noise") {
+        const auto rate = readRate(value);
+        quirks.noiseRate = rate.value_or(0);
+        return rate ? std::nullopt : std::optional<std::string>("bad rate: " + value);
+    }
+    if (name == "--seed") {
+        const auto seed = readCount(value);
+        quirks.seed = static_cast<unsigned>(seed.value_or(1));
+        return seed ? std::nullopt : std::optional<std::string>("bad seed: " + value);
+    }
+    const auto checksum = readAnswerChecksum(value);
+    quirks.answerChecksum = checksum.value_or(AnswerChecksum::Right);
+    return checksum ? std::nullopt : std::optional<std::string>("bad answer checksum: " + value);
+}
+
 }  // namespace
 
 std::variant<SimOptions, std::string> parseOptions(const std::vector<std::string>& arguments) {
@@ -54,7 +91,8 @@ std::variant<SimOptions, std::string> parseOptions(const std::vector<std::string
         {"--model", &options.identity.model},
         {"--radio-version", &options.identity.version}};
     const std::map<std::string, bool*> flags{{"--help", &options.help},
-                                             {"--version", &options.version}};
+                                             {"--version", &options.version},
+                                             {"--forget", &options.quirks.forget}};
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& name = arguments[i];
         if (name == "--no-pace") {
@@ -77,6 +115,10 @@ std::variant<SimOptions, std::string> parseOptions(const std::vector<std::string
                 return "bad fault: " + value;
             }
             options.faults.push_back(*fault);
+        } else if (name == "--noise" || name == "--seed" || name == "--answer-checksum") {
+            if (auto error = readQuirk(name, value, options.quirks)) {
+                return *error;
+            }
         } else {
             return "unknown option: " + name;
         }

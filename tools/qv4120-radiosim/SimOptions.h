@@ -17,6 +17,7 @@ struct SimOptions {
     bool version = false;  // --version: say the program's version, and serve nothing
     SimulatedRadio::Identity identity;
     std::vector<Fault> faults;
+    Quirks quirks;
 };
 
 inline constexpr const char* kUsage = "Usage: qv4120-radiosim [OPTION]...\n";
@@ -38,7 +39,16 @@ inline constexpr const char* kHelp =
     "  --fault KIND@N[-M]     misbehave on received frames N..M (counted from 1); KIND is\n"
     "                         silence, refuse, other-address, garble, drop, corrupt (a data\n"
     "                         byte changed), delay (held back until the next frame) or\n"
-    "                         partial (half the answer); repeatable\n"
+    "                         partial (half the answer), noise (a data byte changed at\n"
+    "                         random) or forget (a write block acknowledged, not stored);\n"
+    "                         repeatable\n"
+    "  --noise RATE           change one data byte of a block answer at random, in RATE of\n"
+    "                         them (0 to 1), its checksum left as it was\n"
+    "  --seed N               start the noise from N (default 1), to play it again\n"
+    "  --answer-checksum none|wrong\n"
+    "                         block answers without a checksum (0 at its place) or with a\n"
+    "                         wrong one\n"
+    "  --forget               acknowledge write blocks without storing them\n"
     "  --log FILE             the frames received and the answers sent (default: standard\n"
     "                         error)\n"
     "  --help                 show this help and exit\n"

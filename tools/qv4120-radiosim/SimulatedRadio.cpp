@@ -27,8 +27,13 @@ void put16(SimulatedRadio::Memory& memory, std::size_t offset, std::uint16_t val
 
 }  // namespace
 
-SimulatedRadio::SimulatedRadio(Identity identity, const Memory& memory, std::vector<Fault> faults)
-    : identity_(std::move(identity)), memory_(memory), faults_(std::move(faults)) {}
+SimulatedRadio::SimulatedRadio(Identity identity, const Memory& memory, std::vector<Fault> faults,
+                               Quirks quirks)
+    : identity_(std::move(identity)),
+      memory_(memory),
+      faults_(std::move(faults)),
+      quirks_(quirks),
+      noise_(quirks.seed) {}
 
 std::vector<Exchange> SimulatedRadio::receive(const Bytes& bytes) {
     pending_.insert(pending_.end(), bytes.begin(), bytes.end());
@@ -78,6 +83,9 @@ Exchange SimulatedRadio::answer(Bytes frame) {
     exchange.frame = std::move(frame);
     exchange.answer = answerFrame(exchange.frame, exchange.note);
     const Bytes late = std::exchange(late_, {});
+    if (std::bernoulli_distribution(quirks_.noiseRate)(noise_)) {
+        addNoise(exchange);
+    }
     applyFault(exchange);
     exchange.answer.insert(exchange.answer.begin(), late.begin(), late.end());
     return exchange;
@@ -119,7 +127,18 @@ Bytes SimulatedRadio::blockAnswer(std::uint16_t address) const {
         const std::size_t offset = static_cast<std::size_t>(address - kBase) + i;
         answer.push_back(address >= kBase && offset < kMemorySize ? memory_[offset] : 0);
     }
-    answer.push_back(checksum(answer.begin() + 1, answer.end()));
+    const std::uint8_t sum = checksum(answer.begin() + 1, answer.end());
+    switch (quirks_.answerChecksum) {
+        case AnswerChecksum::Right:
+            answer.push_back(sum);
+            break;
+        case AnswerChecksum::None:
+            answer.push_back(0);
+            break;
+        case AnswerChecksum::Wrong:
+            answer.push_back(static_cast<std::uint8_t>(~sum));
+            break;
+    }
     return answer;
 }
 
@@ -133,6 +152,7 @@ Bytes SimulatedRadio::identificationAnswer() const {
     return answer;
 }
 
+// Applied before the faults of the frame, so that a forgetful frame is known by its number.
 Bytes SimulatedRadio::storeBlock(const Bytes& frame, std::string& note) {
     const std::uint16_t address = static_cast<std::uint16_t>(frame[1] * 256 + frame[2]);
     const bool inRange = address >= kBase && address - kBase + kBlockSize <= kMemorySize;
@@ -140,6 +160,10 @@ Bytes SimulatedRadio::storeBlock(const Bytes& frame, std::string& note) {
         frame[20] != checksum(frame.begin() + 1, frame.begin() + 20) || frame[21] != kAck) {
         note = "write refused: bad address, length, checksum or trailer";
         return {kRefusal};
+    }
+    if (quirks_.forget || faulty(frameCount_, Fault::Kind::Forget)) {
+        note = "write acknowledged, not stored";
+        return {kAck};
     }
     std::copy(frame.begin() + 4, frame.begin() + 20, memory_.begin() + (address - kBase));
     note = "write stored";
@@ -178,10 +202,11 @@ void SimulatedRadio::applyFault(Exchange& exchange) {
                 exchange.note += "; fault: line dropped";
                 break;
             case Fault::Kind::Corrupt:
-                // The last data byte of a block answer; its checksum is left as it was.
+                // The last data byte of a block answer, by the frame's number so never twice
+                // alike; its checksum is left as it was.
                 if (exchange.answer.size() == kBlockAnswerLength && exchange.answer[0] == 'W') {
                     std::uint8_t& last = exchange.answer[kBlockAnswerLength - 2];
-                    last = static_cast<std::uint8_t>(last ^ 0x01);
+                    last = static_cast<std::uint8_t>(last ^ (exchange.number % 255 + 1));
                 }
                 exchange.note += "; fault: data byte changed";
                 break;
@@ -193,8 +218,30 @@ void SimulatedRadio::applyFault(Exchange& exchange) {
                 exchange.answer.resize(exchange.answer.size() / 2);
                 exchange.note += "; fault: half the answer";
                 break;
+            case Fault::Kind::Noise:
+                addNoise(exchange);
+                break;
+            case Fault::Kind::Forget:
+                break;
         }
     }
+}
+
+bool SimulatedRadio::faulty(int number, Fault::Kind kind) const {
+    return std::ranges::any_of(faults_, [&](const Fault& fault) {
+        return fault.kind == kind && number >= fault.first && number <= fault.last;
+    });
+}
+
+// A data byte of a block answer changed on the line; its checksum is left as it was.
+void SimulatedRadio::addNoise(Exchange& exchange) {
+    if (exchange.answer.size() != kBlockAnswerLength || exchange.answer[0] != 'W') {
+        return;
+    }
+    const auto offset = std::uniform_int_distribution<std::size_t>(4, 3 + kBlockSize)(noise_);
+    const auto change = std::uniform_int_distribution<unsigned>(1, 0xFF)(noise_);
+    exchange.answer[offset] = static_cast<std::uint8_t>(exchange.answer[offset] ^ change);
+    exchange.note += "; noise: data byte " + std::to_string(offset - 4) + " changed";
 }
 
 SimulatedRadio::Memory builtInImage() {

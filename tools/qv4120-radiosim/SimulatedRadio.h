@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -11,10 +12,32 @@ using Bytes = std::vector<std::uint8_t>;
 
 // A misbehaviour of the radio on frames first..last (counted from 1, every frame received).
 struct Fault {
-    enum class Kind { Silence, Refusal, OtherAddress, Garble, Drop, Corrupt, Delay, Partial };
+    enum class Kind {
+        Silence,
+        Refusal,
+        OtherAddress,
+        Garble,
+        Drop,
+        Corrupt,
+        Delay,
+        Partial,
+        Noise,   // one data byte of a block answer changed at random, its checksum as it was
+        Forget,  // a write block acknowledged and not stored
+    };
     Kind kind = Kind::Silence;
     int first = 0;
     int last = 0;
+};
+
+// What the radio puts at offset 20 of its block answers.
+enum class AnswerChecksum { Right, None, Wrong };
+
+// How the radio misbehaves throughout, beside its faults on given frames.
+struct Quirks {
+    AnswerChecksum answerChecksum = AnswerChecksum::Right;
+    double noiseRate = 0;  // the share of block answers with one data byte changed
+    unsigned seed = 1;     // of the noise
+    bool forget = false;   // acknowledges write blocks without storing them
 };
 
 // One frame from the tool and what the radio does about it.
@@ -39,7 +62,8 @@ public:
         std::string version = "0102";
     };
 
-    SimulatedRadio(Identity identity, const Memory& memory, std::vector<Fault> faults);
+    SimulatedRadio(Identity identity, const Memory& memory, std::vector<Fault> faults,
+                   Quirks quirks = {});
 
     // Bytes from the line; every frame they complete, with the radio's answer.
     std::vector<Exchange> receive(const Bytes& bytes);
@@ -59,10 +83,14 @@ private:
     Bytes identificationAnswer() const;
     Bytes storeBlock(const Bytes& frame, std::string& note);
     void applyFault(Exchange& exchange);
+    bool faulty(int number, Fault::Kind kind) const;
+    void addNoise(Exchange& exchange);
 
     Identity identity_;
     Memory memory_;
     std::vector<Fault> faults_;
+    Quirks quirks_;
+    std::mt19937 noise_;
     Bytes pending_;
     // An answer held back by a delay: it goes out just before the answer to the next frame.
     Bytes late_;

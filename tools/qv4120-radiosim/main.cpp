@@ -95,7 +95,8 @@ int run(const std::vector<std::string>& arguments) {
     }
     std::signal(SIGTERM, requestStop);
     std::signal(SIGINT, requestStop);
-    SimulatedRadio radio(options.identity, loadImage(options.image), options.faults);
+    SimulatedRadio radio(options.identity, loadImage(options.image), options.faults,
+                         options.quirks);
     PseudoTerminal line;
     if (!options.link.empty()) {
         // Whatever is there may be another's: a link planted to take the tool's line, a file.
