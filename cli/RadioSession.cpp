@@ -1,5 +1,7 @@
 #include "cli/RadioSession.h"
 
+#include <chrono>
+
 namespace qv::cli {
 
 RadioSession::RadioSession(SerialPort& port, std::ostream& err, bool showProgress)
@@ -19,7 +21,16 @@ WorkResult RadioSession::run(const std::function<void(RadioWork&)>& start) {
 
 void RadioSession::waitForRest() {
     if (work_.resting()) {
+        showRestLeft();
         loop_.exec();
+    }
+}
+
+// The engine counts the seconds after the first; the first is said here, after the result.
+void RadioSession::showRestLeft() {
+    const auto left = std::chrono::ceil<std::chrono::seconds>(restEnd_ - steps_.now()).count();
+    if (left > 0) {
+        showProgress(Wording::restText(RestKind::Resting, static_cast<int>(left)).toStdString());
     }
 }
 
@@ -54,6 +65,7 @@ void RadioSession::onBackup(const QString& said, const QString& /*where*/) {
 
 void RadioSession::onFinished(TransferKind /*kind*/, const WorkResult& result) {
     clearProgress();
+    restEnd_ = steps_.now() + Transfer::kRest;
     result_ = result;
     done_ = true;
     loop_.quit();

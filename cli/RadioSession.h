@@ -21,7 +21,7 @@ public:
 
     WorkResult run(const std::function<void(RadioWork&)>& start);
     // Returns once the radio rests no more after the last work, so that the next process finds
-    // it ready.
+    // it ready; the rest is counted down from its first second, which began with the outcome.
     void waitForRest();
 
 private:
@@ -31,6 +31,7 @@ private:
     void onFinished(TransferKind kind, const WorkResult& result) override;
     void onRestCounted(const QString& said) override;
     void onRestOver() override;
+    void showRestLeft();
     void showProgress(const std::string& text);
     void clearProgress();
 
@@ -43,6 +44,7 @@ private:
     RadioWork work_;
     QEventLoop loop_;
     WorkResult result_;
+    StepTimer::Clock::time_point restEnd_;
     bool done_ = false;
     bool progressShown_ = false;
 };
