@@ -1,5 +1,7 @@
 #include "cli/RadioSession.h"
 
+#include <chrono>
+
 #include "ports/AppFolders.h"
 
 namespace qv::cli {
@@ -24,7 +26,16 @@ WorkResult RadioSession::run(const std::function<void(RadioWork&)>& start) {
 
 void RadioSession::waitForRest() {
     if (work_.resting()) {
+        showRestLeft();
         loop_.exec();
+    }
+}
+
+// The engine counts the seconds after the first; the first is said here, after the result.
+void RadioSession::showRestLeft() {
+    const auto left = std::chrono::ceil<std::chrono::seconds>(restEnd_ - steps_.now()).count();
+    if (left > 0) {
+        showProgress(Wording::restText(RestKind::Resting, static_cast<int>(left)).toStdString());
     }
 }
 
@@ -67,6 +78,7 @@ void RadioSession::sayLine(const QString& said) {
 
 void RadioSession::onFinished(TransferKind /*kind*/, const WorkResult& result) {
     clearProgress();
+    restEnd_ = steps_.now() + Transfer::kRest;
     result_ = result;
     done_ = true;
     loop_.quit();

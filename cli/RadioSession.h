@@ -21,7 +21,7 @@ public:
 
     WorkResult run(const std::function<void(RadioWork&)>& start);
     // Returns once the radio rests no more after the last work, so that the next process finds
-    // it ready.
+    // it ready; the rest is counted down from its first second, which began with the outcome.
     void waitForRest();
 
 private:
@@ -32,6 +32,7 @@ private:
     void onProgressSaid(const QString& said) override;
     void onRestOver() override;
     void onNote(const QString& said) override;
+    void showRestLeft();
     void showProgress(const std::string& text);
     void clearProgress();
     void sayLine(const QString& said);
@@ -45,6 +46,7 @@ private:
     RadioWork work_;
     QEventLoop loop_;
     WorkResult result_;
+    StepTimer::Clock::time_point restEnd_;
     bool done_ = false;
     bool progressShown_ = false;
 };

@@ -136,8 +136,25 @@ TEST_F(CommandLine, MessagesFollowTheLocale) {
         locale = name;
         EXPECT_NE(cal({"identify", "--port", "COM77"}).err.find(said), std::string::npos) << name;
         EXPECT_TRUE(cal({"show", "{dir}/missing.json"}).err.starts_with(fileSaid)) << name;
-        EXPECT_EQ(cal({"identify", "--port", "COM9"}).out, "model: QV-4120\nversion: 01.02\n");
+        const Ran identified = cal({"identify", "--port", "COM9"});
+        EXPECT_EQ(identified.out, "model: QV-4120\nversion: 01.02\n");
+        EXPECT_EQ(identified.err, "") << name;
     }
+}
+
+// The rest after the result is counted down on one line of a terminal, from its first second,
+// and cleared at its end (elsewhere nothing is said of it: above).
+TEST_F(CommandLine, TheRestIsCountedOnATerminal) {
+    QProcess onTerminal;
+    onTerminal.start("script", {"-qec",
+                                QString("'%1' --settings '%2' identify -p COM9")
+                                    .arg(QStringLiteral(QV_CAL), dir.filePath("mysetup.ini")),
+                                "/dev/null"});
+    const std::string shown = finish(onTerminal).out;
+    EXPECT_NE(shown.find("01.02\r\n\r\033[KThe radio rests: 3 s\r\033[KThe radio rests: 2 s"),
+              std::string::npos)
+        << shown;
+    EXPECT_TRUE(shown.ends_with("1 s\r\033[K")) << shown;
 }
 
 // Two radios read at once; a data file converted to a document (named in Chinese) and back keeps
