@@ -18,6 +18,7 @@ int main(int argc, char** argv) {
     // The command line is UTF-8 from here on, on every system.
     std::vector<std::string> arguments = qv::utf8Arguments(argc, argv);
     std::vector<char*> pointers;
+    pointers.reserve(arguments.size());
     for (std::string& argument : arguments) {
         pointers.push_back(argument.data());
     }

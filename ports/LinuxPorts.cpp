@@ -155,12 +155,12 @@ private:
 
 }  // namespace
 
-std::unique_ptr<PresentPorts> systemPorts(std::vector<PresentPort> configured,
+std::unique_ptr<PresentPorts> systemPorts(const std::vector<PresentPort>& configured,
                                           PortLookups lookups) {
     if (lookups == PortLookups::Once) {
-        return std::make_unique<LinuxPorts>(std::move(configured));
+        return std::make_unique<LinuxPorts>(configured);
     }
-    return std::make_unique<WatchedLinuxPorts>(std::move(configured));
+    return std::make_unique<WatchedLinuxPorts>(configured);
 }
 
 }  // namespace qv

@@ -26,6 +26,7 @@ enum class PortLookups { Once, EverySecond };
 
 // This system's present ports. `configured` are the settings file's [ports] entries: Linux
 // numbers its devices and takes them; Windows names every port itself.
-std::unique_ptr<PresentPorts> systemPorts(std::vector<PresentPort> configured, PortLookups lookups);
+std::unique_ptr<PresentPorts> systemPorts(const std::vector<PresentPort>& configured,
+                                          PortLookups lookups);
 
 }  // namespace qv

@@ -12,7 +12,7 @@ std::vector<PresentPort> WindowsPorts::list() {
     return ports;
 }
 
-std::unique_ptr<PresentPorts> systemPorts(std::vector<PresentPort> /*configured*/,
+std::unique_ptr<PresentPorts> systemPorts(const std::vector<PresentPort>& /*configured*/,
                                           PortLookups /*lookups*/) {
     return std::make_unique<WindowsPorts>();
 }
