@@ -8,6 +8,7 @@
 #include "link/QtStepTimer.h"
 #include "link/SerialPortAdapter.h"
 #include "ports/AppFolders.h"
+#include "ports/PresentPorts.h"
 #include "ports/SettingsFile.h"
 #include "shell/Commands.h"
 #include "shell/DataFileDialog.h"
@@ -15,12 +16,6 @@
 #include "shell/MessageBoxNotices.h"
 #include "shell/QtSystemLocale.h"
 #include "translations/Translations.h"
-#ifdef _WIN32
-#include "ports/WindowsPorts.h"
-#else
-#include "ports/LinuxPorts.h"
-#include "ports/SerialDeviceCache.h"
-#endif
 
 namespace {
 
@@ -71,20 +66,13 @@ int main(int argc, char** argv) {
         qv::pathFromUtf8(QCoreApplication::applicationDirPath().toStdString()))));
     qv::QtSystemLocale locale;
     qv::useChinese(locale.isChineseChina());
-#ifdef _WIN32
-    qv::WindowsPorts ports;
-#else
-    // The window looks each second: at the [ports] paths, and at the system's devices only after
-    // one came or went.
-    qv::SerialDeviceCache systemDevices;
-    qv::LinuxPorts ports(settings.configuredPorts(), [&] { return systemDevices.devices(); });
-#endif
+    const auto ports = qv::systemPorts(settings.configuredPorts(), qv::PortLookups::EverySecond);
     qv::MessageBoxNotices notices;
     qv::SerialPortAdapter serialPort;
     qv::QtStepTimer steps;
     qv::FileRestRecord rests(qv::restFolder());
 
-    qv::MainWindow window({notices, locale, ports, settings});
+    qv::MainWindow window({notices, locale, *ports, settings});
     qv::QtFilePicker picker(&window);
     qv::Commands commands(window, {serialPort, steps, rests, notices, picker});
     window.startUp();

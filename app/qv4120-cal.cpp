@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Arguments.h"
 #include "cli/CommandLine.h"
 #include "datafile/PathText.h"
 #include "datafile/Platform.h"
@@ -14,21 +15,14 @@ int main(int argc, char** argv) {
     qv::nameApplication();
     qv::useChinese(qv::isChineseChina(QLocale::system()));
     qv::platform::useUtf8Terminal();
-#ifdef Q_OS_WIN
-    // Windows gives main its arguments in the ANSI code page, which cannot hold every name; Qt
-    // has them whole. The command line is UTF-8 from here on, as it is on Linux.
-    std::vector<std::string> arguments;
-    for (const QString& argument : QCoreApplication::arguments()) {
-        arguments.push_back(argument.toStdString());
-    }
+    // The command line is UTF-8 from here on, on every system.
+    std::vector<std::string> arguments = qv::utf8Arguments(argc, argv);
     std::vector<char*> pointers;
+    pointers.reserve(arguments.size());
     for (std::string& argument : arguments) {
         pointers.push_back(argument.data());
     }
-    argc = static_cast<int>(pointers.size());
-    argv = pointers.data();
-#endif
     return qv::cli::runCommandLine(
-        argc, argv, std::cout, std::cerr,
+        static_cast<int>(pointers.size()), pointers.data(), std::cout, std::cerr,
         qv::pathFromUtf8(QCoreApplication::applicationDirPath().toStdString()));
 }

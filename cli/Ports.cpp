@@ -1,8 +1,8 @@
 #include <cstdio>
 
 #include "cli/Subcommands.h"
-#include "ports/LinuxPorts.h"
 #include "ports/PortList.h"
+#include "ports/PresentPorts.h"
 #include "record/PlainText.h"
 
 namespace qv::cli {
@@ -15,8 +15,8 @@ ExitCode Ports::execute() {
     if (auto code = openSettings()) {
         return *code;
     }
-    LinuxPorts present(settings().configuredPorts());
-    const PortListing listing = listPorts(present.list());
+    const auto present = systemPorts(settings().configuredPorts(), PortLookups::Once);
+    const PortListing listing = listPorts(present->list());
     if (listing.entries.empty()) {
         say("qv4120-cal: " + Command::tr("no serial port is present."));
     }

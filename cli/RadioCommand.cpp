@@ -5,7 +5,7 @@
 #include "cli/PortChoice.h"
 #include "datafile/Platform.h"
 #include "ports/AppFolders.h"
-#include "ports/LinuxPorts.h"
+#include "ports/PresentPorts.h"
 
 namespace qv::cli {
 
@@ -36,8 +36,8 @@ std::optional<ExitCode> RadioCommand::prepare() {
     }
     place_.settings.model = common().model.value_or(settings().model());
     place_.backupFolder = backupFolder();
-    LinuxPorts present(settings().configuredPorts());
-    const auto chosen = choosePort(portText_, present);
+    const auto present = systemPorts(settings().configuredPorts(), PortLookups::Once);
+    const auto chosen = choosePort(portText_, *present);
     if (!chosen) {
         return fail(
             ExitCode::PortUnavailable,

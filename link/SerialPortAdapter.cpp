@@ -1,12 +1,12 @@
 #include "link/SerialPortAdapter.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QTimer>
 #include <algorithm>
 #include <cerrno>
 
 #include "datafile/PlatformRuntime.h"
+#include "link/PortAccess.h"
 #include "record/PlainText.h"
 
 namespace qv {
@@ -43,22 +43,6 @@ std::string busyReason(const std::vector<PortHolder>& holders) {
     }
     return reason.toStdString();
 }
-
-namespace {
-
-// Whether the user's rights let them open the device, so a refusal means another holds it.
-// Windows has no such rights on a port: a port is refused only while a program has it.
-bool userMayOpen(const std::string& port) {
-#ifdef Q_OS_WIN
-    Q_UNUSED(port);
-    return true;
-#else
-    const QFileInfo info(QString::fromStdString(platform::serialDeviceLocation(port)));
-    return info.isReadable() && info.isWritable();
-#endif
-}
-
-}  // namespace
 
 std::string openFailureReason(QSerialPort::SerialPortError error, const QString& errorText,
                               int systemError, bool deviceAccessible,

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "ports/PortList.h"
+#include "ports/SerialDeviceCache.h"
 
 namespace qv {
 
@@ -134,6 +135,32 @@ bool LinuxPorts::reserved(int n) const {
                     [n](const PresentPort& p) { return portNumberOf(p.name) == n; });
     return configured || std::any_of(assigned_.begin(), assigned_.end(),
                                      [n](const auto& entry) { return entry.second == n; });
+}
+
+namespace {
+
+// Looks at the [ports] paths on every call, and at the system's devices only after one came or
+// went.
+class WatchedLinuxPorts : public PresentPorts {
+public:
+    explicit WatchedLinuxPorts(std::vector<PresentPort> configured)
+        : ports_(std::move(configured), [this] { return devices_.devices(); }) {}
+
+    std::vector<PresentPort> list() override { return ports_.list(); }
+
+private:
+    SerialDeviceCache devices_;
+    LinuxPorts ports_;
+};
+
+}  // namespace
+
+std::unique_ptr<PresentPorts> systemPorts(const std::vector<PresentPort>& configured,
+                                          PortLookups lookups) {
+    if (lookups == PortLookups::Once) {
+        return std::make_unique<LinuxPorts>(configured);
+    }
+    return std::make_unique<WatchedLinuxPorts>(configured);
 }
 
 }  // namespace qv

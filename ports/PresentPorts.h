@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,5 +20,13 @@ public:
     virtual ~PresentPorts() = default;
     virtual std::vector<PresentPort> list() = 0;
 };
+
+// How often the caller asks for the list: the window every second, the command line once.
+enum class PortLookups { Once, EverySecond };
+
+// This system's present ports. `configured` are the settings file's [ports] entries: Linux
+// numbers its devices and takes them; Windows names every port itself.
+std::unique_ptr<PresentPorts> systemPorts(const std::vector<PresentPort>& configured,
+                                          PortLookups lookups);
 
 }  // namespace qv

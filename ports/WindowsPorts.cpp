@@ -12,4 +12,9 @@ std::vector<PresentPort> WindowsPorts::list() {
     return ports;
 }
 
+std::unique_ptr<PresentPorts> systemPorts(const std::vector<PresentPort>& /*configured*/,
+                                          PortLookups /*lookups*/) {
+    return std::make_unique<WindowsPorts>();
+}
+
 }  // namespace qv
