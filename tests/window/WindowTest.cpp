@@ -222,7 +222,11 @@ TEST_F(Accessibility, EveryControlHasANameOfItsOwnAndTheKeysStartInTheFirstField
             EXPECT_FALSE(name.isEmpty()) << names.join(", ").toStdString();
             EXPECT_EQ(names.count(name), 1) << name.toStdString();
         }
-        EXPECT_TRUE(names.contains(chinese ? "增加 UL SQ 1" : "Increase UL SQ 1"));
+        for (const QString& name : chinese
+                                       ? QStringList{"增加 UL SQ 1", "读出", "串口选择"}
+                                       : QStringList{"Increase UL SQ 1", "Read", "Comm Select"}) {
+            EXPECT_TRUE(names.contains(name)) << name.toStdString();
+        }
         window->fieldEditor().keepAsUnchanged();
         window->fields().setText(26, "5");
         const auto description = [&](int field) {
