@@ -79,6 +79,9 @@ QString changesText(int count) {
 // A section's name says what it shows, its description what it shows now: a screen reader is
 // told of each change.
 void showText(QLabel& label, const QString& text) {
+    if (text == label.text()) {
+        return;
+    }
     label.setText(text);
     label.setAccessibleDescription(text);
 }
