@@ -120,7 +120,7 @@ QWidget* makePage(const FieldEditor& editor, Page pageOfFields) {
 }  // namespace
 
 void FieldEditor::addPages() {
-    // The tab list speaks as its open tab.
+    // The pages as a whole; their tab list speaks as its open tab.
     setAccessibleName(tr("Calibration fields"));
     for (const Page page : kShownPages) {
         addTab(makePage(*this, page), pageTitle(page));
