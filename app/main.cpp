@@ -77,6 +77,5 @@ int main(int argc, char** argv) {
     qv::Commands commands(window, {serialPort, steps, rests, notices, picker});
     window.startUp();
     notices.setParent(&window);
-    window.show();
     return QApplication::exec();
 }

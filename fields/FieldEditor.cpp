@@ -80,6 +80,9 @@ FieldEditor::FieldEditor(NumberFormat format, DateSource today, QWidget* parent)
 QLineEdit* FieldEditor::makeFieldEdit(const FieldInfo& info) {
     auto* edit = new QLineEdit;
     edit->setObjectName(QStringLiteral("fieldEdit_%1").arg(info.index));
+    // Spoken as a person says it: the caption alone would name several fields alike ("1").
+    edit->setAccessibleName(QString::fromStdString(fieldName(info.index)));
+    edit->setAccessibleDescription(describe(info.index, false));
     edit->setFixedWidth(kFieldWidth);
     // Numbers read best with their digits lined up on the right.
     edit->setAlignment(Qt::AlignRight);
@@ -148,10 +151,17 @@ void FieldEditor::markChanged(int field) {
         return;
     }
     edit->setProperty("changed", changed);
+    edit->setAccessibleDescription(describe(field, changed));
     edit->style()->unpolish(edit);
     edit->style()->polish(edit);
     changedCount_ += changed ? 1 : -1;
     emit changedCountChanged(changedCount_);
+}
+
+// What a screen reader says after the name: the range the field keeps and whether it is marked.
+QString FieldEditor::describe(int field, bool changed) {
+    const QString range = tr("0 to %1").arg(fieldInfo(field).rangeMax);
+    return changed ? tr("%1, changed").arg(range) : range;
 }
 
 void FieldEditor::onFieldFocused(int field, Qt::FocusReason reason) {

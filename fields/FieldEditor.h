@@ -36,6 +36,9 @@ public:
         return spinButtons_.at(static_cast<std::size_t>(field));
     }
 
+    // Puts the keyboard focus in the first field of the open page.
+    void focusFirstField();
+
     // Takes the fields as they are now as the values read or loaded: from now on a field whose
     // value differs is marked changed, until the next call.
     void keepAsUnchanged();
@@ -55,6 +58,7 @@ protected:
 
 private:
     QLineEdit* makeFieldEdit(const FieldInfo& info);
+    static QString describe(int field, bool changed);
     void addPages();
     void onFieldChanged(int field);
     void onFieldFocused(int field, Qt::FocusReason reason);

@@ -120,9 +120,16 @@ QWidget* makePage(const FieldEditor& editor, Page pageOfFields) {
 }  // namespace
 
 void FieldEditor::addPages() {
+    // The pages as a whole; their tab list speaks as its open tab.
+    setAccessibleName(tr("Calibration fields"));
     for (const Page page : kShownPages) {
         addTab(makePage(*this, page), pageTitle(page));
     }
+}
+
+void FieldEditor::focusFirstField() {
+    fieldEdit(fieldsOnPage(kShownPages.at(static_cast<std::size_t>(currentIndex()))).front())
+        ->setFocus(Qt::OtherFocusReason);
 }
 
 }  // namespace qv

@@ -25,15 +25,20 @@ SpinButton::SpinButton(int maximum, QLineEdit* field, NumberFormat format, QWidg
     arrows->setContentsMargins(0, 0, 0, 0);
     arrows->setSpacing(0);
     const int half = field->sizeHint().height() / 2;
-    arrows->addWidget(addArrow(Qt::UpArrow, "stepUp", 1, half));
-    arrows->addWidget(addArrow(Qt::DownArrow, "stepDown", -1, half));
+    // Named for a screen reader's pointer and its actions; the keyboard steps with Up and Down
+    // in the field, so the arrows take no focus.
+    const QString name = field->accessibleName();
+    arrows->addWidget(addArrow(Qt::UpArrow, "stepUp", tr("Increase %1").arg(name), 1, half));
+    arrows->addWidget(addArrow(Qt::DownArrow, "stepDown", tr("Decrease %1").arg(name), -1, half));
     setFocusPolicy(Qt::NoFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
-QToolButton* SpinButton::addArrow(Qt::ArrowType arrow, const char* name, int delta, int height) {
+QToolButton* SpinButton::addArrow(Qt::ArrowType arrow, const char* name, const QString& spokenName,
+                                  int delta, int height) {
     auto* button = new QToolButton(this);
     button->setObjectName(name);
+    button->setAccessibleName(spokenName);
     button->setArrowType(arrow);
     button->setAutoRepeat(true);
     button->setFocusPolicy(Qt::NoFocus);

@@ -16,7 +16,8 @@ std::string steppedText(const std::string& text, int delta, int maximum,
                         const NumberFormat& format);
 
 // Up and down arrows beside a field that step the field's number by one. Writing the new text
-// into the field runs the field's change rule like any other change.
+// into the field runs the field's change rule like any other change. The arrows are spoken as
+// "Increase" and "Decrease" with the field's accessible name, which must be set first.
 class SpinButton : public QWidget {
     Q_OBJECT
 public:
@@ -27,7 +28,8 @@ public:
     void stepBy(int delta);
 
 private:
-    QToolButton* addArrow(Qt::ArrowType arrow, const char* name, int delta, int height);
+    QToolButton* addArrow(Qt::ArrowType arrow, const char* name, const QString& spokenName,
+                          int delta, int height);
 
     int maximum_;
     QLineEdit* field_;

@@ -1,10 +1,12 @@
 #include "shell/MainWindow.h"
 
+#include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -26,6 +28,18 @@ constexpr int kRescanInterval = 1000;
 // theirs taller.
 constexpr int kButtonWidth = 97;
 constexpr int kButtonHeight = 25;
+
+// A caption as a screen reader speaks it: without its access key, "&Read" or "读出(&R)", which
+// the reader names apart, and without a closing colon.
+QString spokenCaption(QString caption) {
+    static const QRegularExpression accessKeyInParentheses(QStringLiteral("\\(&.\\)"));
+    static const QRegularExpression ampersand(QStringLiteral("&(.)"));
+    static const QRegularExpression closingColon(QStringLiteral("[:：]$"));
+    return caption.remove(accessKeyInParentheses)
+        .replace(ampersand, QStringLiteral("\\1"))
+        .remove(closingColon)
+        .trimmed();
+}
 
 }  // namespace
 
@@ -64,6 +78,8 @@ QWidget* MainWindow::buildCommandRow() {
     portList_->setObjectName("portList");
     portList_->setMinimumWidth(kButtonWidth);
     caption->setBuddy(portList_);
+    portList_->setAccessibleName(spokenCaption(caption->text()));
+    portList_->view()->setAccessibleName(tr("Ports present"));
     grid->addWidget(caption, 0, 0);
     grid->addWidget(portList_, 1, 0);
     connect(portList_, &QComboBox::activated, this, &MainWindow::onPortPicked);
@@ -86,13 +102,16 @@ QWidget* MainWindow::buildCommandRow() {
 QPushButton* MainWindow::addButton(const char* name, const QString& caption) {
     auto* button = new QPushButton(caption);
     button->setObjectName(name);
+    button->setAccessibleName(spokenCaption(caption));
     button->setMinimumSize(kButtonWidth, kButtonHeight);
     button->setAutoDefault(false);
     return button;
 }
 
 // The port list is first filled with the ports present; a saved port that is gone gives way to
-// the first one, which is saved in its place.
+// the first one, which is saved in its place. When the reminder closes the window shows, active
+// and with the focus in the first field, so that its keys work at once even where no window
+// manager hands the focus over.
 void MainWindow::startUp() {
     pages_->setCurrentIndex(0);
     portNumber_ = static_cast<std::int16_t>(services_.settings.readComPort());
@@ -113,6 +132,10 @@ void MainWindow::startUp() {
         tr("Please READ and SAVE (backup) the calibration data before making any changes.")
             .toStdString(),
         NoticeIcon::Exclamation);
+    show();
+    raise();
+    activateWindow();
+    pages_->focusFirstField();
 }
 
 int MainWindow::listPorts() {

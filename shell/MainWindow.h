@@ -39,8 +39,8 @@ public:
     explicit MainWindow(ShellServices services, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Before the window is first shown: restores the saved port and ends when the user closes
-    // the reminder.
+    // Restores the saved port, reminds the user and, once the reminder is closed, shows the
+    // window with the keyboard focus in the first field.
     void startUp();
 
     // The n of the chosen port "COM" n, 0 when none is chosen, and the device behind it.

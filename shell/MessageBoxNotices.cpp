@@ -32,15 +32,25 @@ std::unique_ptr<QMessageBox> warningBox(const std::string& text,
 }  // namespace
 
 void MessageBoxNotices::show(const std::string& text, NoticeIcon icon) {
-    messageBox(text, icon)->exec();
+    answer(*messageBox(text, icon));
 }
 
 bool MessageBoxNotices::confirm(const std::string& text) {
-    return questionBox(text)->exec() == QMessageBox::Ok;
+    return answer(*questionBox(text)) == QMessageBox::Ok;
 }
 
 bool MessageBoxNotices::ask(const std::string& text) {
-    return yesNoBox(text)->exec() == QMessageBox::Yes;
+    return answer(*yesNoBox(text)) == QMessageBox::Yes;
+}
+
+// The window takes the keys back when a box closes, also where no window manager hands them
+// over.
+int MessageBoxNotices::answer(QMessageBox& box) const {
+    const int answered = box.exec();
+    if (parent_ != nullptr && parent_->isVisible()) {
+        parent_->activateWindow();
+    }
+    return answered;
 }
 
 std::unique_ptr<QMessageBox> MessageBoxNotices::messageBox(const std::string& text,

@@ -27,6 +27,8 @@ public:
     std::unique_ptr<QMessageBox> yesNoBox(const std::string& text) const;
 
 private:
+    int answer(QMessageBox& box) const;
+
     QWidget* parent_ = nullptr;
 };
 

@@ -42,9 +42,11 @@ QString elidedPath(const QString& path, const QFontMetrics& metrics, int room) {
 // A framed section at least as wide as the widest of `widest`, so that nothing moves as texts
 // come and go. The one that stretches takes the room left.
 template <typename Label = QLabel>
-Label* addSection(QStatusBar& bar, const char* name, int stretch, const QStringList& widest) {
+Label* addSection(QStatusBar& bar, const char* name, const QString& spokenName, int stretch,
+                  const QStringList& widest) {
     auto* label = new Label(&bar);
     label->setObjectName(name);
+    label->setAccessibleName(spokenName);
     label->setTextFormat(Qt::PlainText);
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     int width = 0;
@@ -74,11 +76,21 @@ QString changesText(int count) {
                         : StatusLine::tr("%1 fields changed").arg(count);
 }
 
+// A section's name says what it shows, its description what it shows now: a screen reader is
+// told of each change.
+void showText(QLabel& label, const QString& text) {
+    if (text == label.text()) {
+        return;
+    }
+    label.setText(text);
+    label.setAccessibleDescription(text);
+}
+
 }  // namespace
 
 void PathLabel::showPath(const QString& text, const QString& path) {
     path_ = path;
-    setText(text);
+    showText(*this, text);
 }
 
 // The room of the text: inside the frame and margins, and after the indent, which a framed
@@ -118,16 +130,18 @@ void PathLabel::paintEvent(QPaintEvent* /*event*/) {
 }
 
 StatusLine::StatusLine(QStatusBar& bar)
-    : port_(addSection<PathLabel>(bar, "statusPort", 0, {QStringLiteral("COM100: /dev/ttyUSB10")})),
+    : port_(addSection<PathLabel>(bar, "statusPort", tr("Port"), 0,
+                                  {QStringLiteral("COM100: /dev/ttyUSB10")})),
       progress_(addSection(
-          bar, "statusProgress", 0,
+          bar, "statusProgress", tr("Transfer"), 0,
           {progressText(TransferKind::Read, 8, 8), progressText(TransferKind::Write, 8, 8),
            Wording::restText(RestKind::Storing, 3), Wording::restText(RestKind::Resting, 3)})),
-      radio_(
-          addSection(bar, "statusRadio", 0, {tr("Radio %1, version %2").arg("QV-4120", "00.00")})),
-      changes_(addSection(bar, "statusChanges", 0, {changesText(kFieldCount)})),
+      radio_(addSection(bar, "statusRadio", tr("Radio"), 0,
+                        {tr("Radio %1, version %2").arg("QV-4120", "00.00")})),
+      changes_(addSection(bar, "statusChanges", tr("Changes"), 0, {changesText(kFieldCount)})),
       // The start of a path at least; the whole of it shows on hovering.
-      file_(addSection<PathLabel>(bar, "statusFile", 1, {QString(24, QLatin1Char('x'))})) {}
+      file_(addSection<PathLabel>(bar, "statusFile", tr("File"), 1,
+                                  {QString(24, QLatin1Char('x'))})) {}
 
 void StatusLine::showPort(const QString& entry, const QString& device) {
     port_->showPath(entry.isEmpty() ? tr("No port") : entry + ": " + device, device);
@@ -151,24 +165,25 @@ void StatusLine::showFile(const QString& text, const QString& detail) {
 }
 
 void StatusLine::showProgress(TransferKind kind, int block, int count) {
-    progress_->setText(progressText(kind, block, count));
+    showText(*progress_, progressText(kind, block, count));
 }
 
 void StatusLine::showRest(const QString& said) {
-    progress_->setText(said);
+    showText(*progress_, said);
 }
 
 void StatusLine::showRadio(const Identification& radio) {
-    radio_->setText(tr("Radio %1, version %2")
-                        .arg(QString::fromLatin1(radio.model), QString::fromLatin1(radio.version)));
+    showText(*radio_,
+             tr("Radio %1, version %2")
+                 .arg(QString::fromLatin1(radio.model), QString::fromLatin1(radio.version)));
 }
 
 void StatusLine::clearProgress() {
-    progress_->clear();
+    showText(*progress_, {});
 }
 
 void StatusLine::showChanges(int count) {
-    changes_->setText(changesText(count));
+    showText(*changes_, changesText(count));
 }
 
 }  // namespace qv

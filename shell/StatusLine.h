@@ -34,7 +34,8 @@ private:
 
 // The window's status line: the chosen port, the progress of a running transfer, the radio
 // last identified, the fields changed and the file last saved, loaded or kept, each in a frame
-// of its own. It only shows; it decides nothing. Its texts come from outside (a radio's model,
+// of its own, named for a screen reader by what it shows, its text as its description. It only
+// shows; it decides nothing. Its texts come from outside (a radio's model,
 // a file's name) and show as they are, never as markup.
 class StatusLine final {
     Q_DECLARE_TR_FUNCTIONS(StatusLine)

@@ -54,6 +54,26 @@
         <source>Settings file: %1</source>
         <translation>设置文件：%1</translation>
     </message>
+    <message>
+        <source>Port</source>
+        <translation>端口</translation>
+    </message>
+    <message>
+        <source>Transfer</source>
+        <translation>传输</translation>
+    </message>
+    <message>
+        <source>Radio</source>
+        <translation>电台</translation>
+    </message>
+    <message>
+        <source>Changes</source>
+        <translation>更改</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>文件</translation>
+    </message>
 </context>
 <context>
     <name>Wording</name>
@@ -288,6 +308,18 @@ radio will display level N+1.</source>
 并写入电台后，
 电台将显示电平 N+1。</translation>
     </message>
+    <message>
+        <source>0 to %1</source>
+        <translation>0 至 %1</translation>
+    </message>
+    <message>
+        <source>%1, changed</source>
+        <translation>%1，已更改</translation>
+    </message>
+    <message>
+        <source>Calibration fields</source>
+        <translation>校准字段</translation>
+    </message>
 </context>
 <context>
     <name>qv::Fields</name>
@@ -333,6 +365,10 @@ radio will display level N+1.</source>
     <message>
         <source>Please READ and SAVE (backup) the calibration data before making any changes.</source>
         <translation>在进行任何更改之前，请先读出并保存（备份）校准数据。</translation>
+    </message>
+    <message>
+        <source>Ports present</source>
+        <translation>现有串口</translation>
     </message>
 </context>
 <context>
@@ -398,6 +434,17 @@ radio will display level N+1.</source>
     <message>
         <source>The settings file %1 is %2, not a regular file: it is not read, and the built-in settings are used.</source>
         <translation>设置文件 %1 是%2，不是普通文件：不读取它，使用内置设置。</translation>
+    </message>
+</context>
+<context>
+    <name>qv::SpinButton</name>
+    <message>
+        <source>Increase %1</source>
+        <translation>增加 %1</translation>
+    </message>
+    <message>
+        <source>Decrease %1</source>
+        <translation>减少 %1</translation>
     </message>
 </context>
 </TS>

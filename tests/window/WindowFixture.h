@@ -37,7 +37,7 @@ inline bool isChinese(const QString& text) {
 class WindowTest : public testing::Test {
 protected:
     // Builds the window over these ports, in the language of the locale as the app does, runs
-    // its start-up and shows it; the start-up's reminder is answered and forgotten.
+    // its start-up, which shows it; the start-up's reminder is answered and forgotten.
     void open(std::vector<PresentPort> present = {}) {
         ports.present = std::move(present);
         useChinese(locale.isChineseChina());
@@ -47,7 +47,6 @@ protected:
         commands = std::make_unique<Commands>(
             *window, CommandServices{serialPort, steps, rests, notices, picker});
         window->startUp();
-        window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         notices.shown.clear();
     }

@@ -1,5 +1,6 @@
 // The main window over fakes: start-up and language, the port list, the pages and the editing
 // rules wired to every field.
+#include <QAccessible>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
@@ -185,6 +186,56 @@ TEST_F(FieldEditing, TheRulesHoldForEveryWayAFieldChanges) {
     EXPECT_EQ(edit(3)->text(), "61226");
     EXPECT_EQ(QApplication::clipboard()->text(), "9");
     EXPECT_NE(QApplication::focusWidget(), edit(3));
+}
+
+using Accessibility = WindowTest;
+
+// The controls a screen reader offers: those the keyboard reaches, buttons and tabs. The tab
+// list speaks as its open tab.
+void collectSpoken(QAccessibleInterface* node, QStringList& names, int& fields) {
+    for (int i = 0; i < node->childCount(); ++i) {
+        QAccessibleInterface* child = node->child(i);
+        const QAccessible::Role role = child->role();
+        if ((child->state().focusable && role != QAccessible::PageTabList) ||
+            role == QAccessible::PushButton || role == QAccessible::PageTab) {
+            names << child->text(QAccessible::Name);
+            fields += role == QAccessible::EditableText ? 1 : 0;
+        }
+        collectSpoken(child, names, fields);
+    }
+}
+
+// On every page, in both languages, every control a screen reader offers has a name that no
+// other has; a field's description gives its range and its changed mark. When the reminder
+// closes, the window is active with the focus in the first field of the open page.
+TEST_F(Accessibility, EveryControlHasANameOfItsOwnAndTheKeysStartInTheFirstField) {
+    for (const bool chinese : {false, true}) {
+        locale.chineseChina = chinese;
+        open();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        EXPECT_EQ(QApplication::focusWidget(), edit(60));
+        QStringList names;
+        int fields = 0;
+        collectSpoken(QAccessible::queryAccessibleInterface(window.get()), names, fields);
+        EXPECT_EQ(fields, 50);
+        for (const QString& name : names) {
+            EXPECT_FALSE(name.isEmpty()) << names.join(", ").toStdString();
+            EXPECT_EQ(names.count(name), 1) << name.toStdString();
+        }
+        for (const QString& name : chinese
+                                       ? QStringList{"增加 UL SQ 1", "读出", "串口选择"}
+                                       : QStringList{"Increase UL SQ 1", "Read", "Comm Select"}) {
+            EXPECT_TRUE(names.contains(name)) << name.toStdString();
+        }
+        window->fieldEditor().keepAsUnchanged();
+        window->fields().setText(26, "5");
+        const auto description = [&](int field) {
+            return QAccessible::queryAccessibleInterface(edit(field))
+                ->text(QAccessible::Description);
+        };
+        EXPECT_EQ(description(26), chinese ? "0 至 6，已更改" : "0 to 6, changed");
+        EXPECT_EQ(description(60), chinese ? "0 至 65535" : "0 to 65535");
+    }
 }
 
 using Language = WindowTest;
