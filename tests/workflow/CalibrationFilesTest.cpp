@@ -7,6 +7,7 @@
 
 #include "datafile/DataFile.h"
 #include "record/FieldCatalogue.h"
+#include "tests/datafile/Scratch.h"
 
 namespace qv {
 namespace {
@@ -34,8 +35,9 @@ TEST_P(LoadFile, BringsTheRadiosAndDataFilesValuesIntoRangeAndListsAPersons) {
         document.radio.emplace();
         document.radio->memory.setByte(closeLevel.offset, *c.memory);
     }
-    const fs::path path =
-        fs::path(testing::TempDir()) / (c.kind == FileKind::DataFile ? "file.bin" : "file.json");
+    // ctest runs the cases side by side: each has a folder of its own.
+    const ScratchFolder folder("load-file");
+    const fs::path path = folder / (c.kind == FileKind::DataFile ? "file.bin" : "file.json");
     ASSERT_FALSE(saveCalibration(path, c.kind, document));
     const auto loaded = loadFile(path);
     ASSERT_TRUE(std::holds_alternative<LoadedFile>(loaded));
