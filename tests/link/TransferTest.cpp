@@ -23,7 +23,14 @@ TEST(Transfer, ReadArmsEachAnswerAndPauses) {
               (std::vector{10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 1000, 1000, 1000}));
 }
 
-// Flags, frames and the one outcome.
+// Flags, frames and the one outcome. Flags: 'r' a read, 'W' a write, 'i' an identification,
+// 'n' no read-back, 'm' the model is checked, 'x' the radio is a QV-412, 'e' field 5 is empty,
+// 'b' no backup can be kept, 'u' answers without a checksum, 'w' with a wrong one, 'f' the radio
+// forgets what it is written. Frames: AC (access code), ID (identification), R00..R70 (block
+// reads), W00..W70 (write blocks), END; "..." the frames between when all goes well. What
+// happens to a frame follows its name: '?' silence, '&' silence and the port gone, '~' the answer
+// held back until the next frame, '!' a refusal, '%' a data byte changed, '#' the port refuses it
+// (TransferLine::play says it at length).
 const char* const kScripts[][3] = {
     {"rm", "AC ID? AC ID ...", "read completed"},
     {"rm", "AC ID? AC ID? AC ID? AC ID?", "NoAnswer"},
