@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "datafile/PlatformRuntime.h"
 #include "link/PortAccess.h"
 #include "record/PlainText.h"
 

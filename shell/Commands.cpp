@@ -23,10 +23,6 @@ std::filesystem::path localPath(const QString& path) {
     return pathFromUtf8(path.toStdString());
 }
 
-QString withNote(const QString& text, const QString& note) {
-    return note.isEmpty() ? text : text + "\n" + note;
-}
-
 }  // namespace
 
 Commands::Commands(MainWindow& window, CommandServices services)
@@ -207,7 +203,7 @@ void Commands::onFinished(TransferKind kind, const WorkResult& result) {
     const QString note = std::exchange(note_, {});
     if (result.failure) {
         Message message = *result.failure;
-        message.detail = message.detail.isEmpty() ? note : withNote(message.detail, note);
+        message.detail = joinLines(message.detail, note);
         show(message);
         return;
     }
@@ -218,8 +214,8 @@ void Commands::onFinished(TransferKind kind, const WorkResult& result) {
         window_.fieldEditor().keepAsUnchanged(*written);
     }
     notices_.show(
-        withNote(kind == TransferKind::Read ? Wording::readComplete() : Wording::writeComplete(),
-                 note)
+        joinLines(kind == TransferKind::Read ? Wording::readComplete() : Wording::writeComplete(),
+                  note)
             .toStdString(),
         NoticeIcon::None);
 }

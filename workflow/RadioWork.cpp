@@ -28,7 +28,6 @@ void RadioWork::begin(const RadioPlace& place, TransferKind kind) {
     kind_ = kind;
     result_ = {};
     progress_ = {};
-    backup_.clear();
     transfer_.setRadioSettings(place.settings);
 }
 
@@ -59,7 +58,7 @@ std::optional<std::string> RadioWork::keepRadioBackup(const CalibrationRecord& m
                                                       std::string_view reason) {
     const auto kept = keepBackup(place_.backupFolder, originOf(place_, radio, memory), reason);
     if (const auto* path = std::get_if<std::filesystem::path>(&kept)) {
-        backup_ = *path;
+        progress_.backup = *path;
         listener_.onBackup(Wording::backupKept(*path), outsidePath(*path));
         return std::nullopt;
     }
@@ -108,10 +107,8 @@ void RadioWork::onFailed(const TransferFailure& failure) {
     if (!failure.radio.model.empty()) {
         result_.radio = failure.radio;
     }
-    result_.failure = failure.mismatch
-                          ? Wording::notKept(*failure.mismatch, backup_)
-                          : Wording::transferFailed(failure, kind_, place_.port.describe(),
-                                                    progress_, place_.settings.model);
+    result_.failure = Wording::transferFailed(failure, kind_, place_.port.describe(), progress_,
+                                              place_.settings.model);
     finish();
 }
 

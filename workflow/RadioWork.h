@@ -107,7 +107,6 @@ private:
     std::string readReason_;
     WorkResult result_;
     WriteProgress progress_;
-    std::filesystem::path backup_;  // the last backup kept
 };
 
 }  // namespace qv

@@ -19,11 +19,11 @@ QString notSavedText() {
     return Wording::tr("The data file was not saved.");
 }
 
-QString lines(const QString& first, const QString& second) {
-    return first.isEmpty() ? second : first + "\n" + second;
-}
-
 }  // namespace
+
+QString joinLines(const QString& first, const QString& second) {
+    return first.isEmpty() ? second : second.isEmpty() ? first : first + "\n" + second;
+}
 
 QString outsideText(const std::string& text) {
     return QString::fromStdString(escapeControls(text));
@@ -91,10 +91,10 @@ Message Wording::transferFailed(const TransferFailure& failure, TransferKind kin
                        false};
             break;
         case Kind::NotKept:
-            return notKept(*failure.mismatch, {});
+            return notKept(*failure.mismatch, progress.backup);
     }
     if (kind == TransferKind::Write) {
-        message.detail = lines(message.detail, howFarWritten(progress));
+        message.detail = joinLines(message.detail, howFarWritten(progress));
     }
     return message;
 }

@@ -25,8 +25,10 @@ struct Message {
     QString text() const { return detail.isEmpty() ? headline : headline + "\n" + detail; }
 };
 
-// How far a write got: the blocks it sent, and whether what the radio keeps was being read back.
+// How far a write got: the backup of the radio's memory it kept before its first block, the
+// blocks it sent, and whether what the radio keeps was being read back.
 struct WriteProgress {
+    std::filesystem::path backup;
     int blocksWritten = 0;
     bool readingBack = false;
 };
@@ -42,9 +44,6 @@ public:
     static Message transferFailed(const TransferFailure& failure, TransferKind kind,
                                   const std::string& port, const WriteProgress& progress,
                                   const std::string& expectedModel);
-    // A write read back as other than it sent: what differs, and the backup of the radio's
-    // memory before the write.
-    static Message notKept(const WriteMismatch& mismatch, const std::filesystem::path& backup);
     // A write refused before anything was sent, and why.
     static Message nothingWritten(Message::Kind kind, const QString& why);
     static Message fieldStopsWrite(const GatherError& error);
@@ -58,7 +57,6 @@ public:
     static Message fieldStopsSave(const GatherError& error);
     static Message notACalibrationFileName(const std::filesystem::path& path);
 
-    static QString howFarWritten(const WriteProgress& progress);
     // What is wrong with a field, naming it by index, name and page.
     static QString fieldProblem(const GatherError& error);
     static QString readComplete();
@@ -85,6 +83,12 @@ public:
                                      const std::filesystem::path& file);
     static QString valuesDiffer(std::size_t count, const std::filesystem::path& file,
                                 const Identification& radio, const std::string& port);
+
+private:
+    // A write read back as other than it sent: what differs, and the backup of the radio's
+    // memory before the write.
+    static Message notKept(const WriteMismatch& mismatch, const std::filesystem::path& backup);
+    static QString howFarWritten(const WriteProgress& progress);
 };
 
 // Text from outside as a QString a terminal and a message box show safely.
@@ -92,5 +96,7 @@ QString outsideText(const std::string& text);
 QString outsidePath(const std::filesystem::path& path);
 // Text from outside made of lines: each is made safe alone, and the lines stay lines.
 QString outsideLines(const std::string& text);
+// The two texts one below the other; an empty one takes no line.
+QString joinLines(const QString& first, const QString& second);
 
 }  // namespace qv
