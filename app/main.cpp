@@ -10,11 +10,11 @@
 #include "ports/AppFolders.h"
 #include "ports/PresentPorts.h"
 #include "ports/SettingsFile.h"
-#include "shell/Commands.h"
 #include "shell/DataFileDialog.h"
 #include "shell/MainWindow.h"
 #include "shell/MessageBoxNotices.h"
 #include "shell/QtSystemLocale.h"
+#include "shell/WindowCommands.h"
 #include "translations/Translations.h"
 
 namespace {
@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
 
     qv::MainWindow window({notices, locale, *ports, settings});
     qv::QtFilePicker picker(&window);
-    qv::Commands commands(window, {serialPort, steps, rests, notices, picker});
+    qv::WindowCommands commands(window, {serialPort, steps, rests, notices, picker});
     window.startUp();
     notices.setParent(&window);
     return QApplication::exec();

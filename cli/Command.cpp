@@ -82,7 +82,7 @@ std::optional<ExitCode> Command::openSettings() {
         common().settings.empty() ? settingsFilePath(common().executableFolder) : common().settings;
     settings_.emplace(utf8Text(path));
     if (const auto refusal = settings_->refusal()) {
-        say("qv4120-cal: " + outsideText(*refusal));
+        say("qv4120-cal: " + escapedText(*refusal));
     } else if (!common().settings.empty()) {
         // The system's own reason: a link loop, a missing file, a permission.
         platform::File file;

@@ -9,7 +9,7 @@ ExitCode Identify::execute() {
     if (auto code = prepare()) {
         return *code;
     }
-    const WorkResult result = work([&](RadioWork& radio) { radio.identify(place()); });
+    const OperationResult result = work([&](RadioOperations& radio) { radio.identify(setup()); });
     if (result.failure) {
         return fail(*result.failure);
     }

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "ports/PresentPorts.h"
-#include "workflow/RadioWork.h"
+#include "workflow/RadioOperations.h"
 
 namespace qv::cli {
 

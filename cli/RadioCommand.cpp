@@ -22,33 +22,33 @@ std::optional<ExitCode> RadioCommand::prepare() {
             return fail(ExitCode::Usage,
                         Command::tr("--access-code takes ten printable ASCII characters."));
         }
-        place_.settings.accessCode = *given;
+        setup_.settings.accessCode = *given;
     } else {
         const std::string written = settings().accessCode();
-        place_.settings.accessCode = accessCodeOrDefault(written);
-        if (!written.empty() && place_.settings.accessCode != written) {
+        setup_.settings.accessCode = accessCodeOrDefault(written);
+        if (!written.empty() && setup_.settings.accessCode != written) {
             say("qv4120-cal: " +
                 Command::tr(
                     "note: %1: [radio] accessCode is not ten printable ASCII characters; the "
                     "built-in code is used.")
-                    .arg(outsideText(settings().path())));
+                    .arg(escapedText(settings().path())));
         }
     }
-    place_.settings.model = common().model.value_or(settings().model());
-    place_.backupFolder = backupFolder();
+    setup_.settings.model = common().model.value_or(settings().model());
+    setup_.backupFolder = backupFolder();
     const auto present = systemPorts(settings().configuredPorts(), PortLookups::Once);
     const auto chosen = choosePort(portText_, *present);
     if (!chosen) {
         return fail(
             ExitCode::PortUnavailable,
             Command::tr("Cannot open %1: no such port is present (qv4120-cal ports lists them).")
-                .arg(outsideText(portText_)));
+                .arg(escapedText(portText_)));
     }
-    place_.port = *chosen;
+    setup_.port = *chosen;
     return std::nullopt;
 }
 
-WorkResult RadioCommand::work(const std::function<void(RadioWork&)>& start) {
+OperationResult RadioCommand::work(const std::function<void(RadioOperations&)>& start) {
     session_.reset();
     tracing_.reset();
     serial_.emplace();

@@ -8,7 +8,7 @@
 #include "cli/RadioSession.h"
 #include "cli/TracingSerialPort.h"
 #include "link/SerialPortAdapter.h"
-#include "workflow/RadioWork.h"
+#include "workflow/RadioOperations.h"
 
 namespace qv::cli {
 
@@ -22,17 +22,17 @@ protected:
     void addOptions(CLI::App& command) override;
     // Reads the settings and finds the port; the exit code when it cannot.
     std::optional<ExitCode> prepare();
-    const RadioPlace& place() const { return place_; }
-    std::string port() const { return place_.port.describe(); }
+    const RadioSetup& setup() const { return setup_; }
+    std::string port() const { return setup_.port.describe(); }
     // Runs the work `start` begins until it ends.
-    WorkResult work(const std::function<void(RadioWork&)>& start);
+    OperationResult work(const std::function<void(RadioOperations&)>& start);
     // The program ends once the radio rests no more, so that a command after it finds the radio
     // ready.
     void finish() override;
 
 private:
     std::string portText_;
-    RadioPlace place_;
+    RadioSetup setup_;
     // The line and the session of the work, made when it starts (only one subcommand runs) and
     // kept while the radio rests after it.
     std::optional<SerialPortAdapter> serial_;

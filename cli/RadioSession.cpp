@@ -14,7 +14,7 @@ RadioSession::RadioSession(SerialPort& port, std::ostream& err, bool showProgres
 
 // An outcome can come before the loop runs (a port that does not open): the loop then never
 // starts, as a quit before exec would be lost.
-WorkResult RadioSession::run(const std::function<void(RadioWork&)>& start) {
+OperationResult RadioSession::run(const std::function<void(RadioOperations&)>& start) {
     result_ = {};
     done_ = false;
     start(work_);
@@ -63,7 +63,7 @@ void RadioSession::showProgress(const std::string& text) {
 
 void RadioSession::onIdentified(const Identification& /*radio*/) {}
 
-void RadioSession::onBackup(const QString& said, const QString& /*where*/) {
+void RadioSession::onBackup(const QString& said, const QString& /*detail*/) {
     sayLine(said);
 }
 
@@ -76,7 +76,7 @@ void RadioSession::sayLine(const QString& said) {
     err_ << said.toStdString() << "\n";
 }
 
-void RadioSession::onFinished(TransferKind /*kind*/, const WorkResult& result) {
+void RadioSession::onFinished(TransferKind /*kind*/, const OperationResult& result) {
     clearProgress();
     restEnd_ = steps_.now() + Transfer::kRest;
     result_ = result;

@@ -17,12 +17,12 @@ ExitCode Read::execute() {
     if (auto code = prepare()) {
         return *code;
     }
-    const WorkResult result = work([&](RadioWork& radio) { radio.read(place()); });
+    const OperationResult result = work([&](RadioOperations& radio) { radio.read(setup()); });
     if (result.failure) {
         return fail(*result.failure);
     }
     const CalibrationDocument document =
-        documentOfRead(originOf(place(), result.radio, result.memory));
+        documentOfRead(originOf(setup(), result.radio, result.memory));
     if (const auto failure = saveFile(output_, std::get<FileKind>(kind), document)) {
         return fail(*failure);
     }

@@ -21,7 +21,8 @@ ExitCode Verify::execute() {
     if (auto code = prepare()) {
         return *code;
     }
-    const WorkResult result = work([&](RadioWork& radio) { radio.read(place(), "verify"); });
+    const OperationResult result =
+        work([&](RadioOperations& radio) { radio.read(setup(), "verify"); });
     if (result.failure) {
         return fail(*result.failure);
     }

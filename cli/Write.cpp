@@ -26,7 +26,7 @@ bool Write::confirmed() const {
         return false;
     }
     err() << Command::tr("Write %1 into the radio on %2? [y/N] ")
-                 .arg(outsidePath(file_), outsideText(port()))
+                 .arg(escapedPath(file_), escapedText(port()))
                  .toStdString()
           << std::flush;
     std::string answer;
@@ -56,8 +56,8 @@ ExitCode Write::execute() {
     }
     std::vector<Difference> kept;
     const auto readBack = noReadBack_ ? Transfer::ReadBack::No : Transfer::ReadBack::Yes;
-    const WorkResult result = work([&](RadioWork& radio) {
-        radio.write(place(), gatherValues(file.document.record, kept), readBack);
+    const OperationResult result = work([&](RadioOperations& radio) {
+        radio.write(setup(), gatherValues(file.document.record, kept), readBack);
     });
     if (result.failure) {
         return fail(*result.failure);

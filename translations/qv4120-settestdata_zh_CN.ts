@@ -249,45 +249,6 @@
     </message>
 </context>
 <context>
-    <name>qv::Commands</name>
-    <message>
-        <source>READ calibration data from the radio? <byte value="xd"/>
- Continue?</source>
-        <translation>从电台读出校准数据？<byte value="xd"/>
- 是否继续？</translation>
-    </message>
-    <message>
-        <source>WRITE new calibration data to the radio? <byte value="xd"/>
- ARE YOU SURE?</source>
-        <translation>向电台写入新的校准数据？<byte value="xd"/>
- 确定吗？</translation>
-    </message>
-    <message>
-        <source>No Com Port!</source>
-        <translation>没有串口！</translation>
-    </message>
-    <message>
-        <source>Save File</source>
-        <translation>保存文件</translation>
-    </message>
-    <message>
-        <source>Saved %1</source>
-        <translation>已保存 %1</translation>
-    </message>
-    <message>
-        <source>Open File</source>
-        <translation>打开文件</translation>
-    </message>
-    <message>
-        <source>Loaded %1</source>
-        <translation>已载入 %1</translation>
-    </message>
-    <message>
-        <source>A write is in progress. Closing now can leave the radio half written. Close anyway?</source>
-        <translation>正在写入电台。现在关闭可能使电台只写入了一部分。仍要关闭吗？</translation>
-    </message>
-</context>
-<context>
     <name>qv::DataFileDialog</name>
     <message>
         <source>data file (*.bin);;calibration document (*.json)</source>
@@ -445,6 +406,45 @@ radio will display level N+1.</source>
     <message>
         <source>Decrease %1</source>
         <translation>减少 %1</translation>
+    </message>
+</context>
+<context>
+    <name>qv::WindowCommands</name>
+    <message>
+        <source>READ calibration data from the radio? <byte value="xd"/>
+ Continue?</source>
+        <translation>从电台读出校准数据？<byte value="xd"/>
+ 是否继续？</translation>
+    </message>
+    <message>
+        <source>WRITE new calibration data to the radio? <byte value="xd"/>
+ ARE YOU SURE?</source>
+        <translation>向电台写入新的校准数据？<byte value="xd"/>
+ 确定吗？</translation>
+    </message>
+    <message>
+        <source>No Com Port!</source>
+        <translation>没有串口！</translation>
+    </message>
+    <message>
+        <source>Save File</source>
+        <translation>保存文件</translation>
+    </message>
+    <message>
+        <source>Saved %1</source>
+        <translation>已保存 %1</translation>
+    </message>
+    <message>
+        <source>Open File</source>
+        <translation>打开文件</translation>
+    </message>
+    <message>
+        <source>Loaded %1</source>
+        <translation>已载入 %1</translation>
+    </message>
+    <message>
+        <source>A write is in progress. Closing now can leave the radio half written. Close anyway?</source>
+        <translation>正在写入电台。现在关闭可能使电台只写入了一部分。仍要关闭吗？</translation>
     </message>
 </context>
 </TS>

@@ -25,30 +25,30 @@ QString joinLines(const QString& first, const QString& second) {
     return first.isEmpty() ? second : second.isEmpty() ? first : first + "\n" + second;
 }
 
-QString outsideText(const std::string& text) {
+QString escapedText(const std::string& text) {
     return QString::fromStdString(escapeControls(text));
 }
 
 // Each line alone: the breaks between them are the tool's own.
-QString outsideLines(const std::string& text) {
+QString escapedLines(const std::string& text) {
     QStringList lines = QString::fromStdString(text).split(QLatin1Char('\n'));
     for (QString& line : lines) {
-        line = outsideText(line.toStdString());
+        line = escapedText(line.toStdString());
     }
     return lines.join(QLatin1Char('\n'));
 }
 
-QString outsidePath(const std::filesystem::path& path) {
-    return outsideText(utf8Text(path));
+QString escapedPath(const std::filesystem::path& path) {
+    return escapedText(utf8Text(path));
 }
 
 Message Wording::transferFailed(const TransferFailure& failure, TransferKind kind,
                                 const std::string& port, const WriteProgress& progress,
                                 const std::string& expectedModel) {
-    const QString where = outsideText(port);
-    const QString reason = outsideText(failure.reason);
+    const QString where = escapedText(port);
+    const QString reason = escapedText(failure.reason);
     // Why a port cannot be had comes in lines (the programs that hold it, one each).
-    const QString portReason = outsideLines(failure.reason);
+    const QString portReason = escapedLines(failure.reason);
     using Kind = TransferFailure::Kind;
     Message message;
     switch (failure.kind) {
@@ -75,7 +75,7 @@ Message Wording::transferFailed(const TransferFailure& failure, TransferKind kin
         case Kind::WrongModel:
             message = {Message::Kind::Model, tr("Model Type or Frequency Range Error!"),
                        tr("The radio on %1 is %2, not %3.")
-                           .arg(where, radioName(failure.radio), outsideText(expectedModel)),
+                           .arg(where, radioName(failure.radio), escapedText(expectedModel)),
                        false};
             break;
         case Kind::InvalidField:
@@ -128,7 +128,7 @@ Message Wording::notKept(const WriteMismatch& mismatch, const std::filesystem::p
         said << tr("and %n more", nullptr, static_cast<int>(found.size() - kNamed));
     }
     if (!backup.empty()) {
-        said << tr("The radio's memory before the write is kept in %1.").arg(outsidePath(backup));
+        said << tr("The radio's memory before the write is kept in %1.").arg(escapedPath(backup));
     }
     return {Message::Kind::NotKept, tr("The radio did not keep what was written."), said.join("\n"),
             true};
@@ -152,21 +152,21 @@ Message Wording::notConfirmed() {
 }
 
 Message Wording::fileNotLoaded(const FileError& error) {
-    return {Message::Kind::File, tr("The data file was not loaded."), outsideText(error.message()),
+    return {Message::Kind::File, tr("The data file was not loaded."), escapedText(error.message()),
             true};
 }
 
 Message Wording::fileNotSaved(const FileError& error) {
-    return {Message::Kind::File, notSavedText(), outsideText(error.message()), true};
+    return {Message::Kind::File, notSavedText(), escapedText(error.message()), true};
 }
 
 Message Wording::settingsNotRead(const FileError& error) {
     return {Message::Kind::File, tr("The settings file was not read."),
-            outsideText(error.message()), true};
+            escapedText(error.message()), true};
 }
 
 Message Wording::settingsRefused(const std::string& why) {
-    return {Message::Kind::File, tr("The settings file was not read."), outsideText(why), true};
+    return {Message::Kind::File, tr("The settings file was not read."), escapedText(why), true};
 }
 
 Message Wording::fieldStopsSave(const GatherError& error) {
@@ -176,7 +176,7 @@ Message Wording::fieldStopsSave(const GatherError& error) {
 Message Wording::notACalibrationFileName(const std::filesystem::path& path) {
     return {Message::Kind::Usage,
             tr("\"%1\": name a data file (.bin) or a calibration document (.json).")
-                .arg(outsidePath(path)),
+                .arg(escapedPath(path)),
             {},
             true};
 }
@@ -186,7 +186,7 @@ QString Wording::fieldProblem(const GatherError& error) {
     const FieldInfo& f = fieldInfo(error.field);
     const QString name = QString::fromStdString(fieldName(error.field));
     const QString page = pageTitle(f.page);
-    const QString text = outsideText(error.text);
+    const QString text = escapedText(error.text);
     switch (error.reason) {
         case GatherError::Reason::Empty:
             return QCoreApplication::translate("qv::Fields",
@@ -236,11 +236,11 @@ QString Wording::notReadBack() {
 }
 
 QString Wording::backupKept(const std::filesystem::path& path) {
-    return tr("Backup kept: %1").arg(outsidePath(path));
+    return tr("Backup kept: %1").arg(escapedPath(path));
 }
 
 QString Wording::backupNotKept(const std::string& reason) {
-    return tr("No backup kept: %1").arg(outsideText(reason));
+    return tr("No backup kept: %1").arg(escapedText(reason));
 }
 
 QString Wording::radioName(const Identification& radio) {
@@ -252,13 +252,13 @@ QString Wording::radioName(const Identification& radio) {
 
 QString Wording::readInto(const Identification& radio, const std::string& port,
                           const std::filesystem::path& file) {
-    return tr("Read %1 on %2 into %3.").arg(radioName(radio), outsideText(port), outsidePath(file));
+    return tr("Read %1 on %2 into %3.").arg(radioName(radio), escapedText(port), escapedPath(file));
 }
 
 QString Wording::wroteInto(const std::filesystem::path& file, const Identification& radio,
                            const std::string& port) {
     return tr("Wrote %1 into %2 on %3.")
-        .arg(outsidePath(file), radioName(radio), outsideText(port));
+        .arg(escapedPath(file), radioName(radio), escapedText(port));
 }
 
 QString Wording::radioKeepsItsOwn(const std::string& label, const std::string& radio,
@@ -271,16 +271,16 @@ QString Wording::radioKeepsItsOwn(const std::string& label, const std::string& r
 QString Wording::radioHoldsTheFile(const Identification& radio, const std::string& port,
                                    const std::filesystem::path& file) {
     return tr("%1 on %2 holds every value that a write of %3 sends.")
-        .arg(radioName(radio), outsideText(port), outsidePath(file));
+        .arg(radioName(radio), escapedText(port), escapedPath(file));
 }
 
 QString Wording::valuesDiffer(std::size_t count, const std::filesystem::path& file,
                               const Identification& radio, const std::string& port) {
     return count == 1 ? tr("1 value in %1 differs from %2 on %3.")
-                            .arg(outsidePath(file), radioName(radio), outsideText(port))
+                            .arg(escapedPath(file), radioName(radio), escapedText(port))
                       : tr("%1 values in %2 differ from %3 on %4.")
-                            .arg(QString::number(count), outsidePath(file), radioName(radio),
-                                 outsideText(port));
+                            .arg(QString::number(count), escapedPath(file), radioName(radio),
+                                 escapedText(port));
 }
 
 }  // namespace qv

@@ -18,8 +18,8 @@ struct Message {
     enum class Kind { Usage, Port, Communication, Model, File, Field, NotKept };
     Kind kind = Kind::Communication;
     QString headline;
-    QString detail;     // the lines below the headline; may be empty
-    bool stop = false;  // the window shows it with the stop icon
+    QString detail;         // the lines below the headline; may be empty
+    bool critical = false;  // the window shows it with the critical (stop) icon
 
     // The headline, and the detail on the lines below it.
     QString text() const { return detail.isEmpty() ? headline : headline + "\n" + detail; }
@@ -92,10 +92,10 @@ private:
 };
 
 // Text from outside as a QString a terminal and a message box show safely.
-QString outsideText(const std::string& text);
-QString outsidePath(const std::filesystem::path& path);
+QString escapedText(const std::string& text);
+QString escapedPath(const std::filesystem::path& path);
 // Text from outside made of lines: each is made safe alone, and the lines stay lines.
-QString outsideLines(const std::string& text);
+QString escapedLines(const std::string& text);
 // The two texts one below the other; an empty one takes no line.
 QString joinLines(const QString& first, const QString& second);
 

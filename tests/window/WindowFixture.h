@@ -15,9 +15,9 @@
 #include "link/SerialPortAdapter.h"
 #include "ports/SettingsFile.h"
 #include "record/FieldCatalogue.h"
-#include "shell/Commands.h"
 #include "shell/MainWindow.h"
 #include "shell/MessageBoxNotices.h"
+#include "shell/WindowCommands.h"
 #include "tests/support/EventLoopWait.h"
 #include "tests/support/FakeRestRecord.h"
 #include "tests/support/InstantStepTimer.h"
@@ -44,7 +44,7 @@ protected:
         qputenv("XDG_DATA_HOME", path("data").toLocal8Bit());
         commands.reset();
         window = std::make_unique<MainWindow>(ShellServices{notices, locale, ports, settings});
-        commands = std::make_unique<Commands>(
+        commands = std::make_unique<WindowCommands>(
             *window, CommandServices{serialPort, steps, rests, notices, picker});
         window->startUp();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -121,7 +121,7 @@ protected:
     RadioProcess radio{path("radio.bin"), path("radio.log")};
     std::string device;
     std::unique_ptr<MainWindow> window;
-    std::unique_ptr<Commands> commands;
+    std::unique_ptr<WindowCommands> commands;
 
     void TearDown() override { useChinese(false); }
 };

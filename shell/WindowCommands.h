@@ -8,7 +8,7 @@
 #include "shell/DataFileDialog.h"
 #include "shell/StatusLine.h"
 #include "workflow/CalibrationFiles.h"
-#include "workflow/RadioWork.h"
+#include "workflow/RadioOperations.h"
 
 namespace qv {
 
@@ -30,10 +30,10 @@ struct CommandServices {
 // The window's commands: Read and Write with the radio, Save Data and Load Data with a data
 // file. It holds the field record for the whole run; the work with the radio, its backups and
 // the words of its outcomes are the workflow's, and this shows them.
-class Commands : public QObject, private RadioWork::Listener {
+class WindowCommands : public QObject, private RadioOperations::Listener {
     Q_OBJECT
 public:
-    Commands(MainWindow& window, CommandServices services);
+    WindowCommands(MainWindow& window, CommandServices services);
 
     void onReadClicked();
     void onWriteClicked();
@@ -45,8 +45,8 @@ public:
 private:
     void onBlockStarted(TransferKind kind, int block, int count) override;
     void onIdentified(const Identification& radio) override;
-    void onBackup(const QString& said, const QString& where) override;
-    void onFinished(TransferKind kind, const WorkResult& result) override;
+    void onBackup(const QString& said, const QString& detail) override;
+    void onFinished(TransferKind kind, const OperationResult& result) override;
     void onProgressSaid(const QString& said) override;
     void onRestOver() override;
     void onNote(const QString& said) override;
@@ -57,7 +57,7 @@ private:
     std::optional<FieldRecord> valuesToWrite();
     bool mayClose();
     void showChosenPort();
-    RadioPlace place();
+    RadioSetup setup();
     void showLoaded(const LoadedFile& file);
 
     MainWindow& window_;
@@ -66,7 +66,7 @@ private:
     // From a write's confirmation to its outcome: the values it sends.
     std::optional<FieldRecord> writing_;
     QtAnswerTimer answerTimer_;
-    RadioWork work_;
+    RadioOperations work_;
     DataFileDialog dialog_;
     StatusLine status_;
     // Said below the outcome of the work under way.

@@ -1,4 +1,4 @@
-#include "shell/Commands.h"
+#include "shell/WindowCommands.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -25,43 +25,43 @@ std::filesystem::path localPath(const QString& path) {
 
 }  // namespace
 
-Commands::Commands(MainWindow& window, CommandServices services)
+WindowCommands::WindowCommands(MainWindow& window, CommandServices services)
     : window_(window),
       notices_(services.notices),
       answerTimer_(*window.answerTimer()),
       work_(services.port, answerTimer_, services.steps, services.rests, *this),
       dialog_(services.picker),
       status_(*window.statusBar()) {
-    connect(window.readButton(), &QPushButton::clicked, this, &Commands::onReadClicked);
-    connect(window.writeButton(), &QPushButton::clicked, this, &Commands::onWriteClicked);
-    connect(window.saveButton(), &QPushButton::clicked, this, &Commands::onSaveClicked);
-    connect(window.loadButton(), &QPushButton::clicked, this, &Commands::onLoadClicked);
+    connect(window.readButton(), &QPushButton::clicked, this, &WindowCommands::onReadClicked);
+    connect(window.writeButton(), &QPushButton::clicked, this, &WindowCommands::onWriteClicked);
+    connect(window.saveButton(), &QPushButton::clicked, this, &WindowCommands::onSaveClicked);
+    connect(window.loadButton(), &QPushButton::clicked, this, &WindowCommands::onLoadClicked);
     connect(&window, &MainWindow::closing, this, [this] {
         writing_.reset();
         work_.abandon();
     });
     window.setCloseGuard([this] { return mayClose(); });
-    connect(&window, &MainWindow::portChosen, this, &Commands::showChosenPort);
+    connect(&window, &MainWindow::portChosen, this, &WindowCommands::showChosenPort);
     connect(&window.fieldEditor(), &FieldEditor::changedCountChanged, this,
             [this](int count) { status_.showChanges(count); });
     status_.showSettingsFile(QString::fromStdString(window.settingsPath()));
     showChosenPort();
 }
 
-void Commands::onReadClicked() {
+void WindowCommands::onReadClicked() {
     if (!notices_.confirm(
             tr("READ calibration data from the radio? \r\n Continue?").toStdString()) ||
         !portKnown()) {
         return;
     }
     allowTransfers(false);
-    work_.read(place());
+    work_.read(setup());
 }
 
 // A write is refused before anything is sent when a field holds no value it could write. It
 // sends the values shown when it is confirmed: what the fields get later (an edit, a file
 // loaded) waits for the next write, so nothing goes to the radio that nobody confirmed.
-void Commands::onWriteClicked() {
+void WindowCommands::onWriteClicked() {
     const std::optional<FieldRecord> values = valuesToWrite();
     if (!values ||
         !notices_.confirm(
@@ -71,13 +71,13 @@ void Commands::onWriteClicked() {
     }
     allowTransfers(false);
     writing_ = values;
-    work_.write(place(), [this](CalibrationRecord& image) {
+    work_.write(setup(), [this](CalibrationRecord& image) {
         recordToImage(*writing_, image);
         return std::optional<GatherError>();
     });
 }
 
-bool Commands::portKnown() {
+bool WindowCommands::portKnown() {
     if (window_.portNumber() != 0) {
         return true;
     }
@@ -87,7 +87,7 @@ bool Commands::portKnown() {
     return false;
 }
 
-std::optional<FieldRecord> Commands::valuesToWrite() {
+std::optional<FieldRecord> WindowCommands::valuesToWrite() {
     FieldRecord values = fieldRecord_;
     if (const auto error = textsToRecord(window_.fields(), values)) {
         show(Wording::fieldStopsWrite(*error));
@@ -98,14 +98,14 @@ std::optional<FieldRecord> Commands::valuesToWrite() {
 
 // A write cut off among its blocks leaves the radio half written, and such a radio may not
 // work: closing asks first, No being the default. Outside a write, closing ends what runs.
-bool Commands::mayClose() {
+bool WindowCommands::mayClose() {
     return !writing_ || notices_.ask(tr("A write is in progress. Closing now can leave the radio "
                                         "half written. Close anyway?")
                                          .toStdString());
 }
 
 // The settings are read at every start of a transfer, so an edited file takes effect at once.
-RadioPlace Commands::place() {
+RadioSetup WindowCommands::setup() {
     showChosenPort();
     return {.port = {.name = portEntryText(window_.portNumber()), .device = window_.portDevice()},
             .settings = {.accessCode = accessCodeOrDefault(window_.accessCodeText()),
@@ -113,14 +113,14 @@ RadioPlace Commands::place() {
             .backupFolder = backupFolder()};
 }
 
-void Commands::showChosenPort() {
+void WindowCommands::showChosenPort() {
     status_.showPort(window_.portNumber() == 0
                          ? QString()
                          : QString::fromStdString(portEntryText(window_.portNumber())),
                      QString::fromStdString(window_.portDevice()));
 }
 
-void Commands::onSaveClicked() {
+void WindowCommands::onSaveClicked() {
     dialog_.setFileName(QString());
     if (!dialog_.show(FilePicker::Kind::Save, tr("Save File"))) {
         return;
@@ -138,7 +138,7 @@ void Commands::onSaveClicked() {
     status_.showFile(tr("Saved %1").arg(path), path);
 }
 
-void Commands::onLoadClicked() {
+void WindowCommands::onLoadClicked() {
     if (!dialog_.show(FilePicker::Kind::Open, tr("Open File"))) {
         return;
     }
@@ -154,7 +154,7 @@ void Commands::onLoadClicked() {
 
 // A value a person put out of range is kept as the file holds it, then brought into range by
 // its field's change rule, so that the field shows as changed.
-void Commands::showLoaded(const LoadedFile& file) {
+void WindowCommands::showLoaded(const LoadedFile& file) {
     fieldRecord_ = file.document.record;
     recordToTexts(fieldRecord_, window_.fields());
     FieldEditor& editor = window_.fieldEditor();
@@ -168,35 +168,35 @@ void Commands::showLoaded(const LoadedFile& file) {
     }
 }
 
-void Commands::onBlockStarted(TransferKind kind, int block, int count) {
+void WindowCommands::onBlockStarted(TransferKind kind, int block, int count) {
     status_.showProgress(kind, block, count);
 }
 
-void Commands::onProgressSaid(const QString& said) {
+void WindowCommands::onProgressSaid(const QString& said) {
     status_.showRest(said);
 }
 
-void Commands::onRestOver() {
+void WindowCommands::onRestOver() {
     status_.clearProgress();
 }
 
 // The radio's model and version are bytes: shown escaped where not printable ASCII.
-void Commands::onIdentified(const Identification& radio) {
+void WindowCommands::onIdentified(const Identification& radio) {
     status_.showRadio({.model = escapeBytes(radio.model), .version = escapeBytes(radio.version)});
 }
 
 // Every read, and every write before its first block, leaves a copy of the radio as it was;
 // the status line names it, or says why it could not be kept.
-void Commands::onBackup(const QString& said, const QString& where) {
-    status_.showFile(said, where);
+void WindowCommands::onBackup(const QString& said, const QString& detail) {
+    status_.showFile(said, detail);
 }
 
-void Commands::onNote(const QString& said) {
+void WindowCommands::onNote(const QString& said) {
     note_ = said;
 }
 
 // After a write, a field marked changed is one whose value differs from what was written.
-void Commands::onFinished(TransferKind kind, const WorkResult& result) {
+void WindowCommands::onFinished(TransferKind kind, const OperationResult& result) {
     const std::optional<FieldRecord> written = std::exchange(writing_, std::nullopt);
     allowTransfers(true);
     status_.clearProgress();
@@ -223,13 +223,14 @@ void Commands::onFinished(TransferKind kind, const WorkResult& result) {
 // One transfer at a time: another started meanwhile would end the first wherever it stands, a
 // write among its blocks or while the radio stores them. A Read or Write pressed while the radio
 // rests after an outcome waits for the rest.
-void Commands::allowTransfers(bool allowed) {
+void WindowCommands::allowTransfers(bool allowed) {
     window_.readButton()->setEnabled(allowed);
     window_.writeButton()->setEnabled(allowed);
 }
 
-void Commands::show(const Message& message) {
-    notices_.show(message.text().toStdString(), message.stop ? NoticeIcon::Stop : NoticeIcon::None);
+void WindowCommands::show(const Message& message) {
+    notices_.show(message.text().toStdString(),
+                  message.critical ? NoticeIcon::Stop : NoticeIcon::None);
 }
 
 }  // namespace qv

@@ -24,18 +24,18 @@ struct RadioPort {
 };
 
 // Where the radio is and how to talk to it, and where its backups go.
-struct RadioPlace {
+struct RadioSetup {
     RadioPort port;
     RadioSettings settings;
     std::filesystem::path backupFolder;
 };
 
-// The radio as read through this place now, for its document and backup.
-RadioOrigin originOf(const RadioPlace& place, const Identification& radio,
+// The radio as read through this setup now, for its document and backup.
+RadioOrigin originOf(const RadioSetup& setup, const Identification& radio,
                      const CalibrationRecord& memory);
 
 // How one piece of work with the radio ended.
-struct WorkResult {
+struct OperationResult {
     std::optional<Message> failure;  // none: completed
     Identification radio;            // as the radio named itself, when it did
     CalibrationRecord memory;        // of a completed read
@@ -44,7 +44,7 @@ struct WorkResult {
 // Reads, writes and identifies the radio over the transfer engine, keeps the backups (every
 // read, and every write before its first block) and words how each ended, for the window and
 // the command line alike.
-class RadioWork final : private TransferListener {
+class RadioOperations final : private TransferListener {
 public:
     // What the work tells the front end that started it.
     class Listener {
@@ -52,10 +52,10 @@ public:
         virtual ~Listener() = default;
         virtual void onBlockStarted(TransferKind kind, int block, int count) = 0;
         virtual void onIdentified(const Identification& radio) = 0;
-        // A backup was kept (`where` is its path) or could not be (`where` is why).
-        virtual void onBackup(const QString& said, const QString& where) = 0;
+        // A backup was kept (`detail` is its path) or could not be (`detail` is why).
+        virtual void onBackup(const QString& said, const QString& detail) = 0;
         // Once per piece of work started, after the port is closed.
-        virtual void onFinished(TransferKind kind, const WorkResult& result) = 0;
+        virtual void onFinished(TransferKind kind, const OperationResult& result) = 0;
         // What the radio does meanwhile: its rest after END, counted down each second ("The
         // radio rests: 2 s"), and the read-back of a write ("Checking what the radio keeps…").
         virtual void onProgressSaid(const QString& said) = 0;
@@ -65,17 +65,17 @@ public:
         virtual void onNote(const QString& said) = 0;
     };
 
-    RadioWork(SerialPort& port, AnswerTimer& timer, StepTimer& steps, RestRecord& rests,
-              Listener& listener);
+    RadioOperations(SerialPort& port, AnswerTimer& timer, StepTimer& steps, RestRecord& rests,
+                    Listener& listener);
 
     // A read keeps its backup under `reason` ("read", "verify"); one that cannot be kept is
     // said and the read stands.
-    void read(const RadioPlace& place, std::string_view reason = "read");
+    void read(const RadioSetup& setup, std::string_view reason = "read");
     // A write whose backup cannot be kept sends no block. It is over once what the radio keeps
     // was read back and matches, unless `readBack` leaves that out.
-    void write(const RadioPlace& place, Transfer::Gather gather,
+    void write(const RadioSetup& setup, Transfer::Gather gather,
                Transfer::ReadBack readBack = Transfer::ReadBack::Yes);
-    void identify(const RadioPlace& place);
+    void identify(const RadioSetup& setup);
     // Ends the running work with the port closed and nothing reported.
     void abandon() { transfer_.abandon(); }
 
@@ -84,7 +84,7 @@ public:
     bool resting() const { return transfer_.resting(); }
 
 private:
-    void begin(const RadioPlace& place, TransferKind kind);
+    void begin(const RadioSetup& setup, TransferKind kind);
     std::optional<std::string> keepRadioBackup(const CalibrationRecord& memory,
                                                const Identification& radio,
                                                std::string_view reason);
@@ -102,10 +102,10 @@ private:
 
     Listener& listener_;
     Transfer transfer_;
-    RadioPlace place_;
+    RadioSetup setup_;
     TransferKind kind_ = TransferKind::Read;
     std::string readReason_;
-    WorkResult result_;
+    OperationResult result_;
     WriteProgress progress_;
 };
 
