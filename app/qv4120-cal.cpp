@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "app/Arguments.h"
 #include "cli/CommandLine.h"
 #include "datafile/PathText.h"
-#include "datafile/Platform.h"
+#include "platform/Arguments.h"
+#include "platform/Terminal.h"
 #include "ports/AppFolders.h"
 #include "translations/Translations.h"
 
@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
     qv::useChinese(qv::isChineseChina(QLocale::system()));
     qv::platform::useUtf8Terminal();
     // The command line is UTF-8 from here on, on every system.
-    std::vector<std::string> arguments = qv::utf8Arguments(argc, argv);
+    std::vector<std::string> arguments = qv::platform::utf8Arguments(argc, argv);
     std::vector<char*> pointers;
     pointers.reserve(arguments.size());
     for (std::string& argument : arguments) {

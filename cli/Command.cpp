@@ -1,7 +1,7 @@
 #include "cli/Command.h"
 
 #include "datafile/PathText.h"
-#include "datafile/Platform.h"
+#include "platform/Files.h"
 #include "ports/AppFolders.h"
 
 namespace qv::cli {

@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "cli/PortChoice.h"
-#include "datafile/Platform.h"
+#include "platform/Terminal.h"
 #include "ports/AppFolders.h"
 #include "ports/PresentPorts.h"
 

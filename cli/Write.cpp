@@ -1,7 +1,7 @@
 #include <iostream>
 
 #include "cli/Subcommands.h"
-#include "datafile/Platform.h"
+#include "platform/Terminal.h"
 
 namespace qv::cli {
 

@@ -3,7 +3,7 @@
 #include <ctime>
 #include <system_error>
 
-#include "datafile/Platform.h"
+#include "platform/Calendar.h"
 #include "record/Conversions.h"
 #include "record/PlainText.h"
 

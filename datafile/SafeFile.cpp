@@ -5,7 +5,7 @@
 #include <random>
 
 #include "datafile/PathText.h"
-#include "datafile/Platform.h"
+#include "platform/Files.h"
 
 namespace qv {
 

@@ -1,13 +1,12 @@
 #pragma once
 
-#include <unistd.h>
-
 #include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -34,8 +33,10 @@ inline const std::filesystem::path& scratchFolder() {
             if (!std::filesystem::is_directory(base)) {
                 base = std::filesystem::temp_directory_path();
             }
-            path = base / ("qv-fuzz-" + std::to_string(::getpid()));
-            std::filesystem::create_directories(path);
+            std::random_device random;
+            do {
+                path = base / ("qv-fuzz-" + std::to_string(random()));
+            } while (!std::filesystem::create_directory(path));
         }
         ~Folder() {
             std::error_code ignored;

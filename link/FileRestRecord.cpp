@@ -6,8 +6,9 @@
 #include <QTemporaryFile>
 
 #include "datafile/PathText.h"
-#include "datafile/Platform.h"
-#include "datafile/PlatformRuntime.h"
+#include "platform/Devices.h"
+#include "platform/Files.h"
+#include "platform/RuntimeFolder.h"
 
 namespace qv {
 
@@ -65,9 +66,7 @@ Clock::time_point FileRestRecord::restsUntil(const std::string& device) {
 // A rest that cannot be recorded is still kept by the engine that made it. The new record takes
 // the name in one step, whatever was there: a link at the name is replaced, never followed.
 void FileRestRecord::rest(const std::string& device, Clock::time_point until) {
-    std::error_code error;
-    fs::create_directories(folder_.parent_path(), error);
-    if (platform::makePrivateFolder(folder_)) {
+    if (platform::makePrivateFolderAndParents(folder_)) {
         return;
     }
     QTemporaryFile file(qtPath(folder_ / "rest-XXXXXX"));

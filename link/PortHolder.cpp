@@ -1,6 +1,7 @@
 #include "link/PortHolder.h"
 
-#include "datafile/PlatformRuntime.h"
+#include "platform/DeviceHolders.h"
+#include "platform/Devices.h"
 
 namespace qv {
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "link/PortAccess.h"
+#include "platform/Devices.h"
 #include "record/PlainText.h"
 
 namespace qv {
@@ -87,7 +87,7 @@ std::optional<std::string> SerialPortAdapter::open() {
     if (!port_.open(QIODevice::ReadWrite)) {
         const int systemError = errno;
         return openFailureReason(
-            port_.error(), port_.errorString(), systemError, userMayOpen(device_),
+            port_.error(), port_.errorString(), systemError, platform::userMayOpen(device_),
             [this] { return findPortHolders(device_, kKnownGrabbers, holderLook_).holders; });
     }
     // Opened before us, it is not kept out by our lock or exclusive mode: refused all the same.

@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "datafile/PathText.h"
-#include "datafile/PlatformRuntime.h"
+#include "platform/RuntimeFolder.h"
 
 namespace qv {
 

@@ -11,7 +11,7 @@
 #include <limits>
 
 #include "datafile/PathText.h"
-#include "datafile/Platform.h"
+#include "platform/Files.h"
 #include "ports/PortList.h"
 #include "record/PlainText.h"
 

@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "datafile/Platform.h"
+#include "platform/Files.h"
 #include "tests/datafile/Scratch.h"
 
 namespace qv {

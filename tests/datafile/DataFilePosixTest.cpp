@@ -1,22 +1,17 @@
 // What only a POSIX system has: modes and owners, symbolic links, FIFOs and devices, and limits
 // set on a process.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <string>
 
 #include "datafile/Backups.h"
 #include "datafile/CalibrationDocument.h"
 #include "datafile/DataFile.h"
-#include "datafile/Platform.h"
+#include "platform/Files.h"
 #include "tests/datafile/Scratch.h"
+#include "tests/platform/SystemForTests.h"
 
 namespace qv {
 namespace {
@@ -43,32 +38,11 @@ protected:
     ScratchFolder folder_{"datafile"};
 };
 
-// Runs `body` in a child process and returns its exit code. As root, the child first gives up
-// its privileges, so that permissions are enforced as they are for a technician.
-int inChild(const std::function<bool()>& body, rlim_t fileSizeLimit = RLIM_INFINITY) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
-            ::_exit(3);
-        }
-        if (fileSizeLimit != RLIM_INFINITY) {
-            std::signal(SIGXFSZ, SIG_IGN);
-            const rlimit limit{fileSizeLimit, fileSizeLimit};
-            ::setrlimit(RLIMIT_FSIZE, &limit);
-        }
-        ::_exit(body() ? 0 : 1);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
 TEST_F(DataFilePosix, NewFilesGetTheUsualModeAndReplacedFilesKeepTheirs) {
     ASSERT_FALSE(writeDataFile(path("new.bin"), distinctive()));
     // Not the private mode of a temporary file.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    EXPECT_EQ(static_cast<mode_t>(fs::status(path("new.bin")).permissions()), 0666 & ~mask);
+    EXPECT_EQ(static_cast<unsigned>(fs::status(path("new.bin")).permissions()),
+              0666 & ~test::creationMask());
     const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
     fs::permissions(path("new.bin"), mode);
     ASSERT_FALSE(writeDataFile(path("new.bin"), FieldRecord{}));
@@ -101,7 +75,7 @@ TEST_F(DataFilePosix, SavingThroughALinkWritesTheFileItNamesAndKeepsTheLink) {
 TEST_F(DataFilePosix, ALinkIsFollowedOnlyWhereTheSystemFollowsIt) {
     std::ifstream setting("/proc/sys/fs/protected_symlinks");
     int protectedLinks = 0;
-    if (::geteuid() != 0 || !(setting >> protectedLinks) || protectedLinks != 1) {
+    if (!test::runsAsRoot() || !(setting >> protectedLinks) || protectedLinks != 1) {
         GTEST_SKIP() << "needs root and fs.protected_symlinks=1";
     }
     const Bytes old(118, 4);
@@ -109,7 +83,7 @@ TEST_F(DataFilePosix, ALinkIsFollowedOnlyWhereTheSystemFollowsIt) {
     fs::create_directory(path("shared"));
     fs::permissions(path("shared"), fs::perms::all | fs::perms::sticky_bit);
     fs::create_symlink(path("victim.bin"), path("shared/link.bin"));
-    ASSERT_EQ(::lchown(path("shared/link.bin").c_str(), 65534, 65534), 0);
+    ASSERT_TRUE(test::giveLinkToNobody(path("shared/link.bin")));
     const auto error = writeDataFile(path("shared/link.bin"), distinctive());
     ASSERT_TRUE(error);
     EXPECT_EQ(error->reason, "Permission denied");
@@ -120,7 +94,7 @@ TEST_F(DataFilePosix, ALinkIsFollowedOnlyWhereTheSystemFollowsIt) {
 // Folders, FIFOs and devices are neither read nor replaced, as data files or documents, and
 // never waited on.
 TEST_F(DataFilePosix, OnlyRegularFilesAreReadOrReplaced) {
-    ASSERT_EQ(::mkfifo(path("fifo.bin").c_str(), 0666), 0);
+    ASSERT_TRUE(test::makeFifo(path("fifo.bin")));
     fs::create_symlink("fifo.bin", path("to-fifo.bin"));
     const std::pair<fs::path, const char*> cases[] = {
         {path("fifo.bin"), "not a regular file"}, {path("to-fifo.bin"), "not a regular file"},
@@ -144,7 +118,7 @@ TEST_F(DataFilePosix, OnlyRegularFilesAreReadOrReplaced) {
 
 // The temporary file beside it must fit wherever the name itself fits.
 TEST_F(DataFilePosix, EveryNameTheSystemAllowsCanBeSaved) {
-    const auto longest = static_cast<std::size_t>(::pathconf(folder_.path().c_str(), _PC_NAME_MAX));
+    const std::size_t longest = test::longestName(folder_.path());
     ASSERT_GT(longest, 8u);
     const auto named = [&](std::size_t size, const std::string& extension) {
         return path(std::string(size - extension.size(), 'n') + extension);
@@ -176,14 +150,14 @@ TEST_F(DataFilePosix, AWriteRefusedOrFailingPartWayLeavesTheOldFileWhole) {
     fs::permissions(path("open"), fs::perms::all);
     fs::permissions(path("open/full.bin"), fs::perms::all);
     const std::string noFolder = "cannot create a file in its folder: Permission denied";
-    const std::tuple<fs::path, std::string, rlim_t> cases[] = {
-        {path("ro/old.bin"), noFolder, RLIM_INFINITY},
-        {path("ro/new.bin"), noFolder, RLIM_INFINITY},
-        {path("locked.bin"), "Permission denied", RLIM_INFINITY},
+    const std::tuple<fs::path, std::string, std::optional<std::uint64_t>> cases[] = {
+        {path("ro/old.bin"), noFolder, std::nullopt},
+        {path("ro/new.bin"), noFolder, std::nullopt},
+        {path("locked.bin"), "Permission denied", std::nullopt},
         {path("open/full.bin"), "File too large", 100}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::get<0>(c));
-        EXPECT_EQ(inChild(
+        EXPECT_EQ(test::inChild(
                       [&] {
                           const auto error = writeDataFile(std::get<0>(c), distinctive());
                           return error && error->reason == std::get<1>(c);
@@ -212,7 +186,7 @@ TEST_F(DataFilePosix, ABackupThatCannotBeKeptLeavesNothing) {
     using platform::Lacking;
     for (const Lacking lacking : {Lacking::Nothing, Lacking::HardLinksAndExclusiveRename}) {
         platform::actAsFilesystemLacking(lacking);
-        EXPECT_EQ(inChild(
+        EXPECT_EQ(test::inChild(
                       [&] {
                           const auto kept = keepBackup(path("full"), RadioOrigin{}, "read");
                           return std::holds_alternative<FileError>(kept) &&

@@ -1,13 +1,13 @@
 #include "link/FileRestRecord.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include "PseudoTerminal.h"
+#include "tests/platform/SystemForTests.h"
 #include "tests/support/RadioProcess.h"
 
 namespace qv {
@@ -71,7 +71,7 @@ TEST(FileRestRecord, AnythingButARecordOfTheUsersIsNoRest) {
             writeFile(scratch.path("target"), "7");
             const bool made = stands == Contents ? (writeFile(name, content), true)
                               : stands == Link   ? QFile::link(scratch.path("target"), name)
-                              : stands == Fifo   ? ::mkfifo(name.toLocal8Bit(), 0600) == 0
+                              : stands == Fifo   ? test::makeFifo(name.toStdString())
                                                  : QDir().mkdir(name);
             ASSERT_TRUE(made);
             EXPECT_EQ(record.restsUntil("/dev/null"), Clock::time_point{}) << content.data();

@@ -1,18 +1,16 @@
 // The port list's rules, the numbering of the present ports and the settings file, without a
 // Qt application.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <csignal>
 
 #include "ports/AppFolders.h"
 #include "ports/LinuxPorts.h"
 #include "ports/PortList.h"
 #include "ports/SettingsFile.h"
+#include "tests/platform/SystemForTests.h"
 
 namespace qv {
 namespace {
@@ -112,25 +110,24 @@ TEST(SettingsFile, AWriteChangesTheOneKeyOrNothing) {
         QByteArray(3000, 'x') + "\n";
     const QByteArray full = "; bench\n[language]\ncomPort=3\n[radio]\nmodel=QV-4120\n; end\n";
     const QByteArray keyLast = "; bench\n[language]\ncomPort=3";
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit normal{};
-    ::getrlimit(RLIMIT_FSIZE, &normal);
-    const std::tuple<QByteArray, rlim_t, QByteArray> cases[] = {
-        {handEdited, RLIM_INFINITY, QByteArray(handEdited).replace("comPort=3", "comPort=12345")},
-        {"; mine\n[radio]\n", RLIM_INFINITY, "; mine\n[radio]\n[language]\ncomPort=12345\n"},
+    const std::tuple<QByteArray, std::optional<std::uint64_t>, QByteArray> cases[] = {
+        {handEdited, std::nullopt, QByteArray(handEdited).replace("comPort=3", "comPort=12345")},
+        {"; mine\n[radio]\n", std::nullopt, "; mine\n[radio]\n[language]\ncomPort=12345\n"},
         {full, 10, full},
         {full, full.size(), full},
         {keyLast, keyLast.size(), keyLast}};
     for (const auto& [before, limit, after] : cases) {
         const Settings settings(before);
-        const rlimit low{std::min(limit, normal.rlim_max), normal.rlim_max};
-        ::setrlimit(RLIMIT_FSIZE, &low);
+        std::optional<test::FileSizeLimit> low;
+        if (limit) {
+            low.emplace(*limit);
+        }
         const bool written = settings.file.writeComPort(12345);
-        ::setrlimit(RLIMIT_FSIZE, &normal);
-        EXPECT_EQ(written, after != before) << limit;
+        low.reset();
+        EXPECT_EQ(written, after != before) << limit.value_or(0);
         QFile file(settings.path);
         EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-        EXPECT_EQ(file.readAll(), after) << limit;
+        EXPECT_EQ(file.readAll(), after) << limit.value_or(0);
         EXPECT_EQ(QDir(settings.dir.path()).entryList(QDir::Files), QStringList{"mysetup.ini"});
     }
 }
@@ -152,7 +149,8 @@ TEST(AppFolders, FollowTheUsersFoldersOrAPortableCopy) {
     ::setenv("XDG_CACHE_HOME", "/cache/home", 1);
     for (const auto permissions : {0700, 0755}) {
         QDir().mkdir(dir.filePath("runtime"));
-        ::chmod(dir.filePath("runtime").toLocal8Bit().constData(), permissions);
+        std::filesystem::permissions(dir.filePath("runtime").toStdString(),
+                                     static_cast<std::filesystem::perms>(permissions));
         ::setenv("XDG_RUNTIME_DIR", dir.filePath("runtime").toLocal8Bit().constData(), 1);
         EXPECT_EQ(restFolder(), permissions == 0700
                                     ? dir.filePath("runtime/qv4120-settestdata").toStdString()
@@ -177,7 +175,7 @@ TEST(AppFolders, FollowTheUsersFoldersOrAPortableCopy) {
 // /dev/zero), nor be written: the defaults hold, and the refusal says why.
 TEST(SettingsFile, OnlyARegularFileIsRead) {
     QTemporaryDir dir;
-    ASSERT_EQ(::mkfifo(dir.filePath("pipe").toLocal8Bit().constData(), 0600), 0);
+    ASSERT_TRUE(test::makeFifo(dir.filePath("pipe").toStdString()));
     QFile::link("/dev/zero", dir.filePath("zero.ini"));
     const std::pair<QString, std::string> cases[] = {{dir.path(), "a folder"},
                                                      {dir.filePath("pipe"), "a named pipe"},

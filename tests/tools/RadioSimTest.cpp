@@ -1,15 +1,12 @@
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 
 #include "MemoryImage.h"
 #include "SimOptions.h"
+#include "tests/platform/SystemForTests.h"
 
 namespace qv::sim {
 namespace {
@@ -53,21 +50,15 @@ TEST(MemoryImage, ASaveThatFailsSaysSoAndKeepsTheOldFile) {
     saveImage((dir / "good.bin").string(), memory);
     EXPECT_EQ(loadImage((dir / "good.bin").string()), memory);
     // A disk that fills up part-way, as the file-size limit makes it in a child.
-    const pid_t child = ::fork();
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{100, 100};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
+    const auto failsToSave = [&] {
         try {
             saveImage((dir / "good.bin").string(), SimulatedRadio::Memory{});
         } catch (const std::runtime_error&) {
-            ::_exit(0);
+            return true;
         }
-        ::_exit(1);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    EXPECT_EQ(status, 0);
+        return false;
+    };
+    EXPECT_EQ(test::inChild(failsToSave, 100, false), 0);
     EXPECT_EQ(loadImage((dir / "good.bin").string()), memory);
     std::ofstream(dir / "good.bin", std::ios::app) << 'x';
     EXPECT_THROW(loadImage((dir / "good.bin").string()), std::runtime_error);

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "datafile/PlatformRuntime.h"
+#include "platform/RuntimeFolder.h"
 
 namespace qv::platform {
 
@@ -45,21 +45,6 @@ bool identityOf(HANDLE handle, FileIdentity& identity, DWORD& attributes) {
 }
 
 }  // namespace
-
-std::string serialDeviceLocation(const std::string& port) {
-    return port.starts_with("COM") ? "\\\\.\\" + port : port;
-}
-
-// A port is known by its name alone.
-std::optional<std::uint64_t> deviceNumber(const fs::path& /*path*/) {
-    return std::nullopt;
-}
-
-// The system itself refuses a port that a program holds.
-DeviceHolders holdersOf(std::uint64_t /*device*/, std::chrono::milliseconds /*budget*/,
-                        const std::vector<std::string>& /*watched*/) {
-    return {};
-}
 
 // The local application data folder is the user's alone.
 std::error_code makePrivateFolder(const fs::path& folder) {

@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "datafile/Platform.h"
+#include "platform/Files.h"
 
 namespace qv::platform {
 
@@ -205,21 +205,5 @@ std::error_code renameNew(const fs::path& from, const fs::path& to) {
     }
     return lacksOperation(error) ? std::make_error_code(std::errc::operation_not_supported) : error;
 }
-
-std::tm utc(std::time_t time) {
-    std::tm calendar{};
-    ::gmtime_r(&time, &calendar);
-    return calendar;
-}
-
-bool isTerminal(Stream stream) {
-    const int fd = stream == Stream::Input    ? STDIN_FILENO
-                   : stream == Stream::Output ? STDOUT_FILENO
-                                              : STDERR_FILENO;
-    return ::isatty(fd) != 0;
-}
-
-// A terminal here takes the locale's encoding, UTF-8 wherever our texts can show.
-void useUtf8Terminal() {}
 
 }  // namespace qv::platform

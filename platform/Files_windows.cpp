@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "datafile/Platform.h"
+#include "platform/Files.h"
 
 namespace qv::platform {
 
@@ -224,24 +224,6 @@ std::error_code renameNew(const fs::path& from, const fs::path& to) {
     // Without MOVEFILE_REPLACE_EXISTING an existing name is refused, in the same step.
     return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) ? std::error_code()
                                                                            : lastError();
-}
-
-std::tm utc(std::time_t time) {
-    std::tm calendar{};
-    ::gmtime_s(&calendar, &time);
-    return calendar;
-}
-
-bool isTerminal(Stream stream) {
-    const DWORD which = stream == Stream::Input    ? STD_INPUT_HANDLE
-                        : stream == Stream::Output ? STD_OUTPUT_HANDLE
-                                                   : STD_ERROR_HANDLE;
-    DWORD mode = 0;
-    return ::GetConsoleMode(::GetStdHandle(which), &mode) != 0;
-}
-
-void useUtf8Terminal() {
-    ::SetConsoleOutputCP(CP_UTF8);
 }
 
 }  // namespace qv::platform

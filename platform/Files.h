@@ -1,13 +1,12 @@
 #pragma once
 
-// The one place where the plain layers meet the operating system: Platform_posix.cpp and
-// Platform_windows.cpp implement it, and the build takes the one for its system. Errors come
-// back as std::error_code; the usual ones in the generic category on both systems, so that a
-// reason reads the same wherever the tool runs.
+// Files as the operating system has them: Files_posix.cpp and Files_windows.cpp implement
+// them, and the build takes the one for its system. Errors come back as std::error_code; the
+// usual ones in the generic category on both systems, so that a reason reads the same wherever
+// the tool runs.
 
 #include <cstddef>
 #include <cstdint>
-#include <ctime>
 #include <filesystem>
 #include <span>
 #include <system_error>
@@ -81,17 +80,5 @@ std::error_code renameNew(const std::filesystem::path& from, const std::filesyst
 enum class Lacking { Nothing, HardLinks, HardLinksAndExclusiveRename };
 void actAsFilesystemLacking(Lacking lacking);
 Lacking filesystemLacking();
-
-// The calendar time in UTC.
-std::tm utc(std::time_t time);
-
-enum class Stream { Input, Output, Error };
-
-// Whether the stream is a terminal (a console on Windows) rather than a file or a pipe.
-bool isTerminal(Stream stream);
-
-// Our texts are UTF-8: a Windows console is told so, as it would read them in its own code page
-// (a Chinese message or file name would come out garbled).
-void useUtf8Terminal();
 
 }  // namespace qv::platform

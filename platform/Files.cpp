@@ -1,6 +1,6 @@
-// What an open file does the same way on every system; the rest is in Platform_posix.cpp and
-// Platform_windows.cpp. A handle of -1 is no file on both (Windows' INVALID_HANDLE_VALUE).
-#include "datafile/Platform.h"
+// What an open file does the same way on every system; the rest is in Files_posix.cpp and
+// Files_windows.cpp. A handle of -1 is no file on both (Windows' INVALID_HANDLE_VALUE).
+#include "platform/Files.h"
 
 namespace qv::platform {
 
