@@ -24,7 +24,9 @@ public:
 // How often the caller asks for the list: the window every second, the command line once.
 enum class PortLookups { Once, EverySecond };
 
-// This system's present ports. `configured` are the settings file's [ports] entries: Linux
+// This system's present ports. LinuxPorts and WindowsPorts are the Qt side's sibling of
+// platform/: they need QSerialPortInfo (and libudev), and CMake picks one as it picks a platform
+// side. `configured` are the settings file's [ports] entries: Linux
 // numbers its devices and takes them; Windows names every port itself.
 std::unique_ptr<PresentPorts> systemPorts(const std::vector<PresentPort>& configured,
                                           PortLookups lookups);

@@ -56,7 +56,8 @@ TEST(FileRestRecord, KeepsEachDevicesRestUnderEveryName) {
 
 // Whatever the file holds, or when it cannot be read, it is no rest. What stands at a record's
 // name is never followed, read or waited on: a link's target stays as it was, a FIFO holds
-// nothing up, and a new rest takes the name (a folder keeps it: no rest).
+// nothing up, and a new rest takes the name (a folder keeps it: no rest). A record folder's
+// missing parents are made.
 TEST(FileRestRecord, AnythingButARecordOfTheUsersIsNoRest) {
     const QByteArray kContents[] = {"", "garbage", "12x", "-", QByteArray(40, '9'), "\xff\xfe\n"};
     const auto until = Clock::now() + 2s;
@@ -86,6 +87,9 @@ TEST(FileRestRecord, AnythingButARecordOfTheUsersIsNoRest) {
     FileRestRecord nowhere(scratch.path("file/rests").toStdString());
     nowhere.rest("/dev/null", Clock::now() + 1s);
     EXPECT_EQ(nowhere.restsUntil("/dev/null"), Clock::time_point{});
+    FileRestRecord deeper(scratch.path("cache/rests").toStdString());
+    deeper.rest("/dev/null", until);
+    EXPECT_EQ(deeper.restsUntil("/dev/null"), until);
 }
 
 // A record goes once its rest is over: read after its end, or told by the process that waited
