@@ -6,29 +6,25 @@
 
 namespace qv::cli {
 
-namespace {
-
-ExitCode exitCodeOf(Message::Kind kind) {
+ExitCode exitCodeOf(Failure::Kind kind) {
     switch (kind) {
-        case Message::Kind::Usage:
+        case Failure::Kind::Usage:
             return ExitCode::Usage;
-        case Message::Kind::Port:
+        case Failure::Kind::Port:
             return ExitCode::PortUnavailable;
-        case Message::Kind::Communication:
+        case Failure::Kind::Communication:
             return ExitCode::Communication;
-        case Message::Kind::Model:
+        case Failure::Kind::Model:
             return ExitCode::WrongModel;
-        case Message::Kind::File:
+        case Failure::Kind::File:
             return ExitCode::FileError;
-        case Message::Kind::Field:
+        case Failure::Kind::Field:
             return ExitCode::InvalidField;
-        case Message::Kind::NotKept:
+        case Failure::Kind::NotKept:
             return ExitCode::NotKept;
     }
     return ExitCode::Communication;
 }
-
-}  // namespace
 
 CLI::Option* addFileOption(CLI::App& command, const std::string& name, std::filesystem::path& file,
                            const std::string& description) {
@@ -62,11 +58,15 @@ void Command::say(const QString& text) const {
 }
 
 // The headline after the program's name, each line of the detail indented below it.
-ExitCode Command::fail(const Message& message) const {
+void Command::tell(const Message& message) const {
     say("qv4120-cal: " + message.headline);
     for (const QString& line : message.detail.split('\n', Qt::SkipEmptyParts)) {
         say("  " + line);
     }
+}
+
+ExitCode Command::fail(const Message& message) const {
+    tell(message);
     return exitCodeOf(message.kind);
 }
 
@@ -75,9 +75,14 @@ ExitCode Command::fail(ExitCode code, const QString& text) const {
     return code;
 }
 
+Failed Command::refuse(Failure::Kind kind, const QString& text) const {
+    say("qv4120-cal: " + text);
+    return qv::fail({kind, text.toStdString()});
+}
+
 // A file that is there but not a regular file is never opened (a pipe would block): it is
 // said, and the built-in settings are used.
-std::optional<ExitCode> Command::openSettings() {
+Result<void> Command::openSettings() {
     const std::filesystem::path path =
         common().settings.empty() ? settingsFilePath(common().executableFolder) : common().settings;
     settings_.emplace(utf8Text(path));
@@ -87,19 +92,20 @@ std::optional<ExitCode> Command::openSettings() {
         // The system's own reason: a link loop, a missing file, a permission.
         platform::File file;
         if (const auto error = platform::openToRead(path, file)) {
-            return fail(Wording::settingsNotRead({path, error.message()}));
+            const Failure failure(Failure::Kind::File, error.message(), path, error);
+            tell(Wording::settingsNotRead(failure));
+            return qv::fail(failure);
         }
     }
-    return std::nullopt;
+    return {};
 }
 
-std::optional<ExitCode> Command::load(const std::filesystem::path& path, LoadedFile& file) const {
+Result<LoadedFile> Command::load(const std::filesystem::path& path) const {
     auto loaded = loadFile(path);
-    if (const auto* failure = std::get_if<Message>(&loaded)) {
-        return fail(*failure);
+    if (!loaded) {
+        tell(Wording::fileNotLoaded(loaded.error()));
     }
-    file = std::get<LoadedFile>(std::move(loaded));
-    return std::nullopt;
+    return loaded;
 }
 
 }  // namespace qv::cli

@@ -59,13 +59,18 @@ protected:
     std::ostream& err() const { return console_->err; }
     // A line on standard error.
     void say(const QString& text) const;
+    // The message on standard error.
+    void tell(const Message& message) const;
     // The message on standard error; its exit code.
     ExitCode fail(const Message& message) const;
     ExitCode fail(ExitCode code, const QString& text) const;
+    // `text` on standard error; the failure of that kind, for the caller's exit code.
+    Failed refuse(Failure::Kind kind, const QString& text) const;
     // A settings file named on the command line must be there; the default one may be missing.
-    std::optional<ExitCode> openSettings();
+    // A failure is told on standard error before it is returned, as are load's.
+    Result<void> openSettings();
     const SettingsFile& settings() const { return *settings_; }
-    std::optional<ExitCode> load(const std::filesystem::path& path, LoadedFile& file) const;
+    Result<LoadedFile> load(const std::filesystem::path& path) const;
 
 private:
     std::string name_;

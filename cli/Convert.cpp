@@ -12,18 +12,19 @@ void Convert::addOptions(CLI::App& command) {
 // What it writes, a write takes: a value out of its field's range stops it.
 ExitCode Convert::execute() {
     const auto kind = fileKindFor(out_);
-    if (const auto* failure = std::get_if<Message>(&kind)) {
-        return fail(*failure);
+    if (!kind) {
+        return fail(Wording::fileNotSaved(kind.error()));
     }
-    LoadedFile file;
-    if (auto code = load(in_, file)) {
-        return *code;
+    const auto loaded = load(in_);
+    if (!loaded) {
+        return exitCodeOf(loaded.error().kind);
     }
+    const LoadedFile& file = *loaded;
     if (const auto bad = firstValueOutOfRange(file)) {
         return fail(Wording::fieldStopsSave(*bad));
     }
-    if (const auto failure = saveFile(out_, std::get<FileKind>(kind), file.document)) {
-        return fail(*failure);
+    if (const auto saved = saveCalibration(out_, *kind, file.document); !saved) {
+        return fail(Wording::fileNotSaved(saved.error()));
     }
     return ExitCode::Done;
 }

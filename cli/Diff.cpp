@@ -10,15 +10,15 @@ void Diff::addOptions(CLI::App& command) {
 }
 
 ExitCode Diff::execute() {
-    LoadedFile first;
-    LoadedFile second;
-    if (auto code = load(first_, first)) {
-        return *code;
+    const auto first = load(first_);
+    if (!first) {
+        return exitCodeOf(first.error().kind);
     }
-    if (auto code = load(second_, second)) {
-        return *code;
+    const auto second = load(second_);
+    if (!second) {
+        return exitCodeOf(second.error().kind);
     }
-    const auto found = differences(first.document.record, second.document.record);
+    const auto found = differences(first->document.record, second->document.record);
     for (const Difference& d : found) {
         out() << d.label << ": " << d.first << " -> " << d.second << "\n";
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Failure.h"
+
 namespace qv::cli {
 
 // What a run of qv4120-cal ended with; scripts tell the failures apart by these.
@@ -14,6 +16,9 @@ enum class ExitCode {
     InvalidField = 7,  // a field holds a value that cannot be written
     NotKept = 8,       // the radio read back after a write does not hold what was written
 };
+
+// The one place a failure becomes an exit code.
+ExitCode exitCodeOf(Failure::Kind kind);
 
 inline constexpr char kExitCodeHelp[] =
     "Exit codes:\n"

@@ -6,8 +6,8 @@ namespace qv::cli {
 Identify::Identify() : RadioCommand("identify", "Show the radio's model and version") {}
 
 ExitCode Identify::execute() {
-    if (auto code = prepare()) {
-        return *code;
+    if (auto ready = prepare(); !ready) {
+        return exitCodeOf(ready.error().kind);
     }
     const OperationResult result = work([&](RadioOperations& radio) { radio.identify(setup()); });
     if (result.failure) {

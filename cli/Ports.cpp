@@ -12,8 +12,8 @@ Ports::Ports() : Command("ports", "List the present ports: COM n, device path") 
 void Ports::addOptions(CLI::App& /*command*/) {}
 
 ExitCode Ports::execute() {
-    if (auto code = openSettings()) {
-        return *code;
+    if (auto opened = openSettings(); !opened) {
+        return exitCodeOf(opened.error().kind);
     }
     const auto present = systemPorts(settings().configuredPorts(), PortLookups::Once);
     const PortListing listing = listPorts(present->list());

@@ -13,14 +13,14 @@ void RadioCommand::addOptions(CLI::App& command) {
     command.add_option("--port,-p", portText_, "COM9, 9 or a device path")->required();
 }
 
-std::optional<ExitCode> RadioCommand::prepare() {
-    if (auto code = openSettings()) {
-        return code;
+Result<void> RadioCommand::prepare() {
+    if (auto opened = openSettings(); !opened) {
+        return opened;
     }
     if (const auto& given = common().accessCode) {
         if (accessCodeOrDefault(*given) != *given) {
-            return fail(ExitCode::Usage,
-                        Command::tr("--access-code takes ten printable ASCII characters."));
+            return refuse(Failure::Kind::Usage,
+                          Command::tr("--access-code takes ten printable ASCII characters."));
         }
         setup_.settings.accessCode = *given;
     } else {
@@ -39,13 +39,13 @@ std::optional<ExitCode> RadioCommand::prepare() {
     const auto present = systemPorts(settings().configuredPorts(), PortLookups::Once);
     const auto chosen = choosePort(portText_, *present);
     if (!chosen) {
-        return fail(
-            ExitCode::PortUnavailable,
+        return refuse(
+            Failure::Kind::Port,
             Command::tr("Cannot open %1: no such port is present (qv4120-cal ports lists them).")
                 .arg(escapedText(portText_)));
     }
     setup_.port = *chosen;
-    return std::nullopt;
+    return {};
 }
 
 OperationResult RadioCommand::work(const std::function<void(RadioOperations&)>& start) {

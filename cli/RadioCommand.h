@@ -20,8 +20,9 @@ public:
 
 protected:
     void addOptions(CLI::App& command) override;
-    // Reads the settings and finds the port; the exit code when it cannot.
-    std::optional<ExitCode> prepare();
+    // Reads the settings and finds the port; when it cannot, the failure, told on standard
+    // error.
+    Result<void> prepare();
     const RadioSetup& setup() const { return setup_; }
     std::string port() const { return setup_.port.describe(); }
     // Runs the work `start` begins until it ends.

@@ -11,11 +11,11 @@ void Read::addOptions(CLI::App& command) {
 
 ExitCode Read::execute() {
     const auto kind = fileKindFor(output_);
-    if (const auto* failure = std::get_if<Message>(&kind)) {
-        return fail(*failure);
+    if (!kind) {
+        return fail(Wording::fileNotSaved(kind.error()));
     }
-    if (auto code = prepare()) {
-        return *code;
+    if (auto ready = prepare(); !ready) {
+        return exitCodeOf(ready.error().kind);
     }
     const OperationResult result = work([&](RadioOperations& radio) { radio.read(setup()); });
     if (result.failure) {
@@ -23,8 +23,8 @@ ExitCode Read::execute() {
     }
     const CalibrationDocument document =
         documentOfRead(originOf(setup(), result.radio, result.memory));
-    if (const auto failure = saveFile(output_, std::get<FileKind>(kind), document)) {
-        return fail(*failure);
+    if (const auto saved = saveCalibration(output_, *kind, document); !saved) {
+        return fail(Wording::fileNotSaved(saved.error()));
     }
     say(Wording::readInto(result.radio, port(), output_));
     return ExitCode::Done;

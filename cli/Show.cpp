@@ -10,10 +10,11 @@ void Show::addOptions(CLI::App& command) {
 }
 
 ExitCode Show::execute() {
-    LoadedFile file;
-    if (auto code = load(file_, file)) {
-        return *code;
+    const auto loaded = load(file_);
+    if (!loaded) {
+        return exitCodeOf(loaded.error().kind);
     }
+    const LoadedFile& file = *loaded;
     if (json_) {
         out() << toJson(file.document);
         return ExitCode::Done;

@@ -14,12 +14,13 @@ void Verify::addOptions(CLI::App& command) {
 // The radio's values as it holds them, never brought into range; the values it keeps for
 // itself are said, not counted, since no write sends them.
 ExitCode Verify::execute() {
-    LoadedFile file;
-    if (auto code = load(file_, file)) {
-        return *code;
+    const auto loaded = load(file_);
+    if (!loaded) {
+        return exitCodeOf(loaded.error().kind);
     }
-    if (auto code = prepare()) {
-        return *code;
+    const LoadedFile& file = *loaded;
+    if (auto ready = prepare(); !ready) {
+        return exitCodeOf(ready.error().kind);
     }
     const OperationResult result =
         work([&](RadioOperations& radio) { radio.read(setup(), "verify"); });

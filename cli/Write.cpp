@@ -41,15 +41,16 @@ bool Write::confirmed() const {
 // The radio keeps its read-only values and reserved bytes: where the file holds others, it is
 // said.
 ExitCode Write::execute() {
-    LoadedFile file;
-    if (auto code = load(file_, file)) {
-        return *code;
+    const auto loaded = load(file_);
+    if (!loaded) {
+        return exitCodeOf(loaded.error().kind);
     }
+    const LoadedFile& file = *loaded;
     if (const auto bad = firstValueOutOfRange(file)) {
         return fail(Wording::fieldStopsWrite(*bad));
     }
-    if (auto code = prepare()) {
-        return *code;
+    if (auto ready = prepare(); !ready) {
+        return exitCodeOf(ready.error().kind);
     }
     if (!confirmed()) {
         return ExitCode::Usage;

@@ -38,8 +38,8 @@ CalibrationDocument documentOfRadio(const RadioOrigin& radio) {
     return CalibrationDocument{.record = recordOfMemory(radio.memory), .radio = radio};
 }
 
-std::variant<fs::path, FileError> keepBackup(const fs::path& folder, const RadioOrigin& radio,
-                                             std::string_view reason) {
+Result<fs::path> keepBackup(const fs::path& folder, const RadioOrigin& radio,
+                            std::string_view reason) {
     std::error_code ec;
     fs::create_directories(folder, ec);
     if (ec) {
@@ -47,9 +47,9 @@ std::variant<fs::path, FileError> keepBackup(const fs::path& folder, const Radio
         std::error_code ignored;
         const bool dangling =
             fs::is_symlink(fs::symlink_status(folder, ignored)) && !fs::exists(folder, ignored);
-        return FileError{
-            .path = folder,
-            .reason = dangling ? "the backups folder is a link to nothing" : ec.message()};
+        return fail({Failure::Kind::File,
+                     dangling ? "the backups folder is a link to nothing" : ec.message(), folder,
+                     ec});
     }
     std::string stamp = radio.time;
     std::erase(stamp, '-');

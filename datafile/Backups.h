@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
-#include <variant>
 
 #include "datafile/CalibrationDocument.h"
 
@@ -22,8 +21,7 @@ CalibrationDocument documentOfRadio(const RadioOrigin& radio);
 // at, or why it could not be kept. Each is created under a name no other file has, with a
 // number added where one has it, so sessions keeping backups at once never replace each
 // other's (see createUniqueFile). A folder that is a link to nothing is refused, not made.
-std::variant<std::filesystem::path, FileError> keepBackup(const std::filesystem::path& folder,
-                                                          const RadioOrigin& radio,
-                                                          std::string_view reason);
+Result<std::filesystem::path> keepBackup(const std::filesystem::path& folder,
+                                         const RadioOrigin& radio, std::string_view reason);
 
 }  // namespace qv

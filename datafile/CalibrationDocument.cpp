@@ -174,6 +174,10 @@ std::optional<std::string> readRadio(const Json& json, std::optional<RadioOrigin
     return std::nullopt;
 }
 
+Failed notADocument(std::string reason, const std::filesystem::path& path = {}) {
+    return fail({Failure::Kind::File, std::move(reason), path});
+}
+
 // Saves the document's text with `save`. Whatever the JSON library throws ends here as a
 // reason, so that no document, nor anything a radio sent into it, can end the tool.
 template <typename Save>
@@ -183,7 +187,7 @@ auto savedAsJson(const std::filesystem::path& path, const CalibrationDocument& d
     try {
         text = toJson(document);
     } catch (const Json::exception& error) {
-        return FileError{.path = path, .reason = error.what()};
+        return fail({Failure::Kind::File, error.what(), path});
     }
     return save(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
@@ -253,26 +257,27 @@ std::string toJson(const CalibrationDocument& document) {
     return layOut(json);
 }
 
-std::variant<CalibrationDocument, std::string> fromJson(std::string_view text) {
+Result<CalibrationDocument> fromJson(std::string_view text) {
     if (nestsDeeperThan(text, kMostLevels)) {
-        return "nested deeper than " + std::to_string(kMostLevels) + " levels";
+        return notADocument("nested deeper than " + std::to_string(kMostLevels) + " levels");
     }
     const Json json = Json::parse(text, nullptr, false);
     if (json.is_discarded() || !json.is_object()) {
-        return std::string("not a JSON document");
+        return notADocument("not a JSON document");
     }
     if (textOf(json, "format") != kDocumentFormat) {
-        return "not a calibration document: \"format\" is not \"" + std::string(kDocumentFormat) +
-               "\"";
+        return notADocument("not a calibration document: \"format\" is not \"" +
+                            std::string(kDocumentFormat) + "\"");
     }
     const auto version = json.find("version");
     if (version == json.end() || *version != kDocumentVersion) {
-        return "a document of version " + (version == json.end() ? "none" : quoted(*version)) +
-               "; this tool reads version " + std::to_string(kDocumentVersion);
+        return notADocument("a document of version " +
+                            (version == json.end() ? "none" : quoted(*version)) +
+                            "; this tool reads version " + std::to_string(kDocumentVersion));
     }
     CalibrationDocument document;
     if (auto error = readFields(valueAt(json, "fields"), document.record)) {
-        return *error;
+        return notADocument(std::move(*error));
     }
     if (json.contains("reserved")) {
         const auto reserved =
@@ -280,46 +285,44 @@ std::variant<CalibrationDocument, std::string> fromJson(std::string_view text) {
                 ? fromHex(json["reserved"].get<std::string>(), document.record.Reserved.size())
                 : std::nullopt;
         if (!reserved) {
-            return std::string("\"reserved\" is not 6 bytes in hexadecimal");
+            return notADocument("\"reserved\" is not 6 bytes in hexadecimal");
         }
         std::copy(reserved->begin(), reserved->end(), document.record.Reserved.begin());
     }
     if (auto error = readRadio(json, document.radio)) {
-        return *error;
+        return notADocument(std::move(*error));
     }
     return document;
 }
 
-std::optional<FileError> writeDocument(const std::filesystem::path& path,
-                                       const CalibrationDocument& document) {
+Result<void> writeDocument(const std::filesystem::path& path, const CalibrationDocument& document) {
     return savedAsJson(path, document,
                        [&](std::span<const std::uint8_t> text) { return replaceFile(path, text); });
 }
 
-std::variant<std::filesystem::path, FileError> createDocument(
-    const std::filesystem::path& folder, const std::function<std::string(int)>& nameOf,
-    const CalibrationDocument& document) {
+Result<std::filesystem::path> createDocument(const std::filesystem::path& folder,
+                                             const std::function<std::string(int)>& nameOf,
+                                             const CalibrationDocument& document) {
     return savedAsJson(folder, document, [&](std::span<const std::uint8_t> text) {
         return createUniqueFile(folder, nameOf, text);
     });
 }
 
-std::optional<FileError> readDocument(const std::filesystem::path& path,
-                                      CalibrationDocument& document) {
+Result<void> readDocument(const std::filesystem::path& path, CalibrationDocument& document) {
     std::vector<std::uint8_t> bytes;
-    if (auto error = readFile(path, kMostDocumentBytes + 1, bytes)) {
-        return error;
+    if (auto read = readFile(path, kMostDocumentBytes + 1, bytes); !read) {
+        return read;
     }
     if (bytes.size() > kMostDocumentBytes) {
-        return FileError{.path = path, .reason = "too large for a calibration document"};
+        return notADocument("too large for a calibration document", path);
     }
     auto read =
         fromJson(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-    if (auto* reason = std::get_if<std::string>(&read)) {
-        return FileError{.path = path, .reason = *reason};
+    if (!read) {
+        return notADocument(std::move(read).error().reason, path);
     }
-    document = std::get<CalibrationDocument>(std::move(read));
-    return std::nullopt;
+    document = *std::move(read);
+    return {};
 }
 
 std::string hexText(std::span<const std::uint8_t> bytes) {
@@ -345,21 +348,21 @@ std::optional<FileKind> fileKindOf(const std::filesystem::path& path) {
     return std::nullopt;
 }
 
-std::optional<FileError> loadCalibration(const std::filesystem::path& path, FileKind kind,
-                                         CalibrationDocument& document) {
+Result<void> loadCalibration(const std::filesystem::path& path, FileKind kind,
+                             CalibrationDocument& document) {
     if (kind == FileKind::Document) {
         return readDocument(path, document);
     }
     CalibrationDocument loaded;
-    if (auto error = readDataFile(path, loaded.record)) {
-        return error;
+    if (auto read = readDataFile(path, loaded.record); !read) {
+        return read;
     }
     document = std::move(loaded);
-    return std::nullopt;
+    return {};
 }
 
-std::optional<FileError> saveCalibration(const std::filesystem::path& path, FileKind kind,
-                                         const CalibrationDocument& document) {
+Result<void> saveCalibration(const std::filesystem::path& path, FileKind kind,
+                             const CalibrationDocument& document) {
     return kind == FileKind::Document ? writeDocument(path, document)
                                       : writeDataFile(path, document.record);
 }

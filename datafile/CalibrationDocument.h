@@ -6,7 +6,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <variant>
 
 #include "datafile/SafeFile.h"
 #include "record/CalibrationRecord.h"
@@ -40,17 +39,15 @@ inline constexpr int kDocumentVersion = 1;
 std::string toJson(const CalibrationDocument& document);
 // The document, or why the text is not one: the first bad value is named. Unknown keys are
 // ignored; every field must be there once, with a whole number within its member's range.
-std::variant<CalibrationDocument, std::string> fromJson(std::string_view text);
+Result<CalibrationDocument> fromJson(std::string_view text);
 
-std::optional<FileError> writeDocument(const std::filesystem::path& path,
-                                       const CalibrationDocument& document);
+Result<void> writeDocument(const std::filesystem::path& path, const CalibrationDocument& document);
 // Saves the document as a new file in `folder`, never in place of another (createUniqueFile).
-std::variant<std::filesystem::path, FileError> createDocument(
-    const std::filesystem::path& folder, const std::function<std::string(int)>& nameOf,
-    const CalibrationDocument& document);
+Result<std::filesystem::path> createDocument(const std::filesystem::path& folder,
+                                             const std::function<std::string(int)>& nameOf,
+                                             const CalibrationDocument& document);
 // On any failure the document is left as it was.
-std::optional<FileError> readDocument(const std::filesystem::path& path,
-                                      CalibrationDocument& document);
+Result<void> readDocument(const std::filesystem::path& path, CalibrationDocument& document);
 
 enum class FileKind { DataFile, Document };
 
@@ -60,10 +57,10 @@ std::optional<FileKind> fileKindOf(const std::filesystem::path& path);
 
 // A data file loads as a document that says nothing of a radio; a document saves as a data
 // file by its record alone.
-std::optional<FileError> loadCalibration(const std::filesystem::path& path, FileKind kind,
-                                         CalibrationDocument& document);
-std::optional<FileError> saveCalibration(const std::filesystem::path& path, FileKind kind,
-                                         const CalibrationDocument& document);
+Result<void> loadCalibration(const std::filesystem::path& path, FileKind kind,
+                             CalibrationDocument& document);
+Result<void> saveCalibration(const std::filesystem::path& path, FileKind kind,
+                             const CalibrationDocument& document);
 
 // Bytes as a document writes them: "FF 0A 3C".
 std::string hexText(std::span<const std::uint8_t> bytes);

@@ -13,12 +13,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-FileError failure(const fs::path& path, std::string reason) {
-    return FileError{.path = path, .reason = std::move(reason)};
+Failed failure(const fs::path& path, std::string reason) {
+    return fail({Failure::Kind::File, std::move(reason), path});
 }
 
-FileError failure(const fs::path& path, std::error_code error) {
-    return failure(path, error.message());
+Failed failure(const fs::path& path, std::error_code error) {
+    return fail({Failure::Kind::File, error.message(), path, error});
 }
 
 // Why a file that is there cannot be read or replaced as a file, if it cannot.
@@ -123,10 +123,10 @@ std::error_code fillNewFile(platform::File& out, const fs::path& path,
 
 // Writes `content` (and the tail of `tailFrom` past `keepFrom`) to a new temporary file in
 // `folder`, made under a name no other file has, as fillNewFile leaves it.
-std::optional<FileError> writeTemporary(const fs::path& shown, const fs::path& folder,
-                                        std::span<const std::uint8_t> content,
-                                        const platform::File& existing, const fs::path& tailFrom,
-                                        std::optional<std::size_t> keepFrom, fs::path& temporary) {
+Result<void> writeTemporary(const fs::path& shown, const fs::path& folder,
+                            std::span<const std::uint8_t> content, const platform::File& existing,
+                            const fs::path& tailFrom, std::optional<std::size_t> keepFrom,
+                            fs::path& temporary) {
     platform::File out;
     const auto create = [&](const fs::path& path) { return platform::createNew(path, out); };
     if (auto error = firstFreeName(
@@ -137,14 +137,14 @@ std::optional<FileError> writeTemporary(const fs::path& shown, const fs::path& f
     if (auto error = fillNewFile(out, temporary, content, existing, tailFrom, keepFrom)) {
         return failure(shown, error);
     }
-    return std::nullopt;
+    return {};
 }
 
 // Where the filesystem can give no name exclusively by a rename, the file is created under its
 // name exclusively and filled there; a failure part-way removes it.
-std::variant<fs::path, FileError> createUnderFreeName(const fs::path& folder,
-                                                      const std::function<std::string(int)>& nameOf,
-                                                      std::span<const std::uint8_t> content) {
+Result<fs::path> createUnderFreeName(const fs::path& folder,
+                                     const std::function<std::string(int)>& nameOf,
+                                     std::span<const std::uint8_t> content) {
     fs::path path;
     platform::File out;
     const auto create = [&](const fs::path& name) { return platform::createNew(name, out); };
@@ -159,12 +159,12 @@ std::variant<fs::path, FileError> createUnderFreeName(const fs::path& folder,
 
 }  // namespace
 
-std::string FileError::message() const {
-    return "\"" + utf8Text(path) + "\": " + reason + ".";
+std::string failureText(const Failure& failure) {
+    return "\"" + utf8Text(failure.path) + "\": " + failure.reason + ".";
 }
 
-std::optional<FileError> replaceFile(const fs::path& path, std::span<const std::uint8_t> content,
-                                     std::optional<std::size_t> keepFrom) {
+Result<void> replaceFile(const fs::path& path, std::span<const std::uint8_t> content,
+                         std::optional<std::size_t> keepFrom) {
     std::error_code error;
     // Links are followed here as the system follows them, and refused where it refuses.
     const fs::file_status status = fs::status(path, error);
@@ -197,29 +197,30 @@ std::optional<FileError> replaceFile(const fs::path& path, std::span<const std::
         }
     }
     fs::path temporary;
-    std::optional<FileError> failed =
+    Result<void> written =
         writeTemporary(path, target.parent_path(), content, existing, target, keepFrom, temporary);
     // The target must be closed before a rename on Windows.
     existing.close();
-    if (!failed) {
+    if (written) {
         if (auto replaced = platform::replace(temporary, target)) {
             fs::remove(temporary, error);
-            failed = failure(path, replaced);
+            written = failure(path, replaced);
         }
     }
-    if (failed && link && !exists) {
+    if (!written && link && !exists) {
         fs::remove(target, error);
     }
-    return failed;
+    return written;
 }
 
-std::variant<fs::path, FileError> createUniqueFile(const fs::path& folder,
-                                                   const std::function<std::string(int)>& nameOf,
-                                                   std::span<const std::uint8_t> content) {
+Result<fs::path> createUniqueFile(const fs::path& folder,
+                                  const std::function<std::string(int)>& nameOf,
+                                  std::span<const std::uint8_t> content) {
     fs::path temporary;
-    if (auto failed = writeTemporary(folder / nameOf(1), folder, content, platform::File(), {},
-                                     std::nullopt, temporary)) {
-        return *failed;
+    if (auto written = writeTemporary(folder / nameOf(1), folder, content, platform::File(), {},
+                                      std::nullopt, temporary);
+        !written) {
+        return fail(std::move(written).error());
     }
     // Where the filesystem renames exclusively, the name becomes visible only with the whole
     // content behind it.
@@ -237,8 +238,7 @@ std::variant<fs::path, FileError> createUniqueFile(const fs::path& folder,
     return failure(path, error);
 }
 
-std::optional<FileError> readFile(const fs::path& path, std::size_t most,
-                                  std::vector<std::uint8_t>& bytes) {
+Result<void> readFile(const fs::path& path, std::size_t most, std::vector<std::uint8_t>& bytes) {
     platform::File in;
     if (auto error = platform::openToRead(path, in)) {
         return failure(path, error);
@@ -263,7 +263,7 @@ std::optional<FileError> readFile(const fs::path& path, std::size_t most,
         }
     }
     bytes = std::move(read);
-    return std::nullopt;
+    return {};
 }
 
 }  // namespace qv

@@ -7,41 +7,36 @@
 #include <optional>
 #include <span>
 #include <string>
-#include <variant>
 #include <vector>
+
+#include "platform/Result.h"
 
 namespace qv {
 
-// Why a file could not be written or read.
-struct FileError {
-    std::filesystem::path path;
-    std::string reason;  // in words, such as "No space left on device"
-
-    std::string message() const;  // the path and the reason in one sentence
-};
+// The path and the reason of a failure in one sentence.
+std::string failureText(const Failure& failure);
 
 // Replaces the regular file at `path` (or creates it) with `content`. The bytes go to a
 // temporary file in the same folder, which then replaces the target, so a failure leaves an
 // existing file whole; its permissions (and, for root, its owner) are kept, and with `keepFrom`
 // so are its bytes from that offset on. A symbolic link stays a link and the file it names is
 // replaced, only where the system lets the user open that file through the link.
-std::optional<FileError> replaceFile(const std::filesystem::path& path,
-                                     std::span<const std::uint8_t> content,
-                                     std::optional<std::size_t> keepFrom = std::nullopt);
+Result<void> replaceFile(const std::filesystem::path& path, std::span<const std::uint8_t> content,
+                         std::optional<std::size_t> keepFrom = std::nullopt);
 
 // Creates a file holding `content` in `folder` under the first of the names `nameOf(1)`,
 // `nameOf(2)`, ... that no file has, even one made at the same moment by another process. The
 // name appears only with the whole content behind it where the filesystem has hard links or an
 // exclusive rename; elsewhere the file is created under its name exclusively and removed again
 // when it cannot be written whole. The path it was given, or why not.
-std::variant<std::filesystem::path, FileError> createUniqueFile(
-    const std::filesystem::path& folder, const std::function<std::string(int)>& nameOf,
-    std::span<const std::uint8_t> content);
+Result<std::filesystem::path> createUniqueFile(const std::filesystem::path& folder,
+                                               const std::function<std::string(int)>& nameOf,
+                                               std::span<const std::uint8_t> content);
 
 // Reads the first `most` bytes of the regular file at `path` (fewer when it is shorter); a
 // folder, a FIFO or a device is refused, without waiting or reading from it.
 // On failure `bytes` is left as it was.
-std::optional<FileError> readFile(const std::filesystem::path& path, std::size_t most,
-                                  std::vector<std::uint8_t>& bytes);
+Result<void> readFile(const std::filesystem::path& path, std::size_t most,
+                      std::vector<std::uint8_t>& bytes);
 
 }  // namespace qv

@@ -130,9 +130,10 @@ void WindowCommands::onSaveClicked() {
         show(Wording::fieldStopsSave(*error));
         return;
     }
-    if (const auto failure =
-            saveFile(localPath(path), FileKind::DataFile, {fieldRecord_, std::nullopt})) {
-        show(*failure);
+    if (const auto saved =
+            saveCalibration(localPath(path), FileKind::DataFile, {fieldRecord_, std::nullopt});
+        !saved) {
+        show(Wording::fileNotSaved(saved.error()));
         return;
     }
     status_.showFile(tr("Saved %1").arg(path), path);
@@ -144,11 +145,11 @@ void WindowCommands::onLoadClicked() {
     }
     const QString path = dialog_.fileName();
     const auto loaded = loadFile(localPath(path), FileKind::DataFile);
-    if (const auto* failure = std::get_if<Message>(&loaded)) {
-        show(*failure);
+    if (!loaded) {
+        show(Wording::fileNotLoaded(loaded.error()));
         return;
     }
-    showLoaded(std::get<LoadedFile>(loaded));
+    showLoaded(*loaded);
     status_.showFile(tr("Loaded %1").arg(path), path);
 }
 

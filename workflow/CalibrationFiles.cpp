@@ -17,23 +17,24 @@ std::string fieldLabel(const FieldInfo& f) {
 
 }  // namespace
 
-std::variant<FileKind, Message> fileKindFor(const std::filesystem::path& path) {
+Result<FileKind> fileKindFor(const std::filesystem::path& path) {
     if (const auto kind = fileKindOf(path)) {
         return *kind;
     }
-    return Wording::notACalibrationFileName(path);
+    return fail({Failure::Kind::Usage,
+                 "neither a data file (.bin) nor a calibration document (.json)", path});
 }
 
-std::variant<LoadedFile, Message> loadFile(const std::filesystem::path& path,
-                                           std::optional<FileKind> unnamed) {
-    const auto kind = unnamed ? fileKindOf(path).value_or(*unnamed) : fileKindFor(path);
-    if (const auto* message = std::get_if<Message>(&kind)) {
-        return *message;
+Result<LoadedFile> loadFile(const std::filesystem::path& path, std::optional<FileKind> unnamed) {
+    const auto kind =
+        unnamed ? Result<FileKind>(fileKindOf(path).value_or(*unnamed)) : fileKindFor(path);
+    if (!kind) {
+        return fail(kind.error());
     }
     LoadedFile loaded;
-    const bool dataFile = std::get<FileKind>(kind) == FileKind::DataFile;
-    if (const auto error = loadCalibration(path, std::get<FileKind>(kind), loaded.document)) {
-        return Wording::fileNotLoaded(*error);
+    const bool dataFile = *kind == FileKind::DataFile;
+    if (auto read = loadCalibration(path, *kind, loaded.document); !read) {
+        return fail(std::move(read).error());
     }
     FieldRecord& record = loaded.document.record;
     const auto& radio = loaded.document.radio;
@@ -50,14 +51,6 @@ std::variant<LoadedFile, Message> loadFile(const std::filesystem::path& path,
         }
     }
     return loaded;
-}
-
-std::optional<Message> saveFile(const std::filesystem::path& path, FileKind kind,
-                                const CalibrationDocument& document) {
-    if (const auto error = saveCalibration(path, kind, document)) {
-        return Wording::fileNotSaved(*error);
-    }
-    return std::nullopt;
 }
 
 std::optional<GatherError> firstValueOutOfRange(const LoadedFile& file) {

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <string>
-#include <variant>
 #include <vector>
 
 #include "datafile/CalibrationDocument.h"
@@ -27,13 +26,12 @@ struct LoadedFile {
     CalibrationDocument document;
     std::vector<ValueOutOfRange> outOfRange;
 };
-std::variant<LoadedFile, Message> loadFile(const std::filesystem::path& path,
-                                           std::optional<FileKind> unnamed = std::nullopt);
+// Wording::fileNotLoaded words its failure.
+Result<LoadedFile> loadFile(const std::filesystem::path& path,
+                            std::optional<FileKind> unnamed = std::nullopt);
 
-// The kind of file the name asks for, by its extension.
-std::variant<FileKind, Message> fileKindFor(const std::filesystem::path& path);
-std::optional<Message> saveFile(const std::filesystem::path& path, FileKind kind,
-                                const CalibrationDocument& document);
+// The kind of file the name asks for, by its extension; a name of neither is a usage failure.
+Result<FileKind> fileKindFor(const std::filesystem::path& path);
 
 // The first value out of range, which stops a write of the file or its saving.
 std::optional<GatherError> firstValueOutOfRange(const LoadedFile& file);

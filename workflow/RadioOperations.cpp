@@ -1,7 +1,5 @@
 #include "workflow/RadioOperations.h"
 
-#include <variant>
-
 #include "datafile/Backups.h"
 
 namespace qv {
@@ -57,12 +55,12 @@ std::optional<std::string> RadioOperations::keepRadioBackup(const CalibrationRec
                                                             const Identification& radio,
                                                             std::string_view reason) {
     const auto kept = keepBackup(setup_.backupFolder, originOf(setup_, radio, memory), reason);
-    if (const auto* path = std::get_if<std::filesystem::path>(&kept)) {
-        progress_.backup = *path;
-        listener_.onBackup(Wording::backupKept(*path), escapedPath(*path));
+    if (kept) {
+        progress_.backup = *kept;
+        listener_.onBackup(Wording::backupKept(*kept), escapedPath(*kept));
         return std::nullopt;
     }
-    return std::get<FileError>(kept).message();
+    return failureText(kept.error());
 }
 
 // The read-back's blocks are not shown one by one: the status says the radio is checked.

@@ -151,18 +151,23 @@ Message Wording::notConfirmed() {
     return {Message::Kind::Usage, nothingWrittenText(), {}, false};
 }
 
-Message Wording::fileNotLoaded(const FileError& error) {
-    return {Message::Kind::File, tr("The data file was not loaded."), escapedText(error.message()),
-            true};
+Message Wording::fileFailed(const Failure& failure, const QString& headline) {
+    if (failure.kind == Failure::Kind::Usage) {
+        return notACalibrationFileName(failure.path);
+    }
+    return {failure.kind, headline, escapedText(failureText(failure)), true};
 }
 
-Message Wording::fileNotSaved(const FileError& error) {
-    return {Message::Kind::File, notSavedText(), escapedText(error.message()), true};
+Message Wording::fileNotLoaded(const Failure& failure) {
+    return fileFailed(failure, tr("The data file was not loaded."));
 }
 
-Message Wording::settingsNotRead(const FileError& error) {
-    return {Message::Kind::File, tr("The settings file was not read."),
-            escapedText(error.message()), true};
+Message Wording::fileNotSaved(const Failure& failure) {
+    return fileFailed(failure, notSavedText());
+}
+
+Message Wording::settingsNotRead(const Failure& failure) {
+    return fileFailed(failure, tr("The settings file was not read."));
 }
 
 Message Wording::settingsRefused(const std::string& why) {

@@ -15,7 +15,7 @@ namespace qv {
 // window shows it in a message box, the command line on standard error.
 struct Message {
     // What went wrong, for the command line's exit code.
-    enum class Kind { Usage, Port, Communication, Model, File, Field, NotKept };
+    using Kind = Failure::Kind;
     Kind kind = Kind::Communication;
     QString headline;
     QString detail;         // the lines below the headline; may be empty
@@ -49,9 +49,10 @@ public:
     static Message fieldStopsWrite(const GatherError& error);
     static Message noTerminalToConfirm();
     static Message notConfirmed();
-    static Message fileNotLoaded(const FileError& error);
-    static Message fileNotSaved(const FileError& error);
-    static Message settingsNotRead(const FileError& error);
+    // A file that could not be loaded or saved; a name of neither kind of file is said as such.
+    static Message fileNotLoaded(const Failure& failure);
+    static Message fileNotSaved(const Failure& failure);
+    static Message settingsNotRead(const Failure& failure);
     // A settings file that is there but is no regular file, and why it is not read.
     static Message settingsRefused(const std::string& why);
     static Message fieldStopsSave(const GatherError& error);
@@ -89,6 +90,7 @@ private:
     // memory before the write.
     static Message notKept(const WriteMismatch& mismatch, const std::filesystem::path& backup);
     static QString howFarWritten(const WriteProgress& progress);
+    static Message fileFailed(const Failure& failure, const QString& headline);
 };
 
 // Text from outside as a QString a terminal and a message box show safely.

@@ -39,13 +39,13 @@ protected:
 };
 
 TEST_F(DataFilePosix, NewFilesGetTheUsualModeAndReplacedFilesKeepTheirs) {
-    ASSERT_FALSE(writeDataFile(path("new.bin"), distinctive()));
+    ASSERT_TRUE(writeDataFile(path("new.bin"), distinctive()));
     // Not the private mode of a temporary file.
     EXPECT_EQ(static_cast<unsigned>(fs::status(path("new.bin")).permissions()),
               0666 & ~test::creationMask());
     const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
     fs::permissions(path("new.bin"), mode);
-    ASSERT_FALSE(writeDataFile(path("new.bin"), FieldRecord{}));
+    ASSERT_TRUE(writeDataFile(path("new.bin"), FieldRecord{}));
     EXPECT_EQ(fs::status(path("new.bin")).permissions(), mode);
 }
 
@@ -57,16 +57,16 @@ TEST_F(DataFilePosix, SavingThroughALinkWritesTheFileItNamesAndKeepsTheLink) {
     fs::create_symlink("later.bin", path("dangling.bin"));
     for (const char* link : {"chain.bin", "dangling.bin"}) {
         SCOPED_TRACE(link);
-        ASSERT_FALSE(writeDataFile(path(link), distinctive()));
+        ASSERT_TRUE(writeDataFile(path(link), distinctive()));
         EXPECT_TRUE(fs::is_symlink(path(link)));
         EXPECT_EQ(contents(path(link)), bytesOf(distinctive()));
     }
     EXPECT_TRUE(fs::is_symlink(path("link.bin")));
     EXPECT_EQ(contents(path("later.bin")), bytesOf(distinctive()));
     fs::create_symlink("gone/x.bin", path("nowhere.bin"));
-    const auto error = writeDataFile(path("nowhere.bin"), distinctive());
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->reason, "No such file or directory");
+    const auto written = writeDataFile(path("nowhere.bin"), distinctive());
+    ASSERT_FALSE(written);
+    EXPECT_EQ(written.error().reason, "No such file or directory");
     EXPECT_TRUE(fs::is_symlink(path("nowhere.bin")));
 }
 
@@ -84,9 +84,9 @@ TEST_F(DataFilePosix, ALinkIsFollowedOnlyWhereTheSystemFollowsIt) {
     fs::permissions(path("shared"), fs::perms::all | fs::perms::sticky_bit);
     fs::create_symlink(path("victim.bin"), path("shared/link.bin"));
     ASSERT_TRUE(test::giveLinkToNobody(path("shared/link.bin")));
-    const auto error = writeDataFile(path("shared/link.bin"), distinctive());
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->reason, "Permission denied");
+    const auto written = writeDataFile(path("shared/link.bin"), distinctive());
+    ASSERT_FALSE(written);
+    EXPECT_EQ(written.error().reason, "Permission denied");
     EXPECT_EQ(contents(path("victim.bin")), old);
     EXPECT_TRUE(fs::is_symlink(path("shared/link.bin")));
 }
@@ -105,10 +105,10 @@ TEST_F(DataFilePosix, OnlyRegularFilesAreReadOrReplaced) {
         SCOPED_TRACE(where);
         FieldRecord record = distinctive();
         CalibrationDocument document;
-        for (const auto& error : {readDataFile(where, record), writeDataFile(where, distinctive()),
-                                  readDocument(where, document)}) {
-            ASSERT_TRUE(error);
-            EXPECT_EQ(error->reason, reason);
+        for (const auto& done : {readDataFile(where, record), writeDataFile(where, distinctive()),
+                                 readDocument(where, document)}) {
+            ASSERT_FALSE(done);
+            EXPECT_EQ(done.error().reason, reason);
         }
         EXPECT_EQ(record, distinctive());
     }
@@ -123,15 +123,15 @@ TEST_F(DataFilePosix, EveryNameTheSystemAllowsCanBeSaved) {
     const auto named = [&](std::size_t size, const std::string& extension) {
         return path(std::string(size - extension.size(), 'n') + extension);
     };
-    ASSERT_FALSE(writeDataFile(named(longest, ".bin"), distinctive()));
-    ASSERT_FALSE(writeDataFile(named(longest, ".bin"), FieldRecord{}));
-    ASSERT_FALSE(writeDocument(named(longest, ".json"), {.record = distinctive(), .radio = {}}));
+    ASSERT_TRUE(writeDataFile(named(longest, ".bin"), distinctive()));
+    ASSERT_TRUE(writeDataFile(named(longest, ".bin"), FieldRecord{}));
+    ASSERT_TRUE(writeDocument(named(longest, ".json"), {.record = distinctive(), .radio = {}}));
     FieldRecord record;
-    ASSERT_FALSE(readDataFile(named(longest, ".bin"), record));
+    ASSERT_TRUE(readDataFile(named(longest, ".bin"), record));
     EXPECT_EQ(record, FieldRecord{});
     const auto tooLong = writeDataFile(named(longest + 1, ".bin"), distinctive());
-    ASSERT_TRUE(tooLong);
-    EXPECT_EQ(tooLong->reason, "File name too long");
+    ASSERT_FALSE(tooLong);
+    EXPECT_EQ(tooLong.error().reason, "File name too long");
 }
 
 // Refused for want of permission, or stopped part-way by the file-size limit as by a full disk:
@@ -159,8 +159,8 @@ TEST_F(DataFilePosix, AWriteRefusedOrFailingPartWayLeavesTheOldFileWhole) {
         SCOPED_TRACE(std::get<0>(c));
         EXPECT_EQ(test::inChild(
                       [&] {
-                          const auto error = writeDataFile(std::get<0>(c), distinctive());
-                          return error && error->reason == std::get<1>(c);
+                          const auto written = writeDataFile(std::get<0>(c), distinctive());
+                          return !written && written.error().reason == std::get<1>(c);
                       },
                       std::get<2>(c)),
                   0);
@@ -178,8 +178,8 @@ TEST_F(DataFilePosix, AWriteRefusedOrFailingPartWayLeavesTheOldFileWhole) {
 TEST_F(DataFilePosix, ABackupThatCannotBeKeptLeavesNothing) {
     fs::create_directory_symlink("gone", path("dangling"));
     const auto dangling = keepBackup(path("dangling"), RadioOrigin{}, "read");
-    ASSERT_TRUE(std::holds_alternative<FileError>(dangling));
-    EXPECT_EQ(std::get<FileError>(dangling).reason, "the backups folder is a link to nothing");
+    ASSERT_FALSE(dangling);
+    EXPECT_EQ(dangling.error().reason, "the backups folder is a link to nothing");
     EXPECT_FALSE(fs::exists(path("gone")));
     fs::create_directory(path("full"));
     fs::permissions(path("full"), fs::perms::all);
@@ -189,8 +189,7 @@ TEST_F(DataFilePosix, ABackupThatCannotBeKeptLeavesNothing) {
         EXPECT_EQ(test::inChild(
                       [&] {
                           const auto kept = keepBackup(path("full"), RadioOrigin{}, "read");
-                          return std::holds_alternative<FileError>(kept) &&
-                                 std::get<FileError>(kept).reason == "File too large";
+                          return !kept && kept.error().reason == "File too large";
                       },
                       1000),
                   0);

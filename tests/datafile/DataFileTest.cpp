@@ -40,11 +40,11 @@ protected:
 };
 
 TEST_F(DataFile, ANewFileHoldsTheRecordByteForByte) {
-    ASSERT_FALSE(writeDataFile(path("new.bin"), distinctive()));
+    ASSERT_TRUE(writeDataFile(path("new.bin"), distinctive()));
     EXPECT_EQ(contents(path("new.bin")), bytesOf(distinctive()));
     EXPECT_EQ(entries(), std::vector<std::string>{"new.bin"});
     FieldRecord read;
-    ASSERT_FALSE(readDataFile(path("new.bin"), read));
+    ASSERT_TRUE(readDataFile(path("new.bin"), read));
     EXPECT_EQ(read, distinctive());
 }
 
@@ -55,13 +55,14 @@ TEST_F(DataFile, NamesInAnyScriptReachTheSystemWhole) {
         {"数据.bin", u"数据.bin"}, {"calibração.bin", u"calibração.bin"}, {"😀.bin", u"😀.bin"}};
     for (const auto& [utf8, system] : names) {
         SCOPED_TRACE(utf8);
-        ASSERT_FALSE(writeDataFile(folder_.path() / pathFromUtf8(utf8), distinctive()));
+        ASSERT_TRUE(writeDataFile(folder_.path() / pathFromUtf8(utf8), distinctive()));
         EXPECT_EQ(contents(folder_.path() / system), bytesOf(distinctive()));
         FieldRecord read;
         const fs::path missing = folder_.path() / pathFromUtf8(utf8 + "无");
-        const auto error = readDataFile(missing, read);
-        ASSERT_TRUE(error);
-        EXPECT_EQ(error->message().find(utf8Text(missing) + "\": "), 1U) << error->message();
+        const auto done = readDataFile(missing, read);
+        ASSERT_FALSE(done);
+        const std::string text = failureText(done.error());
+        EXPECT_EQ(text.find(utf8Text(missing) + "\": "), 1U) << text;
     }
 }
 
@@ -71,13 +72,13 @@ TEST_F(DataFile, SavingOverALongerFileKeepsItsTail) {
         SCOPED_TRACE(size);
         const Bytes old = pattern(size, 3);
         put(path("long.bin"), old);
-        ASSERT_FALSE(writeDataFile(path("long.bin"), distinctive()));
+        ASSERT_TRUE(writeDataFile(path("long.bin"), distinctive()));
         const Bytes bytes = contents(path("long.bin"));
         ASSERT_EQ(bytes.size(), size);
         EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 118), bytesOf(distinctive()));
         EXPECT_TRUE(std::equal(bytes.begin() + 118, bytes.end(), old.begin() + 118));
         FieldRecord loaded;
-        ASSERT_FALSE(readDataFile(path("long.bin"), loaded));
+        ASSERT_TRUE(readDataFile(path("long.bin"), loaded));
         EXPECT_EQ(loaded, distinctive());
     }
     EXPECT_EQ(entries(), std::vector<std::string>{"long.bin"});
@@ -94,13 +95,13 @@ TEST_F(DataFile, LoadingBySizeRefusesShortFilesAndUsesTheFirst118Bytes) {
         const Bytes bytes = pattern(c.size, 9);
         put(path("s.bin"), bytes);
         FieldRecord record = distinctive();
-        const auto error = readDataFile(path("s.bin"), record);
-        EXPECT_EQ(!error, c.accepted);
+        const auto done = readDataFile(path("s.bin"), record);
+        EXPECT_EQ(done.has_value(), c.accepted);
         if (c.accepted) {
             EXPECT_EQ(bytesOf(record), Bytes(bytes.begin(), bytes.begin() + 118));
         } else {
             EXPECT_EQ(record, distinctive());
-            EXPECT_EQ(error->reason,
+            EXPECT_EQ(done.error().reason,
                       "the file holds " + std::to_string(c.size) + " bytes; a data file holds 118");
         }
     }
@@ -118,11 +119,11 @@ TEST_F(DataFile, WhereNoFileCanBeNothingChanges) {
     for (const auto& [where, saving, reason] : cases) {
         SCOPED_TRACE(where);
         FieldRecord record = distinctive();
-        const auto error =
+        const auto done =
             saving ? writeDataFile(where, distinctive()) : readDataFile(where, record);
-        ASSERT_TRUE(error);
-        EXPECT_EQ(error->reason, reason);
-        EXPECT_EQ(error->message(), "\"" + where.string() + "\": " + reason + ".");
+        ASSERT_FALSE(done);
+        EXPECT_EQ(done.error().reason, reason);
+        EXPECT_EQ(failureText(done.error()), "\"" + where.string() + "\": " + reason + ".");
         EXPECT_EQ(record, distinctive());
     }
     EXPECT_TRUE(fs::is_directory(path("folder.bin")));

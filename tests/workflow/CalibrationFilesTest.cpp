@@ -38,10 +38,10 @@ TEST_P(LoadFile, BringsTheRadiosAndDataFilesValuesIntoRangeAndListsAPersons) {
     // ctest runs the cases side by side: each has a folder of its own.
     const ScratchFolder folder("load-file");
     const fs::path path = folder / (c.kind == FileKind::DataFile ? "file.bin" : "file.json");
-    ASSERT_FALSE(saveCalibration(path, c.kind, document));
+    ASSERT_TRUE(saveCalibration(path, c.kind, document));
     const auto loaded = loadFile(path);
-    ASSERT_TRUE(std::holds_alternative<LoadedFile>(loaded));
-    const LoadedFile& file = std::get<LoadedFile>(loaded);
+    ASSERT_TRUE(loaded);
+    const LoadedFile& file = *loaded;
     EXPECT_EQ(file.document.record.member(closeLevel.offset, closeLevel.size), c.loaded);
     EXPECT_EQ(firstValueOutOfRange(file).has_value(), c.outOfRange);
 }

@@ -79,9 +79,13 @@ std::optional<std::string> readQuirk(const std::string& name, const std::string&
     return checksum ? std::nullopt : std::optional<std::string>("bad answer checksum: " + value);
 }
 
+Failed refused(std::string reason) {
+    return fail({Failure::Kind::Usage, std::move(reason)});
+}
+
 }  // namespace
 
-std::variant<SimOptions, std::string> parseOptions(const std::vector<std::string>& arguments) {
+Result<SimOptions> parseOptions(const std::vector<std::string>& arguments) {
     SimOptions options;
     const std::map<std::string, std::string*> valued{
         {"--link", &options.link},
@@ -104,7 +108,7 @@ std::variant<SimOptions, std::string> parseOptions(const std::vector<std::string
             continue;
         }
         if (i + 1 == arguments.size()) {
-            return "missing value or unknown option: " + name;
+            return refused("missing value or unknown option: " + name);
         }
         const std::string& value = arguments[++i];
         if (const auto option = valued.find(name); option != valued.end()) {
@@ -112,20 +116,20 @@ std::variant<SimOptions, std::string> parseOptions(const std::vector<std::string
         } else if (name == "--fault") {
             const auto fault = readFault(value);
             if (!fault) {
-                return "bad fault: " + value;
+                return refused("bad fault: " + value);
             }
             options.faults.push_back(*fault);
         } else if (name == "--noise" || name == "--seed" || name == "--answer-checksum") {
             if (auto error = readQuirk(name, value, options.quirks)) {
-                return *error;
+                return refused(std::move(*error));
             }
         } else {
-            return "unknown option: " + name;
+            return refused("unknown option: " + name);
         }
     }
     if (options.identity.accessCode.size() != 10 || options.identity.model.size() > 7 ||
         options.identity.version.size() != 4) {
-        return "the access code takes 10 characters, the model at most 7, the version 4";
+        return refused("the access code takes 10 characters, the model at most 7, the version 4");
     }
     return options;
 }

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <string>
-#include <variant>
 #include <vector>
 
 #include "SimulatedRadio.h"
+#include "platform/Result.h"
 
 namespace qv::sim {
 
@@ -55,6 +55,6 @@ inline constexpr const char* kHelp =
     "  --version              show the program's version and exit\n";
 
 // The options, or a message saying what is wrong with them.
-std::variant<SimOptions, std::string> parseOptions(const std::vector<std::string>& arguments);
+Result<SimOptions> parseOptions(const std::vector<std::string>& arguments);
 
 }  // namespace qv::sim

@@ -83,11 +83,12 @@ void serve(const SimOptions& options, PseudoTerminal& line, SimulatedRadio& radi
 
 int run(const std::vector<std::string>& arguments) {
     const auto parsed = parseOptions(arguments);
-    if (const auto* error = std::get_if<std::string>(&parsed)) {
-        std::cerr << *error << "\n" << kUsage << "qv4120-radiosim --help lists the options.\n";
+    if (!parsed) {
+        std::cerr << parsed.error().reason << "\n"
+                  << kUsage << "qv4120-radiosim --help lists the options.\n";
         return 2;
     }
-    const SimOptions& options = std::get<SimOptions>(parsed);
+    const SimOptions& options = *parsed;
     if (options.help || options.version) {
         std::cout << (options.help ? std::string(kUsage) + "\n" + kHelp
                                    : std::string("qv4120-radiosim " QV_VERSION "\n"));
