@@ -55,16 +55,15 @@ ExitCode Write::execute() {
     if (!confirmed()) {
         return ExitCode::Usage;
     }
-    std::vector<Difference> kept;
+    const ValuesGather gathered = gatherValues(file.document.record);
     const auto readBack = noReadBack_ ? Transfer::ReadBack::No : Transfer::ReadBack::Yes;
-    const OperationResult result = work([&](RadioOperations& radio) {
-        radio.write(setup(), gatherValues(file.document.record, kept), readBack);
-    });
+    const OperationResult result =
+        work([&](RadioOperations& radio) { radio.write(setup(), gathered.gather, readBack); });
     if (result.failure) {
         return fail(*result.failure);
     }
     say(Wording::wroteInto(file_, result.radio, port()));
-    for (const Difference& d : kept) {
+    for (const Difference& d : *gathered.keptByRadio) {
         say("  " + Wording::radioKeepsItsOwn(d.label, d.second, d.first));
     }
     if (noReadBack_) {

@@ -1,6 +1,7 @@
 #include "link/Frames.h"
 
 #include <algorithm>
+#include <cassert>
 #include <numeric>
 
 namespace qv {
@@ -18,7 +19,12 @@ constexpr std::size_t kVersionOffset = 9;
 constexpr std::size_t kDataOffset = 4;
 constexpr std::size_t kChecksumOffset = kDataOffset + kBlockSize;
 
+// Blocks start on a block boundary inside the memory.
 Frame addressedFrame(std::uint8_t command, std::uint16_t address) {
+    assert(address >= CalibrationRecord::kBaseAddress &&
+           address + kBlockSize <=
+               CalibrationRecord::kBaseAddress + CalibrationRecord::kMemorySize &&
+           (address - CalibrationRecord::kBaseAddress) % kBlockSize == 0);
     return {command, static_cast<std::uint8_t>(address / 256),
             static_cast<std::uint8_t>(address % 256), static_cast<std::uint8_t>(kBlockSize)};
 }
@@ -47,6 +53,7 @@ Frame writeBlockFrame(std::uint16_t address, const CalibrationRecord& record) {
     frame.push_back(0);
     frameChecksum(frame, 1, 1);
     frame.back() = kAck;
+    assert(frame.size() == kChecksumOffset + 2);
     return frame;
 }
 
@@ -55,6 +62,7 @@ Frame endFrame() {
 }
 
 void frameChecksum(Frame& frame, std::size_t first, std::size_t trailerBytes) {
+    assert(first + 1 + trailerBytes <= frame.size());
     const std::size_t position = frame.size() - 1 - trailerBytes;
     const unsigned sum = std::accumulate(frame.begin() + static_cast<std::ptrdiff_t>(first),
                                          frame.begin() + static_cast<std::ptrdiff_t>(position), 0U);
@@ -95,6 +103,7 @@ std::uint16_t blockAnswerAddress(const Frame& block) {
 }
 
 std::uint8_t blockAnswerByte(const Frame& block, std::size_t index) {
+    assert(index < kBlockSize);
     return block.at(kDataOffset + index);
 }
 

@@ -120,11 +120,14 @@ void SerialPortAdapter::clearBuffers() {
     }
 }
 
+// Every answer the engine waits for is at least one byte long.
 void SerialPortAdapter::setReceiveThreshold(int bytes) {
+    Q_ASSERT(bytes > 0);
     threshold_ = bytes;
 }
 
 bool SerialPortAdapter::write(const Frame& frame) {
+    Q_ASSERT(!frame.empty());
     const auto size = static_cast<qint64>(frame.size());
     return port_.isOpen() && port_.write(reinterpret_cast<const char*>(frame.data()), size) == size;
 }

@@ -1,6 +1,7 @@
 #include "link/Transfer.h"
 
 #include <algorithm>
+#include <cassert>
 
 namespace qv {
 
@@ -10,6 +11,7 @@ constexpr int kBlockCount = 8;
 constexpr int kResendLimit = 3;
 
 std::uint16_t blockAddress(int block) {
+    assert(block >= 0 && block < kBlockCount);
     return static_cast<std::uint16_t>(CalibrationRecord::kBaseAddress + block * kBlockSize);
 }
 
@@ -127,6 +129,7 @@ void Transfer::open() {
 }
 
 void Transfer::send() {
+    assert(current_ < plan_.size());
     const Exchange& exchange = plan_[current_];
     step_ = exchange.step;
     // The identify request is not kept for re-sending: it spends the access code's re-sends.
@@ -299,8 +302,10 @@ bool Transfer::checked(const Frame& block) {
     return false;
 }
 
+// Only the answer to the block asked for is stored, so it lies within the memory.
 void Transfer::storeBlock(const Frame& block) {
     const std::size_t first = blockOffset(blockAnswerAddress(block));
+    assert(first + kBlockSize <= CalibrationRecord::kMemorySize);
     for (std::size_t i = 0; i < kBlockSize; ++i) {
         image_.setByte(first + i, blockAnswerByte(block, i));
     }
@@ -308,6 +313,7 @@ void Transfer::storeBlock(const Frame& block) {
 
 // Nothing is written to a radio whose memory could not be kept: END closes the session.
 void Transfer::keepBackup() {
+    assert(kind_ == TransferKind::Write && step_ == Step::Pausing);
     step_ = Step::Backup;
     if (auto reason = backup_(image_, identification_)) {
         stopped_ = failureOf(TransferFailure::Kind::BackupFailed);
@@ -320,6 +326,7 @@ void Transfer::keepBackup() {
 }
 
 void Transfer::gather() {
+    assert(kind_ == TransferKind::Write && step_ == Step::Pausing);
     step_ = Step::Gather;
     if (auto error = gather_(image_)) {
         // No block is built from a field that holds no value: END closes the session.
@@ -348,6 +355,7 @@ void Transfer::moveOn() {
 }
 
 void Transfer::advance() {
+    assert(current_ + 1 < plan_.size());
     ++current_;
     // After a lost identification it is asked again only when the model must be checked, or
     // when it is what the transfer is for.
@@ -405,6 +413,7 @@ void Transfer::resendOrGiveUp(TransferFailure::Kind whenSpent) {
 // is over. A write stopped before its blocks left nothing to store and is reported at once, as
 // a read is.
 void Transfer::endAcknowledged() {
+    assert(step_ == Step::End);
     timer_.stop();
     port_.close();
     restEnd_ = steps_.now() + kRest;
@@ -459,6 +468,7 @@ void Transfer::countRest() {
 // The radio holds what it stored once its rest is over. The session starts afresh, the
 // identification included, as any read does.
 void Transfer::readBack() {
+    assert(kind_ == TransferKind::Write && !readingBack_ && !stopped_);
     readingBack_ = true;
     sent_ = image_;
     plan_ = readingAll();

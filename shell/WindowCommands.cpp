@@ -72,6 +72,7 @@ void WindowCommands::onWriteClicked() {
     allowTransfers(false);
     writing_ = values;
     work_.write(setup(), [this](CalibrationRecord& image) {
+        Q_ASSERT(writing_);
         recordToImage(*writing_, image);
         return std::optional<GatherError>();
     });
@@ -199,6 +200,7 @@ void WindowCommands::onNote(const QString& said) {
 // After a write, a field marked changed is one whose value differs from what was written.
 void WindowCommands::onFinished(TransferKind kind, const OperationResult& result) {
     const std::optional<FieldRecord> written = std::exchange(writing_, std::nullopt);
+    Q_ASSERT(kind != TransferKind::Write || written);
     allowTransfers(true);
     status_.clearProgress();
     const QString note = std::exchange(note_, {});

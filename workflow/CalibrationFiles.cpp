@@ -124,16 +124,19 @@ std::vector<std::string> fieldLines(const FieldRecord& record) {
     return lines;
 }
 
-Transfer::Gather gatherValues(const FieldRecord& values, std::vector<Difference>& keptByRadio) {
-    return [values, &keptByRadio](CalibrationRecord& image) {
+ValuesGather gatherValues(const FieldRecord& values) {
+    auto keptByRadio = std::make_shared<std::vector<Difference>>();
+    Transfer::Gather gather = [values, keptByRadio](CalibrationRecord& image) {
+        keptByRadio->clear();
         for (Difference& d : differences(values, recordOfMemory(image))) {
             if (!d.sent()) {
-                keptByRadio.push_back(std::move(d));
+                keptByRadio->push_back(std::move(d));
             }
         }
         recordToImage(values, image);
         return std::optional<GatherError>();
     };
+    return {std::move(gather), std::move(keptByRadio)};
 }
 
 }  // namespace qv

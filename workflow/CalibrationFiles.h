@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -57,8 +58,13 @@ std::vector<Difference> differences(const CalibrationRecord& first,
 // Each field as "index page caption value", in index order and aligned columns.
 std::vector<std::string> fieldLines(const FieldRecord& record);
 
-// Writes `values` into the image a write sends; `keptByRadio` gets the read-only values and
-// reserved bytes where the radio's own differ from them, which stay the radio's.
-Transfer::Gather gatherValues(const FieldRecord& values, std::vector<Difference>& keptByRadio);
+// What a write calls to put `values` into the image it sends, and what it found there: the
+// read-only values and reserved bytes where the radio's own differ from them, which stay the
+// radio's. The function and `keptByRadio` share the list, which outlives either.
+struct ValuesGather {
+    Transfer::Gather gather;
+    std::shared_ptr<const std::vector<Difference>> keptByRadio;
+};
+ValuesGather gatherValues(const FieldRecord& values);
 
 }  // namespace qv

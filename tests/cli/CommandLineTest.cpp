@@ -68,6 +68,14 @@ protected:
         return finish(process);
     }
 
+    QDir backups() const { return QDir(dir.filePath("data/qv4120-settestdata/backups")); }
+
+    Memory imageWithCloseLevel6() const {
+        Memory shown = image;
+        shown[kCloseLevels[0]] = 6;
+        return shown;
+    }
+
     Memory image = sim::builtInImage();
     QStringList radioOptions;
     QString locale = "C.UTF-8";
@@ -77,12 +85,10 @@ protected:
 };
 
 // The read's document holds the close level as its field shows it, 6, and verify says the radio
-// differs until a write sends it. A write of the read's backup sends 6 too; verify passes over a
-// file whose read-only values differ from the radio's, since no write sends them, and says so.
-TEST_F(CommandLine, ReadEditWriteAndVerify) {
+// differs until a write sends it.
+TEST_F(CommandLine, ReadShowAndVerify) {
     EXPECT_EQ(cal({"read", "--port", "COM9", "--output", "{dir}/read.json"}).code, 0);
-    const QDir backups(dir.filePath("data/qv4120-settestdata/backups"));
-    EXPECT_EQ(backups.entryList(QDir::Files).size(), 1);
+    EXPECT_EQ(backups().entryList(QDir::Files).size(), 1);
     const Ran shown = cal({"show", "{dir}/read.json"});
     EXPECT_EQ(std::count(shown.out.begin(), shown.out.end(), '\n'), 78);
     EXPECT_EQ(shown.out.substr(0, shown.out.find('\n')),
@@ -92,14 +98,17 @@ TEST_F(CommandLine, ReadEditWriteAndVerify) {
     const Ran before = cal({"verify", "-p", "COM9", "{dir}/read.json"});
     EXPECT_EQ(before.code, 1);
     EXPECT_EQ(before.out, "20 OTHER ***ASQ close level: file 6, radio 7\n");
+}
 
+// An edited document is written and verified; verify and diff name the fields it changed.
+TEST_F(CommandLine, WriteAnEditedReadAndVerify) {
+    EXPECT_EQ(cal({"read", "--port", "COM9", "--output", "{dir}/read.json"}).code, 0);
     QByteArray edited = readFile(dir.filePath("read.json"));
     edited.replace(R"("VF FRQ","value":1250)", R"("VF FRQ","value":1300)");
     edited.replace(R"("caption":"AF SQ 1","value":100)", R"("caption":"AF SQ 1","value":111)");
     writeFile(dir.filePath("edited.json"), edited);
     EXPECT_EQ(cal({"write", "--port", "9", "{dir}/edited.json", "--yes"}).code, 0);
-    EXPECT_EQ(backups.entryList({"QV-4120_01.02_*_write.json"}, QDir::Files).size(), 1);
-    EXPECT_EQ(cal({"verify", "--port", "{dev}", "{dir}/edited.json"}).code, 0);
+    EXPECT_EQ(backups().entryList({"QV-4120_01.02_*_write.json"}, QDir::Files).size(), 1);
     const Ran verified = cal({"verify", "--port", "{dev}", "{dir}/read.json"});
     EXPECT_EQ(verified.code, 1);
     EXPECT_EQ(verified.out,
@@ -108,39 +117,64 @@ TEST_F(CommandLine, ReadEditWriteAndVerify) {
     const Ran diff = cal({"diff", "{dir}/read.json", "{dir}/edited.json"});
     EXPECT_EQ(diff.code, 1);
     EXPECT_EQ(diff.out, "0 FREQ VF FRQ: 1250 -> 1300\n60 S-Meter AF SQ 1: 100 -> 111\n");
+}
 
-    const QStringList kept = backups.entryList({"*_read.json"}, QDir::Files);
+// A write of the read's backup sends the close level as its field shows it, 6.
+TEST_F(CommandLine, WriteTheReadsBackup) {
+    EXPECT_EQ(cal({"read", "--port", "COM9", "--output", "{dir}/read.json"}).code, 0);
+    const QStringList kept = backups().entryList({"*_read.json"}, QDir::Files);
     ASSERT_EQ(kept.size(), 1);
-    EXPECT_EQ(cal({"write", "--yes", "-p", "COM9", backups.filePath(kept.front())}).code, 0);
+    EXPECT_EQ(cal({"write", "--yes", "-p", "COM9", backups().filePath(kept.front())}).code, 0);
+    EXPECT_EQ(radio.memoryAfterStop(), imageWithCloseLevel6());
+}
+
+// A file whose read-only values differ from the radio's is written and verified, since no write
+// sends them; both say so.
+TEST_F(CommandLine, ReadOnlyValuesStayTheRadios) {
+    EXPECT_EQ(cal({"read", "--port", "COM9", "--output", "{dir}/read.json"}).code, 0);
     QByteArray other = readFile(dir.filePath("read.json"));
     other.replace(R"("SSIB LO","value":20)", R"("SSIB LO","value":21)");
     writeFile(dir.filePath("other.json"), other);
-    EXPECT_EQ(cal({"write", "--yes", "-p", "COM9", "{dir}/other.json"}).code, 0);
+    const Ran written = cal({"write", "--yes", "-p", "COM9", "{dir}/other.json"});
+    EXPECT_EQ(written.code, 0);
+    EXPECT_NE(written.err.find("SSIB LO: 20 (the file holds 21)."), std::string::npos)
+        << written.err;
     const Ran again = cal({"verify", "-p", "COM9", "{dir}/other.json"});
     EXPECT_EQ(again.code, 0);
     EXPECT_EQ(again.out, "");
     EXPECT_NE(again.err.find("SSIB LO: 20 (the file holds 21)"), std::string::npos) << again.err;
-    Memory expected = image;
-    expected[kCloseLevels[0]] = 6;
-    EXPECT_EQ(radio.memoryAfterStop(), expected);
+    EXPECT_EQ(radio.memoryAfterStop(), imageWithCloseLevel6());
 }
 
 // Messages are Chinese in a Chinese (China) locale only, a file's error with its headline;
 // results, for scripts, stay as they are.
-TEST_F(CommandLine, MessagesFollowTheLocale) {
-    for (const auto& [name, said, fileSaid] :
-         {std::tuple{"zh_CN.UTF-8", "无法打开 COM77：没有这个端口",
-                     "qv4120-cal: 数据文件未载入。\n"},
-          {"zh_TW.UTF-8", "Cannot open COM77: no such port",
-           "qv4120-cal: The data file was not loaded.\n"}}) {
-        locale = name;
-        EXPECT_NE(cal({"identify", "--port", "COM77"}).err.find(said), std::string::npos) << name;
-        EXPECT_TRUE(cal({"show", "{dir}/missing.json"}).err.starts_with(fileSaid)) << name;
-        const Ran identified = cal({"identify", "--port", "COM9"});
-        EXPECT_EQ(identified.out, "model: QV-4120\nversion: 01.02\n");
-        EXPECT_EQ(identified.err, "") << name;
-    }
+struct Said {
+    const char* locale;
+    const char* portSaid;
+    const char* fileSaid;
+};
+
+void PrintTo(const Said& said, std::ostream* out) {
+    *out << said.locale;
 }
+
+class Messages : public CommandLine, public testing::WithParamInterface<Said> {};
+
+TEST_P(Messages, FollowTheLocale) {
+    locale = GetParam().locale;
+    EXPECT_NE(cal({"identify", "--port", "COM77"}).err.find(GetParam().portSaid),
+              std::string::npos);
+    EXPECT_TRUE(cal({"show", "{dir}/missing.json"}).err.starts_with(GetParam().fileSaid));
+    const Ran identified = cal({"identify", "--port", "COM9"});
+    EXPECT_EQ(identified.out, "model: QV-4120\nversion: 01.02\n");
+    EXPECT_EQ(identified.err, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(InEachLocale, Messages,
+                         testing::Values(Said{"zh_CN.UTF-8", "无法打开 COM77：没有这个端口",
+                                              "qv4120-cal: 数据文件未载入。\n"},
+                                         Said{"zh_TW.UTF-8", "Cannot open COM77: no such port",
+                                              "qv4120-cal: The data file was not loaded.\n"}));
 
 // The rest after the result is counted down on one line of a terminal, from its first second,
 // and cleared at its end (elsewhere nothing is said of it: above).
