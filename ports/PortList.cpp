@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <charconv>
 
+#include "ports/PresentPorts.h"
+
+Q_LOGGING_CATEGORY(lcPorts, "qv.ports", QtInfoMsg)
+
 namespace qv {
 
 namespace {

@@ -1,8 +1,13 @@
 #pragma once
 
+#include <QLoggingCategory>
 #include <memory>
 #include <string>
 #include <vector>
+
+// The ports found and their comings and goings, silent unless the logging rules or a transfer
+// log turn it on.
+Q_DECLARE_LOGGING_CATEGORY(lcPorts)
 
 namespace qv {
 
@@ -11,6 +16,8 @@ namespace qv {
 struct PresentPort {
     std::string name;
     std::string device;
+
+    bool operator==(const PresentPort&) const = default;
 };
 
 // The system's list of present serial ports, in the system's order. The window asks for it

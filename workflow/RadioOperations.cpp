@@ -1,10 +1,27 @@
 #include "workflow/RadioOperations.h"
 
+#include <array>
 #include <variant>
 
 #include "datafile/Backups.h"
+#include "workflow/TransferLog.h"
 
 namespace qv {
+
+namespace {
+
+const char* nameOf(TransferFailure::Kind kind) {
+    static constexpr std::array<const char*, 9> kNames{
+        "port unavailable", "no answer",     "reopen failed",  "port lost", "wrong model",
+        "invalid field",    "backup failed", "answers differ", "not kept"};
+    return kNames.at(static_cast<std::size_t>(kind));
+}
+
+void logOutcome(const QString& what) {
+    qCDebug(lcWorkflow).noquote() << what;
+}
+
+}  // namespace
 
 std::string RadioPort::describe() const {
     return name.empty() ? device : name + " (" + device + ")";
@@ -29,6 +46,8 @@ void RadioOperations::begin(const RadioSetup& setup, TransferKind kind) {
     result_ = {};
     progress_ = {};
     transfer_.setRadioSettings(setup.settings);
+    logOutcome(QStringLiteral("%1 over %2")
+                   .arg(QLatin1String(transferName(kind)), escapedText(setup.port.describe())));
 }
 
 void RadioOperations::read(const RadioSetup& setup, std::string_view reason) {
@@ -59,10 +78,13 @@ std::optional<std::string> RadioOperations::keepRadioBackup(const CalibrationRec
     const auto kept = keepBackup(setup_.backupFolder, originOf(setup_, radio, memory), reason);
     if (const auto* path = std::get_if<std::filesystem::path>(&kept)) {
         progress_.backup = *path;
+        logOutcome(QStringLiteral("backup kept: ") + escapedPath(*path));
         listener_.onBackup(Wording::backupKept(*path), escapedPath(*path));
         return std::nullopt;
     }
-    return std::get<FileError>(kept).message();
+    const std::string why = std::get<FileError>(kept).message();
+    logOutcome(QStringLiteral("no backup kept: ") + escapedText(why));
+    return why;
 }
 
 // The read-back's blocks are not shown one by one: the status says the radio is checked.
@@ -83,11 +105,13 @@ void RadioOperations::onReadBackStarted() {
 
 void RadioOperations::onIdentified(const Identification& radio) {
     result_.radio = radio;
+    logOutcome(QStringLiteral("identified: ") + Wording::radioName(radio));
     listener_.onIdentified(radio);
 }
 
 void RadioOperations::onReadCompleted(const CalibrationRecord& image) {
     result_.memory = image;
+    logOutcome(QStringLiteral("read completed"));
     if (const auto why = keepRadioBackup(image, result_.radio, readReason_)) {
         listener_.onBackup(Wording::backupNotKept(*why), escapedText(*why));
     }
@@ -95,11 +119,13 @@ void RadioOperations::onReadCompleted(const CalibrationRecord& image) {
 }
 
 void RadioOperations::onWriteCompleted() {
+    logOutcome(QStringLiteral("write completed"));
     finish();
 }
 
 void RadioOperations::onIdentifyCompleted(const Identification& radio) {
     result_.radio = radio;
+    logOutcome(QStringLiteral("identify completed"));
     finish();
 }
 
@@ -109,6 +135,9 @@ void RadioOperations::onFailed(const TransferFailure& failure) {
     }
     result_.failure = Wording::transferFailed(failure, kind_, setup_.port.describe(), progress_,
                                               setup_.settings.model);
+    logOutcome(QStringLiteral("failed, %1: %2")
+                   .arg(QLatin1String(nameOf(failure.kind)),
+                        result_.failure->text().replace(QLatin1Char('\n'), QLatin1String(" / "))));
     finish();
 }
 
