@@ -10,7 +10,6 @@
 
 #include "ports/PortList.h"
 #include "ports/SerialDeviceCache.h"
-#include "record/PlainText.h"
 
 namespace qv {
 
@@ -125,22 +124,8 @@ std::vector<PresentPort> LinuxPorts::list() {
         }
         ports.push_back({portEntryText(assigned_[device]), device});
     }
-    logWhenChanged(ports);
+    log_.logWhenChanged(ports);
     return ports;
-}
-
-// Asked for every second, the list is logged only when it changes.
-void LinuxPorts::logWhenChanged(const std::vector<PresentPort>& ports) {
-    if (ports == logged_) {
-        return;
-    }
-    logged_ = ports;
-    QStringList entries;
-    for (const PresentPort& port : ports) {
-        entries << QString::fromStdString(port.name + " " + escapeControls(port.device));
-    }
-    qCDebug(lcPorts).noquote() << "present ports:"
-                               << (entries.isEmpty() ? "none" : entries.join(", "));
 }
 
 // A configured number stays its port's, and a number given to a device stays that device's,

@@ -28,13 +28,12 @@ public:
 
 private:
     bool reserved(int n) const;
-    void logWhenChanged(const std::vector<PresentPort>& ports);
 
     std::vector<PresentPort> configured_;
     DeviceLister systemDevices_;
     DeviceProbe exists_;
     std::map<std::string, int> assigned_;  // the number each device got
-    std::vector<PresentPort> logged_;      // the list as last logged
+    PortListLog log_;
 };
 
 // The serial devices QSerialPortInfo lists, by path: several milliseconds and thousands of

@@ -28,6 +28,16 @@ public:
     virtual std::vector<PresentPort> list() = 0;
 };
 
+// Logs the present ports under qv.ports when they differ from the ones it logged last: the
+// window asks for them every second.
+class PortListLog {
+public:
+    void logWhenChanged(const std::vector<PresentPort>& ports);
+
+private:
+    std::vector<PresentPort> logged_;
+};
+
 // How often the caller asks for the list: the window every second, the command line once.
 enum class PortLookups { Once, EverySecond };
 
