@@ -28,7 +28,9 @@ int runCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err,
     CLI::Option* modelOption = app.add_option(
         "--model", model,
         "The model the radio must name, empty for any (default: the settings file's)");
-    app.add_flag("--trace", common.trace, "Print every frame sent and received as hex");
+    app.add_flag(
+        "--trace", common.trace,
+        "Print the transfer's log: every frame sent and received as hex, the timers, the outcome");
 
     std::vector<std::unique_ptr<Command>> commands;
     commands.push_back(std::make_unique<Ports>());

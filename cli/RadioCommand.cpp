@@ -49,16 +49,15 @@ Result<void> RadioCommand::prepare() {
 }
 
 OperationResult RadioCommand::work(const std::function<void(RadioOperations&)>& start) {
-    session_.reset();
     tracing_.reset();
+    session_.reset();
     serial_.emplace();
     if (common().trace) {
-        tracing_.emplace(*serial_, err());
+        tracing_.emplace([this](const QString& line) { err() << line.toStdString() << std::endl; });
     }
     // Progress rewrites its line, which would garble the trace's lines.
     const bool showProgress = platform::isTerminal(platform::Stream::Error) && !common().trace;
-    session_.emplace(tracing_ ? static_cast<SerialPort&>(*tracing_) : *serial_, err(),
-                     showProgress);
+    session_.emplace(*serial_, err(), showProgress);
     return session_->run(start);
 }
 

@@ -6,9 +6,9 @@
 
 #include "cli/Command.h"
 #include "cli/RadioSession.h"
-#include "cli/TracingSerialPort.h"
 #include "link/SerialPortAdapter.h"
 #include "workflow/RadioOperations.h"
+#include "workflow/TransferLog.h"
 
 namespace qv::cli {
 
@@ -37,8 +37,9 @@ private:
     // The line and the session of the work, made when it starts (only one subcommand runs) and
     // kept while the radio rests after it.
     std::optional<SerialPortAdapter> serial_;
-    std::optional<TracingSerialPort> tracing_;
     std::optional<RadioSession> session_;
+    // With --trace, the log lines go to standard error.
+    std::optional<LogCapture> tracing_;
 };
 
 }  // namespace qv::cli

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "link/TransferLogging.h"
 #include "platform/Devices.h"
 #include "record/PlainText.h"
 
@@ -83,26 +84,42 @@ std::optional<std::string> SerialPortAdapter::open() {
     port_.setParity(QSerialPort::NoParity);
     port_.setStopBits(QSerialPort::OneStop);
     port_.setFlowControl(QSerialPort::NoFlowControl);
+    restartTransferTime();
     errno = 0;
     if (!port_.open(QIODevice::ReadWrite)) {
         const int systemError = errno;
-        return openFailureReason(
+        return refused(openFailureReason(
             port_.error(), port_.errorString(), systemError, platform::userMayOpen(device_),
-            [this] { return findPortHolders(device_, kKnownGrabbers, holderLook_).holders; });
+            [this] { return findPortHolders(device_, kKnownGrabbers, holderLook_).holders; }));
     }
     // Opened before us, it is not kept out by our lock or exclusive mode: refused all the same.
     const PortHolders others = findPortHolders(device_, {}, holderLook_);
     checkedEveryHolder_ = others.complete;
     if (!others.holders.empty()) {
         port_.close();
-        return busyReason(others.holders);
+        return refused(busyReason(others.holders));
     }
+    logLinkStep(QStringLiteral("opened %1%2")
+                    .arg(QString::fromStdString(escapeControls(device_)),
+                         others.complete
+                             ? QString()
+                             : QStringLiteral(" (the look for other holders ran out of time)")));
     lostReported_ = false;
     ++opening_;
     return std::nullopt;
 }
 
+std::string SerialPortAdapter::refused(std::string reason) const {
+    logLinkStep(QStringLiteral("cannot open %1: %2")
+                    .arg(QString::fromStdString(escapeControls(device_)),
+                         QString::fromStdString(escapeControls(reason))));
+    return reason;
+}
+
 void SerialPortAdapter::close() {
+    if (port_.isOpen()) {
+        logLinkStep(QStringLiteral("closed"));
+    }
     port_.close();
 }
 
@@ -116,6 +133,10 @@ bool SerialPortAdapter::isOpen() const {
 
 void SerialPortAdapter::clearBuffers() {
     if (port_.isOpen()) {
+        if (const QByteArray left = port_.readAll(); !left.isEmpty()) {
+            logLinkStep(QStringLiteral("dropped, too short: ") +
+                        frameLine(FrameWay::Received, Frame(left.begin(), left.end())));
+        }
         port_.clear(QSerialPort::AllDirections);
     }
 }
@@ -129,7 +150,11 @@ void SerialPortAdapter::setReceiveThreshold(int bytes) {
 bool SerialPortAdapter::write(const Frame& frame) {
     Q_ASSERT(!frame.empty());
     const auto size = static_cast<qint64>(frame.size());
-    return port_.isOpen() && port_.write(reinterpret_cast<const char*>(frame.data()), size) == size;
+    const bool taken =
+        port_.isOpen() && port_.write(reinterpret_cast<const char*>(frame.data()), size) == size;
+    logLinkStep(frameLine(FrameWay::Sent, frame) +
+                (taken ? QString() : QStringLiteral("  (not taken by the port)")));
+    return taken;
 }
 
 void SerialPortAdapter::setHandlers(ReceivedHandler received, LostHandler lost) {
@@ -142,8 +167,10 @@ void SerialPortAdapter::deliverWhenThresholdReached() {
         return;
     }
     const QByteArray bytes = port_.readAll();
+    const Frame block(bytes.begin(), bytes.end());
+    logLinkStep(frameLine(FrameWay::Received, block));
     if (received_) {
-        received_(Frame(bytes.begin(), bytes.end()));
+        received_(block);
     }
 }
 
@@ -163,6 +190,7 @@ void SerialPortAdapter::handleError(QSerialPort::SerialPortError error) {
 }
 
 void SerialPortAdapter::reportLost() {
+    logLinkStep(QStringLiteral("lost"));
     port_.close();
     if (lost_) {
         lost_();

@@ -43,6 +43,8 @@ public:
     void setHandlers(ReceivedHandler received, LostHandler lost) override;
 
 private:
+    // Logs why the port cannot be had, and gives that reason back.
+    std::string refused(std::string reason) const;
     void deliverWhenThresholdReached();
     void handleError(QSerialPort::SerialPortError error);
     void reportLost();

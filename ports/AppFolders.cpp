@@ -37,6 +37,10 @@ fs::path backupFolder() {
     return writableFolder(QStandardPaths::AppLocalDataLocation) / "backups";
 }
 
+fs::path logFolder() {
+    return writableFolder(QStandardPaths::AppLocalDataLocation) / "logs";
+}
+
 // Without a runtime folder of the session's, or with one that is not the user's alone, Qt's
 // runtime location is a folder in the shared temporary folder: the cache is taken instead.
 fs::path restFolder() {

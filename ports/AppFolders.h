@@ -18,6 +18,9 @@ std::filesystem::path settingsFilePath(const std::filesystem::path& executableFo
 // application data folder on Windows.
 std::filesystem::path backupFolder();
 
+// The folder that keeps the window's last transfers' logs, beside the backups.
+std::filesystem::path logFolder();
+
 // The folder that keeps the radio's rest after END for every process of the user: in the
 // session's runtime folder ($XDG_RUNTIME_DIR, the user's alone), or, in a session without one,
 // in the user's cache folder; never in a folder that other users share.

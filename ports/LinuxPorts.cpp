@@ -124,6 +124,7 @@ std::vector<PresentPort> LinuxPorts::list() {
         }
         ports.push_back({portEntryText(assigned_[device]), device});
     }
+    log_.logWhenChanged(ports);
     return ports;
 }
 

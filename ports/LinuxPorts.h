@@ -33,6 +33,7 @@ private:
     DeviceLister systemDevices_;
     DeviceProbe exists_;
     std::map<std::string, int> assigned_;  // the number each device got
+    PortListLog log_;
 };
 
 // The serial devices QSerialPortInfo lists, by path: several milliseconds and thousands of

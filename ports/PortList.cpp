@@ -1,7 +1,13 @@
 #include "ports/PortList.h"
 
+#include <QStringList>
 #include <algorithm>
 #include <charconv>
+
+#include "ports/PresentPorts.h"
+#include "record/PlainText.h"
+
+Q_LOGGING_CATEGORY(lcPorts, "qv.ports", QtInfoMsg)
 
 namespace qv {
 
@@ -70,6 +76,19 @@ std::string findEntryText(const std::vector<PortEntry>& entries, std::string_vie
     const auto found = std::find_if(entries.begin(), entries.end(),
                                     [&](const PortEntry& e) { return e.text == text; });
     return found != entries.end() ? found->text : entries.front().text;
+}
+
+void PortListLog::logWhenChanged(const std::vector<PresentPort>& ports) {
+    if (ports == logged_) {
+        return;
+    }
+    logged_ = ports;
+    QStringList entries;
+    for (const PresentPort& port : ports) {
+        entries << QString::fromStdString(escapeControls(port.name + " " + port.device));
+    }
+    qCDebug(lcPorts).noquote() << "present ports:"
+                               << (entries.isEmpty() ? QStringLiteral("none") : entries.join(", "));
 }
 
 }  // namespace qv

@@ -1,8 +1,13 @@
 #pragma once
 
+#include <QLoggingCategory>
 #include <memory>
 #include <string>
 #include <vector>
+
+// The ports found and their comings and goings, silent unless the logging rules or a transfer
+// log turn it on.
+Q_DECLARE_LOGGING_CATEGORY(lcPorts)
 
 namespace qv {
 
@@ -11,6 +16,8 @@ namespace qv {
 struct PresentPort {
     std::string name;
     std::string device;
+
+    bool operator==(const PresentPort&) const = default;
 };
 
 // The system's list of present serial ports, in the system's order. The window asks for it
@@ -19,6 +26,16 @@ class PresentPorts {
 public:
     virtual ~PresentPorts() = default;
     virtual std::vector<PresentPort> list() = 0;
+};
+
+// Logs the present ports under qv.ports when they differ from the ones it logged last: the
+// window asks for them every second.
+class PortListLog {
+public:
+    void logWhenChanged(const std::vector<PresentPort>& ports);
+
+private:
+    std::vector<PresentPort> logged_;
 };
 
 // How often the caller asks for the list: the window every second, the command line once.

@@ -16,6 +16,7 @@ SerialDeviceCache::SerialDeviceCache(const QString& folder, LinuxPorts::DeviceLi
     // Not restarted by later changes, so that a busy folder still gets listed.
     QObject::connect(&watcher_, &QFileSystemWatcher::directoryChanged, &settle_, [this] {
         if (!settle_.isActive()) {
+            qCDebug(lcPorts) << "serial devices came or went";
             settle_.start();
         }
     });

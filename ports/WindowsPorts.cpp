@@ -9,6 +9,7 @@ std::vector<PresentPort> WindowsPorts::list() {
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
         ports.push_back({info.portName().toStdString(), info.systemLocation().toStdString()});
     }
+    log_.logWhenChanged(ports);
     return ports;
 }
 

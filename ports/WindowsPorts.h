@@ -9,6 +9,9 @@ namespace qv {
 class WindowsPorts : public PresentPorts {
 public:
     std::vector<PresentPort> list() override;
+
+private:
+    PortListLog log_;
 };
 
 }  // namespace qv

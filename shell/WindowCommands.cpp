@@ -55,6 +55,7 @@ void WindowCommands::onReadClicked() {
         return;
     }
     allowTransfers(false);
+    log_.begin();
     work_.read(setup());
 }
 
@@ -70,6 +71,7 @@ void WindowCommands::onWriteClicked() {
         return;
     }
     allowTransfers(false);
+    log_.begin();
     writing_ = values;
     work_.write(setup(), [this](CalibrationRecord& image) {
         Q_ASSERT(writing_);
@@ -204,9 +206,13 @@ void WindowCommands::onFinished(TransferKind kind, const OperationResult& result
     allowTransfers(true);
     status_.clearProgress();
     const QString note = std::exchange(note_, {});
+    const std::optional<std::filesystem::path> log = log_.keep(logFolder(), kind);
     if (result.failure) {
         Message message = *result.failure;
         message.detail = joinLines(message.detail, note);
+        if (log) {
+            message.detail = joinLines(message.detail, Wording::transferLogKept(*log));
+        }
         show(message);
         return;
     }

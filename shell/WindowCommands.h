@@ -9,6 +9,7 @@
 #include "shell/StatusLine.h"
 #include "workflow/CalibrationFiles.h"
 #include "workflow/RadioOperations.h"
+#include "workflow/TransferLog.h"
 
 namespace qv {
 
@@ -66,6 +67,7 @@ private:
     // From a write's confirmation to its outcome: the values it sends.
     std::optional<FieldRecord> writing_;
     QtAnswerTimer answerTimer_;
+    TransferLog log_;
     RadioOperations work_;
     DataFileDialog dialog_;
     StatusLine status_;

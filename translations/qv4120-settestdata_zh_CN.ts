@@ -247,6 +247,10 @@
         <source>What the radio keeps was not checked: the write was not read back.</source>
         <translation>未核对电台保存的数据：写入后未读回。</translation>
     </message>
+    <message>
+        <source>Log of this transfer, for support: %1</source>
+        <translation>本次传输的日志（供技术支持）：%1</translation>
+    </message>
 </context>
 <context>
     <name>qv::DataFileDialog</name>

@@ -1,8 +1,26 @@
 #include "workflow/RadioOperations.h"
 
+#include <array>
+
 #include "datafile/Backups.h"
+#include "workflow/TransferLog.h"
 
 namespace qv {
+
+namespace {
+
+const char* nameOf(TransferFailure::Kind kind) {
+    static constexpr std::array<const char*, 9> kNames{
+        "port unavailable", "no answer",     "reopen failed",  "port lost", "wrong model",
+        "invalid field",    "backup failed", "answers differ", "not kept"};
+    return kNames.at(static_cast<std::size_t>(kind));
+}
+
+void logOutcome(const QString& what) {
+    qCDebug(lcWorkflow).noquote() << what;
+}
+
+}  // namespace
 
 std::string RadioPort::describe() const {
     return name.empty() ? device : name + " (" + device + ")";
@@ -27,6 +45,8 @@ void RadioOperations::begin(const RadioSetup& setup, TransferKind kind) {
     result_ = {};
     progress_ = {};
     transfer_.setRadioSettings(setup.settings);
+    logOutcome(QStringLiteral("%1 over %2")
+                   .arg(QLatin1String(transferName(kind)), escapedText(setup.port.describe())));
 }
 
 void RadioOperations::read(const RadioSetup& setup, std::string_view reason) {
@@ -57,10 +77,13 @@ std::optional<std::string> RadioOperations::keepRadioBackup(const CalibrationRec
     const auto kept = keepBackup(setup_.backupFolder, originOf(setup_, radio, memory), reason);
     if (kept) {
         progress_.backup = *kept;
+        logOutcome(QStringLiteral("backup kept: ") + escapedPath(*kept));
         listener_.onBackup(Wording::backupKept(*kept), escapedPath(*kept));
         return std::nullopt;
     }
-    return failureText(kept.error());
+    const std::string why = failureText(kept.error());
+    logOutcome(QStringLiteral("no backup kept: ") + escapedText(why));
+    return why;
 }
 
 // The read-back's blocks are not shown one by one: the status says the radio is checked.
@@ -81,11 +104,13 @@ void RadioOperations::onReadBackStarted() {
 
 void RadioOperations::onIdentified(const Identification& radio) {
     result_.radio = radio;
+    logOutcome(QStringLiteral("identified: ") + Wording::radioName(radio));
     listener_.onIdentified(radio);
 }
 
 void RadioOperations::onReadCompleted(const CalibrationRecord& image) {
     result_.memory = image;
+    logOutcome(QStringLiteral("read completed"));
     if (const auto why = keepRadioBackup(image, result_.radio, readReason_)) {
         listener_.onBackup(Wording::backupNotKept(*why), escapedText(*why));
     }
@@ -93,11 +118,13 @@ void RadioOperations::onReadCompleted(const CalibrationRecord& image) {
 }
 
 void RadioOperations::onWriteCompleted() {
+    logOutcome(QStringLiteral("write completed"));
     finish();
 }
 
 void RadioOperations::onIdentifyCompleted(const Identification& radio) {
     result_.radio = radio;
+    logOutcome(QStringLiteral("identify completed"));
     finish();
 }
 
@@ -107,6 +134,9 @@ void RadioOperations::onFailed(const TransferFailure& failure) {
     }
     result_.failure = Wording::transferFailed(failure, kind_, setup_.port.describe(), progress_,
                                               setup_.settings.model);
+    logOutcome(QStringLiteral("failed, %1: %2")
+                   .arg(QLatin1String(nameOf(failure.kind)),
+                        result_.failure->text().replace(QLatin1Char('\n'), QLatin1String(" / "))));
     finish();
 }
 

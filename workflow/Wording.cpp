@@ -244,6 +244,10 @@ QString Wording::backupKept(const std::filesystem::path& path) {
     return tr("Backup kept: %1").arg(escapedPath(path));
 }
 
+QString Wording::transferLogKept(const std::filesystem::path& path) {
+    return tr("Log of this transfer, for support: %1").arg(escapedPath(path));
+}
+
 QString Wording::backupNotKept(const std::string& reason) {
     return tr("No backup kept: %1").arg(escapedText(reason));
 }

@@ -71,6 +71,8 @@ public:
     static QString notReadBack();
     static QString backupKept(const std::filesystem::path& path);
     static QString backupNotKept(const std::string& reason);
+    // The file that holds the transfer's exchange, for support.
+    static QString transferLogKept(const std::filesystem::path& path);
     // "QV-4120 (version 01.02)", or "the radio" when it named no model.
     static QString radioName(const Identification& radio);
     static QString readInto(const Identification& radio, const std::string& port,

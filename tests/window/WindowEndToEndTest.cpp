@@ -247,6 +247,33 @@ TEST_F(WindowEndToEnd, PortsThatAreMissingOrCannotBeOpened) {
                   "): No such device: is the cable plugged in?");
 }
 
+// A failed read names its log, which holds the exchange in hex even with the logging rules on;
+// the folder keeps the last 20 of the tool's logs and nothing else of it is removed.
+TEST_F(WindowEndToEnd, AFailedReadNamesItsLogAndTheLastTwentyAreKept) {
+    const QString logs = path("data") + "/qv4120-settestdata/logs";
+    QDir().mkpath(logs);
+    QFile::setPermissions(logs, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    for (int k = 0; k < 25; ++k) {
+        writeFile(logs + QString("/20200101T0000%1Z_read.log").arg(k, 2, 10, QChar('0')), "");
+    }
+    writeFile(logs + "/notes.log", "mine");
+    QLoggingCategory::setFilterRules("qv.*=true");
+    openOnRadio(testImage(), {"--fault", "silence@3-40"});
+    click(window->readButton());
+    EXPECT_EQ(outcome().substr(0, 20), "Communication Error!");
+    QLoggingCategory::setFilterRules("");
+    const QString log = QString::fromStdString(logOf(notices.shown.front().text));
+    const QString text = QString::fromUtf8(readFile(log));
+    for (const char* line : {R"(qv\.link: +\d+ ms -> 50 52 4F 47)", R"(qv\.link: +\d+ ms <- \w\w)",
+                             R"(qv\.workflow: failed, no answer)"}) {
+        EXPECT_TRUE(text.contains(QRegularExpression(line))) << line << "\n" << text.toStdString();
+    }
+    const QStringList kept = QDir(logs).entryList(QDir::Files, QDir::Name);
+    EXPECT_EQ(kept.size(), 21) << kept.join(' ').toStdString();
+    EXPECT_EQ(kept.front().toStdString(), "20200101T000006Z_read.log");
+    EXPECT_TRUE(kept.contains("notes.log"));
+}
+
 // The window answers throughout: while a read waits for an answer (the radio silent on its
 // third block) it switches pages, with Read and Write held back; "Read Complete!" comes at END's
 // acknowledgement, and while the radio then rests it switches pages, Read and Write are back, and
@@ -301,6 +328,9 @@ TEST_P(Outcomes, FollowTheLocale) {
         EXPECT_EQ(notices.shown.front().icon, icon) << english;
         EXPECT_EQ(isChinese(QString::fromStdString(text)), GetParam()) << text;
         EXPECT_EQ(text.starts_with(english), !GetParam()) << text;
+        // A failure names its log, written with the logging rules off too.
+        const QString log = QString::fromStdString(logOf(notices.shown.front().text));
+        EXPECT_EQ(readFile(log).contains(" -> "), !english.ends_with("Complete!")) << text;
         screenshot(language + "outcome-" + what, notices.shown.front());
     }
     EXPECT_EQ(status("statusProgress"), "");

@@ -86,10 +86,18 @@ protected:
         click(button, file);
         return outcome();
     }
+    // A failure's last line, naming the transfer's log file, is left out (see logOf).
     std::string outcome() {
         waitUntil([&] { return !notices.shown.empty(); }, std::chrono::seconds(15));
-        return notices.shown.empty() ? "" : notices.shown.front().text;
+        const std::string text = notices.shown.empty() ? "" : notices.shown.front().text;
+        return text.substr(0, text.find(logLineStart()));
     }
+    // The log file a message names, or "".
+    std::string logOf(const std::string& message) const {
+        const auto at = message.find(logLineStart());
+        return at == std::string::npos ? "" : message.substr(at + logLineStart().size());
+    }
+    std::string logLineStart() const { return "\n" + Wording::transferLogKept("").toStdString(); }
     // With QV_SCREENSHOTS set to a folder, saves the window (or another) there as <name>.png,
     // in 256 colours to keep the files small enough to commit.
     void screenshot(const QString& name, QWidget* shot = nullptr) const {
