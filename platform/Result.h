@@ -19,16 +19,22 @@ inline Failed fail(Failure failure) {
     return Failed{std::move(failure)};
 }
 
+template <typename T>
+class Result;
+
+// What a Result<T> takes as its value: whatever makes a T, other than a failure or a Result.
+template <typename U, typename T>
+concept ValueOf = std::constructible_from<T, U> && !std::same_as<std::remove_cvref_t<U>, Failed> &&
+                  !std::same_as<std::remove_cvref_t<U>, Result<T>>;
+
 // A value, or the Failure that stopped it: the shape of std::expected<T, Failure>, which not
 // every compiler here provides. value(), operator* and operator-> throw std::bad_variant_access
 // when there is no value, so a missed check ends in an exception, never in a wild read.
 template <typename T>
 class [[nodiscard]] Result {
 public:
-    template <typename U = T>
-    requires std::constructible_from<T, U&&> &&(!std::same_as<std::remove_cvref_t<U>, Result>)&&(
-        !std::same_as<std::remove_cvref_t<U>, Failed>)Result(U&& value)
-        : state_(std::in_place_index<0>, std::forward<U>(value)) {}
+    template <ValueOf<T> U = T>
+    Result(U&& value) : state_(std::in_place_index<0>, std::forward<U>(value)) {}
     Result(Failed failed) : state_(std::in_place_index<1>, std::move(failed.failure)) {}
 
     // NOLINTNEXTLINE(readability-identifier-naming): std::expected's name

@@ -311,6 +311,8 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"--model OTHER identify --port COM9", "", 5, "",
              "is QV-4120 (version 01.02), not OTHER.", 2},
         Case{"show {dir}/missing.json", "", 6, "", "missing.json\": No such file", 0},
+        Case{"convert {dir}/missing.json {dir}/out.txt", "", 2, "",
+             "out.txt\": name a data file (.bin) or a calibration document (.json).", 0},
         Case{"write --yes --port {dev} {dir}/close9.json", "", 7, "",
              "Nothing was written to the radio.\n  The field 20 \"***ASQ close level\" on "
              "page \"OTHER\" holds 9, outside its range 0 to 6.",
