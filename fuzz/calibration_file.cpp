@@ -37,8 +37,8 @@ void dataFile(std::string_view bytes) {
         return;
     }
     check(loaded && !document.radio, "a data file of 118 bytes or more loads, without a radio");
-    const FieldRecord::Bytes loaded = document.record.toBytes();
-    check(std::string_view(reinterpret_cast<const char*>(loaded.data()), loaded.size()) ==
+    const FieldRecord::Bytes held = document.record.toBytes();
+    check(std::string_view(reinterpret_cast<const char*>(held.data()), held.size()) ==
               bytes.substr(0, FieldRecord::kSize),
           "a data file loads its first 118 bytes");
     check(saveCalibration(path, FileKind::DataFile, document) && fileContents(path) == bytes,

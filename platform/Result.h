@@ -33,7 +33,10 @@ concept ValueOf = std::constructible_from<T, U> && !std::same_as<std::remove_cvr
 template <typename T>
 class [[nodiscard]] Result {
 public:
+    // ValueOf leaves out Result and Failed, so the copy and move constructors stay in reach;
+    // the check cannot read a concept.
     template <ValueOf<T> U = T>
+    // NOLINTNEXTLINE(bugprone-forwarding-reference-overload)
     Result(U&& value) : state_(std::in_place_index<0>, std::forward<U>(value)) {}
     Result(Failed failed) : state_(std::in_place_index<1>, std::move(failed.failure)) {}
 
