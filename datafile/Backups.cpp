@@ -34,6 +34,12 @@ std::string utcTime(std::chrono::system_clock::time_point time) {
     return text;
 }
 
+std::string timeInName(std::string time) {
+    std::erase(time, '-');
+    std::erase(time, ':');
+    return time;
+}
+
 CalibrationDocument documentOfRadio(const RadioOrigin& radio) {
     return CalibrationDocument{.record = recordOfMemory(radio.memory), .radio = radio};
 }
@@ -51,16 +57,11 @@ Result<fs::path> keepBackup(const fs::path& folder, const RadioOrigin& radio,
                      dangling ? "the backups folder is a link to nothing" : ec.message(), folder,
                      ec});
     }
-    std::string stamp = radio.time;
-    std::erase(stamp, '-');
-    std::erase(stamp, ':');
     // The radio's bytes as everywhere else, "QV\xFF4120", then "QV_xFF4120" in a name.
     const std::string name = namePart(escapeBytes(radio.model)) + "_" +
-                             namePart(escapeBytes(radio.version)) + "_" + namePart(stamp) + "_" +
-                             namePart(reason);
-    return createDocument(
-        folder, [&](int n) { return name + (n == 1 ? "" : "-" + std::to_string(n)) + ".json"; },
-        documentOfRadio(radio));
+                             namePart(escapeBytes(radio.version)) + "_" +
+                             namePart(timeInName(radio.time)) + "_" + namePart(reason);
+    return createDocument(folder, numberedNames(name, "json"), documentOfRadio(radio));
 }
 
 }  // namespace qv

@@ -12,6 +12,9 @@ namespace qv {
 // The time as the documents and the backups' names give it: "2026-12-07T09:30:00Z".
 std::string utcTime(std::chrono::system_clock::time_point time);
 
+// A time as utcTime gives it, the way a file name holds it: "20261207T093000Z".
+std::string timeInName(std::string time);
+
 // The document of a radio's memory: every field and the reserved bytes as the radio holds them.
 CalibrationDocument documentOfRadio(const RadioOrigin& radio);
 

@@ -213,6 +213,12 @@ Result<void> replaceFile(const fs::path& path, std::span<const std::uint8_t> con
     return written;
 }
 
+std::function<std::string(int)> numberedNames(std::string stem, std::string extension) {
+    return [stem = std::move(stem), extension = std::move(extension)](int n) {
+        return stem + (n == 1 ? "" : "-" + std::to_string(n)) + "." + extension;
+    };
+}
+
 Result<fs::path> createUniqueFile(const fs::path& folder,
                                   const std::function<std::string(int)>& nameOf,
                                   std::span<const std::uint8_t> content) {

@@ -29,6 +29,9 @@ Result<void> replaceFile(const std::filesystem::path& path, std::span<const std:
 // name appears only with the whole content behind it where the filesystem has hard links or an
 // exclusive rename; elsewhere the file is created under its name exclusively and removed again
 // when it cannot be written whole. The path it was given, or why not.
+// The names "stem.ext", "stem-2.ext", "stem-3.ext", ... for createUniqueFile.
+std::function<std::string(int)> numberedNames(std::string stem, std::string extension);
+
 Result<std::filesystem::path> createUniqueFile(const std::filesystem::path& folder,
                                                const std::function<std::string(int)>& nameOf,
                                                std::span<const std::uint8_t> content);

@@ -133,20 +133,15 @@ void TransferLog::begin() {
 
 std::optional<fs::path> TransferLog::keep(const fs::path& folder, TransferKind kind) {
     collecting_ = false;
-    std::error_code error;
-    fs::create_directories(folder.parent_path(), error);
-    if (platform::makePrivateFolder(folder)) {
+    if (platform::makePrivateFolderAndParents(folder)) {
         return std::nullopt;
     }
-    std::string stamp = utcTime(std::chrono::system_clock::now());
-    std::erase(stamp, '-');
-    std::erase(stamp, ':');
-    const std::string name = stamp + "_" + transferName(kind);
+    const std::string name =
+        timeInName(utcTime(std::chrono::system_clock::now())) + "_" + transferName(kind);
     const QByteArray text = (lines_.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
-    const auto kept = createUniqueFile(
-        folder, [&](int n) { return name + (n == 1 ? "" : "-" + std::to_string(n)) + ".log"; },
-        {reinterpret_cast<const std::uint8_t*>(text.data()),
-         static_cast<std::size_t>(text.size())});
+    const auto kept = createUniqueFile(folder, numberedNames(name, "log"),
+                                       {reinterpret_cast<const std::uint8_t*>(text.data()),
+                                        static_cast<std::size_t>(text.size())});
     lines_.clear();
     removeOldestLogs(folder);
     if (kept) {
